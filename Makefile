@@ -1,0 +1,39 @@
+# The two front doors:
+#   make demo   builds the program and shows it at work on simulated devices
+#   make test   installs what is missing, builds with AddressSanitizer and
+#               UndefinedBehaviorSanitizer, and runs every test
+.PHONY: all deps test demo bench clean
+
+TEST_DIR  ?= build/test
+DEMO_DIR  ?= build/demo
+BENCH_DIR ?= build/bench
+JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
+
+all: demo
+
+deps:
+	@bash scripts/install-deps.sh
+
+test: deps
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_SANITIZE=ON -DVELMORA_FUZZ=ON -DVELMORA_BENCH=OFF
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  QT_QPA_PLATFORM=offscreen \
+	  ctest --output-on-failure -j $(JOBS)
+
+demo: deps
+	cmake -S . -B $(DEMO_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF
+	cmake --build $(DEMO_DIR) -j $(JOBS)
+	@bash scripts/demo.sh $(DEMO_DIR)
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF -DVELMORA_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	@for b in $(BENCH_DIR)/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf build
