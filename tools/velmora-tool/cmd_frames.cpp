@@ -1,0 +1,73 @@
+// velmora-tool formats | encode | decode
+#include "FrameArgs.h"
+#include "ToolCommon.h"
+#include "tagdata/ValueCheck.h"
+#include "util/FixedText.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace velmora::tool {
+namespace {
+
+constexpr int kExitValueCheck = 2;
+constexpr int kExitNotIdentified = 3;
+
+int RunFormats(std::vector<std::string>& args) {
+    DataArgs da = TakeDataArgs(args);
+    RejectUnknownOptions(args);
+    if (!args.empty()) throw UsageError{"unexpected argument \"" + args[0] + "\""};
+    ToolData td(da);
+    for (int i = 0; i < kFormatSlots; ++i) {
+        TagFormatData f = td.data().GetTagFormatData(i);
+        if (!f.defined) continue;
+        std::cout << i << '\t' << f.Name() << "\tequipment=" << int(f.equipmentGroupCode)
+                  << "\tformat=" << int(f.dataFormatCode) << "\ttag-type=" << int(f.tagTypeCode) << '\n';
+    }
+    return kExitOk;
+}
+
+int RunEncode(std::vector<std::string>& args) {
+    DataArgs da = TakeDataArgs(args);
+    ToolData td(da);
+    TagArgs t = TakeTagArgs(args, td.data());
+
+    ValueCheckResult check = CheckFieldValues(t.format, t.texts, ShownRows(t.format), td.FeetInches());
+    if (check.anyError) {
+        std::cerr << FieldErrorText(t.format, check) << '\n';
+        return kExitValueCheck;
+    }
+    for (auto& s : t.texts) s = UpperAscii(s);
+    BuiltFrame frame = BuildTagFrame(t.format, t.texts, td.FeetInches(), td.HalfFrame());
+    std::cout << frame.frameText << '\n' << ShowRawData(frame.bits) << '\n';
+    return kExitOk;
+}
+
+int RunDecode(std::vector<std::string>& args) {
+    DataArgs da = TakeDataArgs(args);
+    RejectUnknownOptions(args);
+    if (args.size() != 1) throw UsageError{"decode takes one frame text"};
+    ToolData td(da);
+    DecodedFrame d = DecodeTagFrame(td.data(), args[0], td.HalfFrame(), td.Region(), td.FeetInches());
+    if (!d.identified) {
+        std::cerr << "not identified\n";
+        return kExitNotIdentified;
+    }
+    TagFormatData f = td.data().GetTagFormatData(d.formatIndex);
+    std::cout << f.Name() << '\n';
+    for (int r = 0; r < f.RowCount(); ++r) {
+        if (!f.IsShown(r)) continue;
+        std::cout << f.FieldName(r) << '=' << d.texts[r] << '\n';
+    }
+    return kExitOk;
+}
+
+const Registrar regFormats("formats", std::string("velmora-tool formats ") + kDataArgsUsage, RunFormats);
+const Registrar regEncode("encode",
+                          std::string("velmora-tool encode --format NAME ") + kDataArgsUsage +
+                              " \"Field Name=value\" ...",
+                          RunEncode);
+const Registrar regDecode("decode", std::string("velmora-tool decode HEX ") + kDataArgsUsage, RunDecode);
+
+} // namespace
+} // namespace velmora::tool
