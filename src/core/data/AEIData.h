@@ -79,6 +79,8 @@ public:
     std::string GetAchTagType(int index);
     int FindTagType(std::string_view text) const;
     int TagTypeCount() const; // entries before the first empty slot
+    // Puts the fixed tag type names back into the list (constructor, defaults).
+    void ResetTagTypeList();
 
     // --- settings and other option blocks ------------------------------------
     int32_t MarketRegion() const { return marketRegion_; }
