@@ -4,6 +4,7 @@
 // the internal error trap and touches nothing outside the table.
 #pragma once
 
+#include "data/LastTagRecord.h"
 #include "data/OptionBlocks.h"
 #include "data/ReferenceTables.h"
 #include "platform/Clock.h"
@@ -122,6 +123,20 @@ public:
     int FindWABTEC(std::string_view mark, int tagTypeFlag) const;
     BackgroundColor GetBackgroundColor(int index);
     int FindBackgroundColor(std::string_view name) const;
+
+    // --- the last tag record and the last programmed frame ----------------------
+    LastTagRecord GetLastTagRecord() const { return lastTag_; }
+    void UpdateLastTagRecord(const LastTagRecord& r) { lastTag_ = r; }
+    std::string GetLastProgrammedFrame() const {
+        return std::string(FixedView(lastProgrammedFrame_, kFrameTextWidth));
+    }
+    void UpdateLastProgrammedFrame(std::string_view frame) {
+        CopyFixed(lastProgrammedFrame_, kFrameTextWidth, frame);
+    }
+
+private:
+    LastTagRecord lastTag_;
+    char lastProgrammedFrame_[kFrameTextWidth] = {};
 
 private:
     template <std::size_t N>
