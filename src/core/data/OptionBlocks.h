@@ -121,4 +121,12 @@ CommLogSettings DeserializeCommLogSettings(const uint8_t* in);
 void SerializePrinterSettings(const PrinterSettings& s, uint8_t* out);
 PrinterSettings DeserializePrinterSettings(const uint8_t* in);
 
+// Column widths as the file holds them: the first 32 of the 34 values, set 0
+// then set 1, 32-bit signed each (128 bytes). Reading leaves set 1's last two
+// columns as they were.
+using ColumnWidths = int32_t[kColumnSets][kColumnsPerSet];
+inline constexpr std::size_t kColumnWidthsSize = 4 * kStoredColumnWidths;
+void SerializeColumnWidths(const ColumnWidths& w, uint8_t* out);
+void DeserializeColumnWidths(const uint8_t* in, ColumnWidths& w);
+
 } // namespace velmora
