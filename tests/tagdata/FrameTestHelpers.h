@@ -1,0 +1,127 @@
+// Helpers of the tag data tests: hand-made format records, and a reference
+// frame that is filled by bit numbers (stepping over 60-63 by hand) so the
+// expected frames never come from the code under test.
+#pragma once
+
+#include "tagdata/TagFormatData.h"
+#include "tagdata/TagFrame.h"
+#include "util/FixedText.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <string>
+
+namespace velmora::test {
+
+struct RowSpec {
+    const char* name;
+    int start;
+    int length;
+    int type;
+    const char* minimum = "";
+    const char* maximum = "";
+    const char* defaultText = "";
+};
+
+inline TagFormatData MakeFormat(const char* name, int equipment, int formatCode, int tagType,
+                                std::initializer_list<RowSpec> rows) {
+    TagFormatData f;
+    f.defined = 1;
+    SetText(f.formatName, name);
+    f.equipmentGroupCode = static_cast<int8_t>(equipment);
+    f.dataFormatCode = static_cast<int8_t>(formatCode);
+    f.tagTypeCode = static_cast<int8_t>(tagType);
+    f.fullFrame = 1;
+    for (int r = 0; r < kFieldRows; ++r) {
+        f.startingBit[r] = kNotSet;
+        f.length[r] = kNotSet;
+        f.type[r] = kNotSet;
+    }
+    int r = 0;
+    for (const RowSpec& s : rows) {
+        SetText(f.fieldName[r], s.name);
+        f.startingBit[r] = static_cast<uint8_t>(s.start);
+        f.length[r] = static_cast<uint8_t>(s.length);
+        f.type[r] = static_cast<uint8_t>(s.type);
+        SetText(f.minimum[r], s.minimum);
+        SetText(f.maximum[r], s.maximum);
+        SetText(f.defaultText[r], s.defaultText);
+        ++r;
+    }
+    return f;
+}
+
+// The railcar layout, typed in here from the format tables.
+inline TagFormatData HandRailcar() {
+    return MakeFormat("Railcar", 19, 51, 2,
+                      {{"Equipment Initial", 7, 19, 1, "A   ", "ZZZZ"},
+                       {"Car Number", 26, 20, 3, "0", "999999"},
+                       {"Side Indicator Code", 46, 1, 8, "0", "1"},
+                       {"Length", 94, 3, 7, "0", "4095"},
+                       {"Length", 47, 9, 7, "0", "4095"},
+                       {"Number of Axles", 56, 5, 3, "1", "32", "4"},
+                       {"Bearing Type Code", 65, 3, 3, "0", "7", "1"},
+                       {"Platform Identifier Code", 68, 4, 3, "0", "15", "0"}});
+}
+
+// A 128-position frame addressed by bit number. A run of bits that reaches
+// bit 60 goes on at bit 64, as the tag's data bits do.
+class RefFrame {
+public:
+    // Writes `width` bits of value, most significant first, from bit number `bit`.
+    void Put(int bit, int width, uint64_t value) {
+        for (int i = 0; i < width; ++i) {
+            if (bit >= 60 && bit <= 63) bit = 64;
+            bits_[bit] = static_cast<int>((value >> (width - 1 - i)) & 1);
+            ++bit;
+        }
+    }
+    int Bit(int bitNumber) const {
+        auto it = bits_.find(bitNumber);
+        return it == bits_.end() ? 0 : it->second;
+    }
+    // The 30 hex digits of bit numbers 0-59 and 64-123.
+    std::string Hex() const {
+        std::string s;
+        int digit = 0;
+        int count = 0;
+        for (int b = 0; b <= 123; ++b) {
+            if (b >= 60 && b <= 63) continue;
+            digit = digit * 2 + Bit(b);
+            if (++count == 4) {
+                s.push_back("0123456789ABCDEF"[digit]);
+                digit = 0;
+                count = 0;
+            }
+        }
+        return s;
+    }
+
+private:
+    std::map<int, int> bits_;
+};
+
+// The base-27 value of a text of letters and blanks, the first letter one less.
+inline uint64_t RefBase27(const std::string& text) {
+    const std::string digits = " ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    uint64_t v = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        uint64_t d = digits.find(text[i]);
+        if (i == 0) d -= 1;
+        v = v * 27 + d;
+    }
+    return v;
+}
+
+// The 6-bit code string of a text, one value per character.
+inline uint64_t RefSixBit(char c) { return static_cast<uint64_t>(static_cast<unsigned char>(c) - 0x20); }
+
+inline FieldTexts Texts(std::initializer_list<std::string> list) {
+    FieldTexts t;
+    int r = 0;
+    for (const auto& s : list) t[r++] = s;
+    return t;
+}
+
+} // namespace velmora::test
