@@ -1,0 +1,241 @@
+#include "umler/UmlerLoader.h"
+
+#include "umler/UmlerExtract.h"
+#include "umler/UmlerKey.h"
+#include "umler/UmlerRecord.h"
+#include "umler/UmlerTexts.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <system_error>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::size_t kReadBlock = 1 << 20;         // bytes of extract per read
+constexpr std::size_t kWriteRecords = 1 << 15;      // records per write (688 KB)
+constexpr std::size_t kLineHead = 64;               // a line's columns end at 30
+
+std::string ErrnoText(int err) { return err ? std::string(std::strerror(err)) : std::string(); }
+
+// Turns lines into records, writes them in blocks and keeps the counts.
+class Converter {
+public:
+    Converter(std::FILE* out, UmlerLoadResult& result)
+        : out_(out), result_(result), buf_(new uint8_t[kWriteRecords * kUmlerRecordSize]) {}
+
+    bool Line(std::string_view line) {
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) {
+            ++result_.blankLinesSkipped; // no vehicle on it
+            return true;
+        }
+        UmlerRecord r = ParseUmlerLine(line);
+        if (havePrevious_ && CompareUmlerKeys(r.initialCode, r.number, prevCode_, prevNumber_) < 0)
+            ++result_.linesOutOfOrder;
+        havePrevious_ = true;
+        prevCode_ = r.initialCode;
+        prevNumber_ = r.number;
+        EncodeUmlerRecord(r, buf_.get() + used_ * kUmlerRecordSize);
+        ++result_.recordsWritten;
+        return ++used_ < kWriteRecords || Flush();
+    }
+
+    bool Flush() {
+        std::size_t bytes = used_ * kUmlerRecordSize;
+        used_ = 0;
+        if (bytes == 0) return true;
+        errno = 0;
+        if (std::fwrite(buf_.get(), 1, bytes, out_) != bytes) {
+            result_.systemError = ErrnoText(errno);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::FILE* out_;
+    UmlerLoadResult& result_;
+    std::unique_ptr<uint8_t[]> buf_;
+    std::size_t used_ = 0;
+    bool havePrevious_ = false;
+    int32_t prevCode_ = 0;
+    int32_t prevNumber_ = 0;
+};
+
+// Reports whole percents, each once, in ascending order.
+class ProgressReporter {
+public:
+    ProgressReporter(const UmlerProgress& fn, uint64_t size) : fn_(fn), size_(size) {}
+
+    bool Start() { return Report(0); }
+    // Cheap enough to call for every line: the callback only runs when the
+    // next whole percent has been reached.
+    bool At(uint64_t consumed) {
+        if (consumed < next_ || size_ == 0) return true;
+        uint64_t pct = consumed >= size_ ? 100 : consumed * 100 / size_;
+        return Report(static_cast<int>(pct));
+    }
+    bool Finish() { return Report(100); }
+
+private:
+    bool Report(int pct) {
+        if (pct <= last_) return true;
+        last_ = pct;
+        next_ = pct >= 100 ? UINT64_MAX : ((static_cast<uint64_t>(pct) + 1) * size_ + 99) / 100;
+        return fn_ ? fn_(pct) : true;
+    }
+
+    const UmlerProgress& fn_;
+    uint64_t size_;
+    int last_ = -1;
+    uint64_t next_ = 0;
+};
+
+} // namespace
+
+UmlerLoadResult ConvertUmlerExtract(std::FILE* in, std::FILE* out, uint64_t inputSize,
+                                    const UmlerProgress& progress) {
+    UmlerLoadResult result;
+    // Whole blocks go straight between the buffers here and the system.
+    std::setvbuf(in, nullptr, _IONBF, 0);
+    std::setvbuf(out, nullptr, _IONBF, 0);
+
+    Converter conv(out, result);
+    ProgressReporter gauge(progress, inputSize);
+    std::unique_ptr<char[]> block(new char[kReadBlock]);
+    // The start of a line that continues in the next block: only its first
+    // columns matter, so at most kLineHead characters are kept.
+    char head[kLineHead];
+    std::size_t headLen = 0;
+    bool inLine = false;
+    uint64_t consumed = 0;
+
+    auto fail = [&](UmlerLoadStatus s) {
+        result.status = s;
+        return result;
+    };
+
+    if (!gauge.Start()) return fail(UmlerLoadStatus::Interrupted);
+    for (;;) {
+        errno = 0;
+        std::size_t got = std::fread(block.get(), 1, kReadBlock, in);
+        if (got == 0) {
+            if (std::ferror(in)) {
+                result.systemError = ErrnoText(errno);
+                return fail(UmlerLoadStatus::ReadFailed);
+            }
+            break;
+        }
+        const char* p = block.get();
+        const char* end = p + got;
+        while (p < end) {
+            const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            const char* stop = nl ? nl : end;
+            std::string_view piece(p, static_cast<std::size_t>(stop - p));
+            if (!nl) {
+                // The line goes on in the next block.
+                std::size_t take = std::min(piece.size(), kLineHead - headLen);
+                std::memcpy(head + headLen, piece.data(), take);
+                headLen += take;
+                inLine = true;
+                break;
+            }
+            bool ok;
+            if (inLine) {
+                std::size_t take = std::min(piece.size(), kLineHead - headLen);
+                std::memcpy(head + headLen, piece.data(), take);
+                headLen += take;
+                ok = conv.Line(std::string_view(head, headLen));
+                headLen = 0;
+                inLine = false;
+            } else {
+                ok = conv.Line(piece);
+            }
+            if (!ok) return fail(UmlerLoadStatus::WriteFailed);
+            consumed += static_cast<uint64_t>(nl + 1 - p);
+            p = nl + 1;
+            if (!gauge.At(consumed)) return fail(UmlerLoadStatus::Interrupted);
+        }
+        if (inLine) consumed += static_cast<uint64_t>(end - p) ; // counted as read
+    }
+    // A last line without a line end is a line too.
+    if (inLine && !conv.Line(std::string_view(head, headLen))) return fail(UmlerLoadStatus::WriteFailed);
+    if (!conv.Flush()) return fail(UmlerLoadStatus::WriteFailed);
+    errno = 0;
+    if (std::fflush(out) != 0) {
+        result.systemError = ErrnoText(errno);
+        return fail(UmlerLoadStatus::WriteFailed);
+    }
+    if (!gauge.Finish()) return fail(UmlerLoadStatus::Interrupted);
+    return result;
+}
+
+std::string UmlerTempPath(const std::string& dataPath) { return dataPath + ".tmp"; }
+
+UmlerLoadResult LoadUMLER(const std::string& extractPath, const std::string& dataPath,
+                          const UmlerProgress& progress) {
+    namespace fs = std::filesystem;
+    UmlerLoadResult result;
+    std::error_code ec;
+
+    // A folder opens as a stream on some systems but never reads.
+    if (fs::is_directory(extractPath, ec)) {
+        result.status = UmlerLoadStatus::CannotOpenExtract;
+        result.systemError = std::strerror(EISDIR);
+        return result;
+    }
+    errno = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(extractPath.c_str(), "rb"), &std::fclose);
+    if (!in) {
+        result.status = UmlerLoadStatus::CannotOpenExtract;
+        result.systemError = ErrnoText(errno);
+        return result;
+    }
+    uint64_t size = fs::file_size(extractPath, ec);
+    if (ec) size = 0; // unknown: the gauge jumps from 0 to 100
+
+    const std::string tmp = UmlerTempPath(dataPath);
+    errno = 0;
+    std::FILE* out = std::fopen(tmp.c_str(), "wb");
+    if (!out) {
+        result.status = UmlerLoadStatus::CannotCreateData;
+        result.systemError = ErrnoText(errno);
+        return result;
+    }
+
+    result = ConvertUmlerExtract(in.get(), out, size, progress);
+    errno = 0;
+    if (std::fclose(out) != 0 && result.Ok()) {
+        result.status = UmlerLoadStatus::WriteFailed;
+        result.systemError = ErrnoText(errno);
+    }
+    if (result.Ok()) {
+        fs::rename(tmp, dataPath, ec);
+        if (ec) {
+            result.status = UmlerLoadStatus::WriteFailed;
+            result.systemError = ec.message();
+        }
+    }
+    if (!result.Ok()) fs::remove(tmp, ec); // the previous register stays as it was
+    return result;
+}
+
+std::string UmlerLoadMessage(const UmlerLoadResult& r) {
+    switch (r.status) {
+    case UmlerLoadStatus::CannotOpenExtract: return kUmlerCannotOpenText;
+    case UmlerLoadStatus::CannotCreateData: return kUmlerCannotCreateData;
+    case UmlerLoadStatus::ReadFailed: return kUmlerCannotReadText;
+    case UmlerLoadStatus::WriteFailed: return kUmlerCannotWriteData;
+    case UmlerLoadStatus::Interrupted: return kUmlerLoadInterrupted;
+    case UmlerLoadStatus::Ok: break;
+    }
+    if (r.linesOutOfOrder == 0) return {};
+    return std::to_string(r.linesOutOfOrder) + kUmlerOutOfOrderSuffix;
+}
+
+} // namespace velmora

@@ -1,0 +1,159 @@
+#include "umler/UmlerLookup.h"
+
+#include "umler/UmlerKey.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+// hi - lo at or below this ends the halving; the rest is scanned in order.
+constexpr uint64_t kScanSpan = 49;
+// Records read by one call during the scan.
+constexpr std::size_t kScanBlock = 64;
+// Halving probes cannot exceed the bits of the record count; this bound only
+// guards against a source that changes under the search.
+constexpr int kMaxProbes = 64;
+
+UmlerRecord NoRecord() { return UmlerRecord{}; }
+
+} // namespace
+
+// --- cache -------------------------------------------------------------------
+
+UmlerSearchCache::UmlerSearchCache(int levels) : levels_(std::clamp(levels, 0, 20)) {}
+
+bool UmlerSearchCache::Get(uint64_t node, UmlerRecord& out) const {
+    if (node >= valid_.size() || !valid_[node]) return false;
+    out = records_[node];
+    return true;
+}
+
+void UmlerSearchCache::Put(uint64_t node, const UmlerRecord& r) {
+    const uint64_t slots = (uint64_t{1} << levels_) - 1;
+    if (node >= slots) return;
+    if (valid_.empty()) {
+        records_.resize(slots);
+        valid_.assign(slots, 0);
+    }
+    records_[node] = r;
+    valid_[node] = 1;
+}
+
+void UmlerSearchCache::Clear() {
+    records_.clear();
+    valid_.clear();
+}
+
+// --- search ------------------------------------------------------------------
+
+UmlerRecord SearchUmler(UmlerRecordSource& source, std::string_view key, UmlerSearchCache* cache) {
+    const uint64_t n = source.RecordCount();
+    if (n == 0) return NoRecord();
+    const int32_t code = KeyInitialCode(key);
+    const int32_t number = KeyNumber(key);
+    const int cachedLevels = cache ? cache->Levels() : 0;
+
+    uint64_t lo = 0, hi = n, step = n / 2, pos = step;
+    uint64_t node = 0;
+    for (int depth = 0;; ++depth) {
+        UmlerRecord rec;
+        const bool cached = depth < cachedLevels && cache->Get(node, rec);
+        if (!cached) {
+            if (source.ReadRecords(pos, 1, &rec) != 1) return NoRecord(); // file cut short
+            if (depth < cachedLevels) cache->Put(node, rec);
+        }
+        step /= 2;
+        int c = CompareUmlerKeys(rec.initialCode, rec.number, code, number);
+        if (c == 0) return rec;
+        if (c < 0) {
+            lo = pos;
+            pos += step;
+            node = 2 * node + 2;
+        } else {
+            hi = pos;
+            pos -= step;
+            node = 2 * node + 1;
+        }
+        if (hi - lo <= kScanSpan || depth + 1 >= kMaxProbes) break;
+    }
+
+    // lo..hi inclusive; hi may be n, one past the last record.
+    const uint64_t last = std::min(hi, n - 1);
+    UmlerRecord block[kScanBlock];
+    for (uint64_t first = lo; first <= last;) {
+        std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(kScanBlock, last - first + 1));
+        std::size_t got = source.ReadRecords(first, want, block);
+        for (std::size_t i = 0; i < got; ++i)
+            if (block[i].initialCode == code && block[i].number == number) return block[i];
+        if (got < want) break;
+        first += want;
+    }
+    return NoRecord();
+}
+
+// --- data file ---------------------------------------------------------------
+
+UmlerDataFile::UmlerDataFile() {
+    // Each read is one seek and one read of exactly the bytes wanted.
+    file_.pubsetbuf(nullptr, 0);
+}
+
+bool UmlerDataFile::Open(const std::string& path) {
+    if (file_.is_open()) file_.close();
+    count_ = 0;
+    if (!file_.open(path, std::ios::in | std::ios::binary)) return false;
+    std::streamoff size = file_.pubseekoff(0, std::ios::end, std::ios::in);
+    if (size < 0) {
+        file_.close();
+        return false;
+    }
+    count_ = static_cast<uint64_t>(size) / kUmlerRecordSize;
+    return true;
+}
+
+std::size_t UmlerDataFile::ReadRecords(uint64_t first, std::size_t count, UmlerRecord* out) {
+    if (!file_.is_open() || first >= count_) return 0;
+    count = static_cast<std::size_t>(std::min<uint64_t>(count, count_ - first));
+    constexpr std::size_t kChunk = 64;
+    uint8_t bytes[kChunk * kUmlerRecordSize];
+    std::size_t done = 0;
+    while (done < count) {
+        std::size_t want = std::min(kChunk, count - done);
+        auto at = static_cast<std::streamoff>((first + done) * kUmlerRecordSize);
+        if (file_.pubseekpos(at, std::ios::in) != std::streampos(at)) break;
+        std::streamsize got = file_.sgetn(reinterpret_cast<char*>(bytes),
+                                          static_cast<std::streamsize>(want * kUmlerRecordSize));
+        std::size_t whole = got > 0 ? static_cast<std::size_t>(got) / kUmlerRecordSize : 0;
+        for (std::size_t i = 0; i < whole; ++i) out[done + i] = DecodeUmlerRecord(bytes + i * kUmlerRecordSize);
+        done += whole;
+        if (whole < want) break;
+    }
+    return done;
+}
+
+// --- lookups -----------------------------------------------------------------
+
+UmlerRecord LookupUMLER(std::string_view key, const std::string& dataPath) {
+    UmlerDataFile file;
+    if (!file.Open(dataPath)) return NoRecord();
+    return SearchUmler(file, key);
+}
+
+UmlerLookup::UmlerLookup(std::string dataPath, int cacheLevels)
+    : path_(std::move(dataPath)), cache_(cacheLevels) {
+    Reopen();
+}
+
+bool UmlerLookup::Reopen() {
+    cache_.Clear();
+    return file_.Open(path_);
+}
+
+UmlerRecord UmlerLookup::Find(std::string_view key) {
+    if (!file_.IsOpen()) return NoRecord();
+    return SearchUmler(file_, key, &cache_);
+}
+
+} // namespace velmora
