@@ -69,13 +69,15 @@ inline TagFormatData HandRailcar() {
 // bit 60 goes on at bit 64, as the tag's data bits do.
 class RefFrame {
 public:
-    // Writes `width` bits of value, most significant first, from bit number `bit`.
-    void Put(int bit, int width, uint64_t value) {
+    // Writes `width` bits of value, most significant first, from bit number
+    // `bit`; returns the bit number that follows the last one written.
+    int Put(int bit, int width, uint64_t value) {
         for (int i = 0; i < width; ++i) {
             if (bit >= 60 && bit <= 63) bit = 64;
             bits_[bit] = static_cast<int>((value >> (width - 1 - i)) & 1);
             ++bit;
         }
+        return bit;
     }
     int Bit(int bitNumber) const {
         auto it = bits_.find(bitNumber);

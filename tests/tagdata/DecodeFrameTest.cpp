@@ -1,0 +1,302 @@
+// Decoding frames against the format table: identification, the SARA case,
+// half-frame mode, the data types and frames that are not identified.
+#include "FrameTestHelpers.h"
+#include "TestSupport.h"
+
+#include "data/AEIData.h"
+#include "tagdata/TagFrame.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using test::MakeFormat;
+using test::RefFrame;
+using test::RefSixBit;
+
+constexpr bool kFeetInches = true;
+constexpr bool kDecimeters = false;
+
+class DecodeFrame : public ::testing::Test {
+protected:
+    test::ScriptedOperator op;
+    test::FakeClock clock;
+    AEIData data{op, clock};
+
+    void UseFormats(int32_t region, bool halfFrame) {
+        data.SetMarketRegion(region);
+        SettingsBlock s = data.GetSettings();
+        s.programmerModel = halfFrame ? 1 : 2;
+        data.UpdateSettings(s);
+        data.BuildBuiltInFormats();
+    }
+    DecodedFrame Decode(const std::string& text, bool feetInches = kDecimeters, bool halfFrame = false,
+                        int32_t region = kRegionNorthAmerica) {
+        return DecodeTagFrame(data, text, halfFrame, region, feetInches);
+    }
+    void SetUp() override { UseFormats(kRegionNorthAmerica, false); }
+};
+
+// The railcar example: ABCD, 42, RIGHT, 610 dm, 4 axles, bearing 1, platform 0.
+RefFrame RailcarFrame(uint64_t initial = 1543, uint64_t number = 42, uint64_t lengthDm = 610) {
+    RefFrame ref;
+    ref.Put(0, 5, 19);
+    ref.Put(5, 2, 1);
+    ref.Put(7, 19, initial);
+    ref.Put(26, 20, number);
+    ref.Put(46, 1, 1);
+    ref.Put(94, 3, lengthDm >> 9);
+    ref.Put(47, 9, lengthDm & 0x1FF);
+    ref.Put(56, 5, 3);
+    ref.Put(65, 3, 1);
+    ref.Put(118, 6, 51);
+    return ref;
+}
+
+TEST_F(DecodeFrame, RailcarExampleGivesItsFieldTexts) {
+    DecodedFrame d = Decode(RailcarFrame().Hex());
+    ASSERT_TRUE(d.identified);
+    EXPECT_EQ(d.formatIndex, 0);
+    EXPECT_EQ(data.GetTagFormatData(d.formatIndex).Name(), "Railcar");
+    const char* expected[] = {"ABCD", "42", "RIGHT", "610", "", "4", "1", "0"};
+    for (int r = 0; r < 8; ++r) EXPECT_EQ(d.texts[r], expected[r]) << r;
+    for (int r = 8; r < kFieldRows; ++r) EXPECT_EQ(d.texts[r], "") << r;
+    EXPECT_EQ(d.sideRow, 2);
+    EXPECT_EQ(BitsToFrameText(d.bits), RailcarFrame().Hex());
+}
+
+TEST_F(DecodeFrame, LengthInFeetInchesIsShownFeetDashTwoDigitInches) {
+    // 610 dm: 2401.57 in -> 2401 + 2 + 1 = 2404 in = 200 ft 4 in.
+    EXPECT_EQ(Decode(RailcarFrame().Hex(), kFeetInches).texts[3], "200-04");
+    // 152 dm: 598.4 -> 600 in = 50 ft 0 in.
+    EXPECT_EQ(Decode(RailcarFrame(1543, 42, 152).Hex(), kFeetInches).texts[3], "50-00");
+    EXPECT_EQ(Decode(RailcarFrame(1543, 42, 152).Hex(), kDecimeters).texts[3], "152");
+    EXPECT_EQ(Decode(RailcarFrame(1543, 42, 0).Hex(), kFeetInches).texts[3], "0-00");
+    // 4095 dm: 16122.015 -> 16124 in = 1343 ft 8 in.
+    EXPECT_EQ(Decode(RailcarFrame(1543, 42, 4095).Hex(), kFeetInches).texts[3], "1343-08");
+}
+
+TEST_F(DecodeFrame, LowerCaseDigitsDecodeLikeUpperCase) {
+    std::string text = RailcarFrame().Hex();
+    for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    DecodedFrame d = Decode(text);
+    ASSERT_TRUE(d.identified);
+    EXPECT_EQ(d.texts[0], "ABCD");
+    EXPECT_EQ(d.texts[3], "610");
+}
+
+TEST_F(DecodeFrame, ShortOrNonHexTextIsNotIdentified) {
+    const std::string good = RailcarFrame().Hex();
+    for (const std::string& bad : {good.substr(0, 29), std::string(), good.substr(0, 15) + "G" + good.substr(16),
+                                   " " + good.substr(1), good.substr(0, 10) + std::string(1, '\0') + good.substr(11)}) {
+        DecodedFrame d = Decode(bad);
+        EXPECT_FALSE(d.identified);
+        EXPECT_EQ(d.formatIndex, -1);
+        for (const auto& t : d.texts) EXPECT_EQ(t, "");
+    }
+}
+
+TEST_F(DecodeFrame, Base27ZZZZAndFirstDigitPastZ) {
+    EXPECT_EQ(Decode(RailcarFrame(511757).Hex()).texts[0], "ZZZZ");
+    EXPECT_EQ(Decode(RailcarFrame(0).Hex()).texts[0], "A   ");
+    // "AB D": 0*19683 + 2*729 + 0*27 + 4
+    EXPECT_EQ(Decode(RailcarFrame(2 * 729 + 4).Hex()).texts[0], "AB D");
+    // All 19 bits set: 524287 = 26*19683 + 17*729 + 5*27 + 1 -> first digit 27 has no letter.
+    EXPECT_EQ(Decode(RailcarFrame(524287).Hex()).texts[0], "?QEA");
+}
+
+TEST_F(DecodeFrame, NumericValueIsReadPlusMinimum) {
+    // Container: group 10, code 51. Width 0 reads 200; Type Code 5 reads 6.
+    RefFrame ref;
+    ref.Put(0, 5, 10);
+    ref.Put(5, 2, 1);
+    ref.Put(74, 7, 0);
+    ref.Put(81, 7, 5);
+    ref.Put(88, 9, 410);
+    ref.Put(118, 6, 51);
+    DecodedFrame d = Decode(ref.Hex());
+    ASSERT_TRUE(d.identified);
+    EXPECT_EQ(data.GetTagFormatData(d.formatIndex).Name(), "Container");
+    EXPECT_EQ(d.texts[5], "200"); // Width
+    EXPECT_EQ(d.texts[6], "6");   // Type Code, Minimum 1
+    EXPECT_EQ(d.texts[7], "455"); // Max Gross Weight, Minimum 45
+    EXPECT_EQ(d.texts[0], "A   ");
+    EXPECT_EQ(d.sideRow, -1);
+}
+
+TEST_F(DecodeFrame, CodeZeroTakesTheHighestCodeZeroFormatWhateverTheGroup) {
+    const std::string first = "HELLO WORL", second = "D 1234567 ";
+    RefFrame ref;
+    for (int i = 0; i < 10; ++i) {
+        ref.Put(6 * i, 6, RefSixBit(first[i]));
+        ref.Put(64 + 6 * i, 6, RefSixBit(second[i]));
+    }
+    // The last character, a blank, leaves bits 118-123 at 0; bits 0-4 hold 20.
+    DecodedFrame d = Decode(ref.Hex());
+    ASSERT_TRUE(d.identified);
+    EXPECT_EQ(d.formatIndex, 2);
+    EXPECT_EQ(d.texts[0], first);
+    EXPECT_EQ(d.texts[1], second);
+}
+
+TEST_F(DecodeFrame, UnknownCodesAreNotIdentifiedOutsideSara) {
+    RefFrame ref;
+    ref.Put(118, 6, 33);
+    EXPECT_FALSE(Decode(ref.Hex()).identified);
+    ref.Put(0, 5, 7); // code 51 with a group no format has
+    ref.Put(118, 6, 51);
+    EXPECT_FALSE(Decode(ref.Hex()).identified);
+}
+
+TEST_F(DecodeFrame, SaraFallbackWhenTheDelimitersAreZero) {
+    UseFormats(kRegionSARA, false);
+    // Asset Type "WAGON1", Owner Code "SA", Wagon Number "12345678", Orientation "L" (code 44).
+    const std::string asset = "WAGON1", owner = "SA", number = "12345678";
+    RefFrame ref;
+    for (int i = 0; i < 6; ++i) ref.Put(6 * i, 6, RefSixBit(asset[i]));
+    for (int i = 0; i < 2; ++i) ref.Put(42 + 6 * i, 6, RefSixBit(owner[i]));
+    int bit = 64;
+    for (char c : number) bit = ref.Put(bit, 6, RefSixBit(c));
+    ref.Put(118, 6, RefSixBit('L'));
+    DecodedFrame d = Decode(ref.Hex(), kDecimeters, false, kRegionSARA);
+    ASSERT_TRUE(d.identified);
+    EXPECT_EQ(d.formatIndex, 4);
+    EXPECT_EQ(data.GetTagFormatData(4).Name(), "SARA");
+    EXPECT_EQ(d.texts[0], asset);
+    EXPECT_EQ(d.texts[1], ""); // blank rows are skipped
+    EXPECT_EQ(d.texts[2], owner);
+    EXPECT_EQ(d.texts[4], number);
+    EXPECT_EQ(d.texts[6], "L");
+
+    // The same frame outside the SARA region is not identified.
+    EXPECT_FALSE(Decode(ref.Hex(), kDecimeters, false, kRegionNorthAmerica).identified);
+    // A non-zero delimiter at bit 36, 54 or 112 refuses the fallback.
+    for (int delimiter : {36, 54, 112}) {
+        RefFrame bad = ref;
+        bad.Put(delimiter + 5, 1, 1);
+        EXPECT_FALSE(Decode(bad.Hex(), kDecimeters, false, kRegionSARA).identified) << delimiter;
+    }
+}
+
+TEST_F(DecodeFrame, SaraFallbackNeedsTheSaraSlotToHoldAFormat) {
+    RefFrame ref;
+    ref.Put(118, 6, 33);
+    // North American formats, but the reading names the SARA region: slot 4 is "Hex".
+    DecodedFrame d = Decode(ref.Hex(), kDecimeters, false, kRegionSARA);
+    ASSERT_TRUE(d.identified);
+    EXPECT_EQ(d.formatIndex, 4);
+    EXPECT_EQ(d.texts[0], "0000000000");
+    TagFormatData empty;
+    empty.systemSlot = 1;
+    data.UpdateTagFormatData(4, empty);
+    EXPECT_FALSE(Decode(ref.Hex(), kDecimeters, false, kRegionSARA).identified);
+}
+
+TEST_F(DecodeFrame, HalfFrameTakesFifteenDigitsAndSlotZero) {
+    UseFormats(kRegionNorthAmerica, true);
+    const std::string text = "HALF FRAME";
+    RefFrame ref;
+    for (int i = 0; i < 10; ++i) ref.Put(6 * i, 6, RefSixBit(text[i]));
+    const std::string fifteen = ref.Hex().substr(0, 15);
+    DecodedFrame d = Decode(fifteen, kDecimeters, true);
+    ASSERT_TRUE(d.identified);
+    EXPECT_EQ(d.formatIndex, 0);
+    EXPECT_EQ(data.GetTagFormatData(0).Name(), "ASCII Half Frame");
+    EXPECT_EQ(d.texts[0], text);
+    EXPECT_EQ(BitsToFrameText(d.bits), fifteen + std::string(15, '0'));
+    // Digits after the fifteenth are not read; fewer than fifteen identify nothing.
+    EXPECT_EQ(Decode(fifteen + "FFFFFFFFFFFFFFF", kDecimeters, true).texts[0], text);
+    EXPECT_FALSE(Decode(fifteen.substr(0, 14), kDecimeters, true).identified);
+    // A railcar frame read in half-frame mode is still slot 0.
+    EXPECT_EQ(Decode(RailcarFrame().Hex(), kDecimeters, true).formatIndex, 0);
+}
+
+TEST_F(DecodeFrame, OtherCodesIdentifyTheFormatButDecodeNoFields) {
+    data.UpdateTagFormatData(6, MakeFormat("Code Ten", 3, 10, 2, {{"Number", 10, 20, 3, "0", "999"}}));
+    RefFrame ref;
+    ref.Put(0, 5, 3);
+    ref.Put(10, 20, 77);
+    ref.Put(118, 6, 10);
+    DecodedFrame d = Decode(ref.Hex());
+    ASSERT_TRUE(d.identified);
+    EXPECT_EQ(d.formatIndex, 6);
+    EXPECT_EQ(d.texts[0], "");
+}
+
+TEST_F(DecodeFrame, Code41OperatorFormatIsDecoded) {
+    data.UpdateTagFormatData(6, MakeFormat("Code 41", 28, 41, 2,
+                                           {{"Number", 10, 20, 3, "5", "999"},
+                                            {"Class", 30, 15, 2, "0", "ZZZ"},
+                                            {"Trailer", 45, 10, 4, "0", "9"},
+                                            {"Half", 55, 6, 5, "0", "9"},
+                                            {"Half37", 70, 6, 6, "0", "9"},
+                                            {"Side", 80, 1, 8}}));
+    RefFrame ref;
+    ref.Put(0, 5, 28);
+    ref.Put(10, 20, 77);
+    ref.Put(30, 15, 10 * 37 * 37 + 10 * 37 + 0); // first digit 10+1 = "A", then ":" and "0"
+    ref.Put(45, 10, 1023);
+    ref.Put(118, 6, 41);
+    DecodedFrame d = Decode(ref.Hex());
+    ASSERT_TRUE(d.identified);
+    EXPECT_EQ(d.formatIndex, 6);
+    EXPECT_EQ(d.texts[0], "82");
+    EXPECT_EQ(d.texts[1], "A:0");
+    EXPECT_EQ(d.texts[2], ""); // types 4, 5 and 6 give empty texts
+    EXPECT_EQ(d.texts[3], "");
+    EXPECT_EQ(d.texts[4], "");
+    EXPECT_EQ(d.texts[5], "LEFT");
+    EXPECT_EQ(d.sideRow, 5);
+}
+
+TEST_F(DecodeFrame, Base37FirstDigitPastZIsAQuestionMark) {
+    data.UpdateTagFormatData(6, MakeFormat("B37", 28, 41, 2, {{"Class", 30, 15, 2, "0", "ZZ"}}));
+    RefFrame ref;
+    ref.Put(0, 5, 28);
+    ref.Put(30, 15, 36 * 37 + 36); // first digit 36 + 1 = 37: no character
+    ref.Put(118, 6, 41);
+    EXPECT_EQ(Decode(ref.Hex()).texts[0], "?Z");
+    RefFrame low;
+    low.Put(0, 5, 28);
+    low.Put(118, 6, 41);
+    EXPECT_EQ(Decode(low.Hex()).texts[0], "10");
+}
+
+TEST_F(DecodeFrame, LengthWithAMinimumAddsIt) {
+    data.UpdateTagFormatData(6, MakeFormat("Len", 28, 41, 2, {{"Length", 10, 12, 7, "100", "4095"}}));
+    RefFrame ref;
+    ref.Put(0, 5, 28);
+    ref.Put(10, 12, 52);
+    ref.Put(118, 6, 41);
+    EXPECT_EQ(Decode(ref.Hex(), kDecimeters).texts[0], "152");
+    EXPECT_EQ(Decode(ref.Hex(), kFeetInches).texts[0], "50-00");
+}
+
+TEST_F(DecodeFrame, DamagedOperatorFormatReadsOnlyInsideTheFrame) {
+    data.UpdateTagFormatData(6, MakeFormat("Damaged", 28, 41, 2,
+                                           {{"A", 200, 255, 0},
+                                            {"B", 118, 40, 9},
+                                            {"C", 0, 255, 3, "999999999"},
+                                            {"D", 0, 255, 7, "999999999"},
+                                            {"E", 0, 255, 1, "", "ZZZZZZZZZ"},
+                                            {"F", 0, 255, 2, "", "ZZZZZZZZZ"},
+                                            {"G", 61, 8, 8}}));
+    RefFrame ref;
+    ref.Put(0, 5, 28);
+    ref.Put(118, 6, 41);
+    for (int b = 8; b < 118; b += 3) ref.Put(b, 1, 1);
+    for (bool feet : {false, true}) {
+        DecodedFrame d = Decode(ref.Hex(), feet);
+        ASSERT_TRUE(d.identified);
+        EXPECT_EQ(d.texts[0], std::string(42, ' '));      // no place in the frame: blanks
+        EXPECT_EQ(d.texts[1].size(), 10u);
+        EXPECT_EQ(d.texts[1].substr(0, 2), "A4");         // indexes 114..119, then zeros
+        EXPECT_EQ(d.texts[1].substr(2), std::string(8, '0'));
+        EXPECT_EQ(d.texts[4].size(), 9u);
+        EXPECT_EQ(d.texts[6], "LEFT");                    // bit 61 has no place: reads 0
+    }
+}
+
+} // namespace
+} // namespace velmora
