@@ -1,0 +1,280 @@
+// LookupUMLER and the search over the data file: every vehicle of an ordered
+// register is found and nothing else is, within log2(n) + 51 record reads.
+#include "umler/UmlerKey.h"
+#include "umler/UmlerLoader.h"
+#include "umler/UmlerLookup.h"
+#include "umler/UmlerRecord.h"
+
+#include "TestSupport.h"
+#include "UmlerTestExtract.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+using test::ExtractText;
+using test::MakeVehicles;
+using test::TempDir;
+using test::TestVehicle;
+using test::WriteText;
+
+double ReadBound(uint64_t n) { return std::log2(static_cast<double>(n)) + 51; }
+
+// Counts the records the search asks for, whatever it reads them from.
+class CountingSource : public UmlerRecordSource {
+public:
+    explicit CountingSource(UmlerRecordSource& inner) : inner_(inner) {}
+    uint64_t RecordCount() const override { return inner_.RecordCount(); }
+    std::size_t ReadRecords(uint64_t first, std::size_t count, UmlerRecord* out) override {
+        reads += count;
+        if (count == 1) ++singleReads;
+        EXPECT_LT(first, RecordCount()) << "read past the end";
+        return inner_.ReadRecords(first, count, out);
+    }
+    uint64_t reads = 0;
+    uint64_t singleReads = 0; // the halving probes (the scan reads blocks)
+
+private:
+    UmlerRecordSource& inner_;
+};
+
+// A register that exists only as a rule: record i is initial code 1 + i / 1000
+// with the even number 2 x (i % 1000); odd numbers are absent.
+class RuleSource : public UmlerRecordSource {
+public:
+    explicit RuleSource(uint64_t n) : n_(n) {}
+    uint64_t RecordCount() const override { return n_; }
+    std::size_t ReadRecords(uint64_t first, std::size_t count, UmlerRecord* out) override {
+        std::size_t i = 0;
+        for (; i < count && first + i < n_; ++i) out[i] = At(first + i);
+        return i;
+    }
+    static UmlerRecord At(uint64_t i) {
+        UmlerRecord r;
+        r.initialCode = static_cast<int32_t>(1 + i / 1000);
+        r.number = static_cast<int32_t>(2 * (i % 1000));
+        r.axles = static_cast<uint8_t>(i % 200);
+        return r;
+    }
+    // A key whose initial code and number are given directly: the first four
+    // characters spell the code, the rest the number.
+    static std::string Key(int32_t code, int32_t number) {
+        std::string k;
+        int32_t weights[4] = {27000, 900, 30, 1};
+        for (int32_t w : weights) {
+            k += static_cast<char>(code / w == 0 ? ' ' : 64 + code / w);
+            code %= w;
+        }
+        return k + std::to_string(number);
+    }
+
+private:
+    uint64_t n_;
+};
+
+TEST(UmlerSearch, RuleKeysEncodeAsIntended) {
+    EXPECT_EQ(KeyInitialCode(RuleSource::Key(1, 0)), 1);
+    EXPECT_EQ(KeyInitialCode(RuleSource::Key(2001, 0)), 2001);
+    EXPECT_EQ(KeyNumber(RuleSource::Key(7, 1998)), 1998);
+}
+
+// Every size from 0 to 700: every present record found with its own data,
+// every gap, the key below the first and above the last not found, and no
+// lookup over the read bound.
+TEST(UmlerSearch, AllSizesAllKeys) {
+    for (uint64_t n = 0; n <= 700; ++n) {
+        RuleSource rules(n);
+        CountingSource src(rules);
+        for (uint64_t i = 0; i < n; ++i) {
+            UmlerRecord want = RuleSource::At(i);
+            src.reads = 0;
+            UmlerRecord got = SearchUmler(src, RuleSource::Key(want.initialCode, want.number));
+            ASSERT_EQ(got.initialCode, want.initialCode) << "n=" << n << " i=" << i;
+            ASSERT_EQ(got.number, want.number);
+            ASSERT_EQ(got.axles, want.axles);
+            ASSERT_LE(src.reads, ReadBound(n)) << "n=" << n << " i=" << i;
+            src.reads = 0;
+            EXPECT_FALSE(SearchUmler(src, RuleSource::Key(want.initialCode, want.number + 1)).IsRecord());
+            ASSERT_LE(src.reads, ReadBound(n));
+        }
+        EXPECT_FALSE(SearchUmler(src, RuleSource::Key(0, 5)).IsRecord());       // below the first
+        EXPECT_FALSE(SearchUmler(src, RuleSource::Key(1 + static_cast<int32_t>(n / 1000) + 1, 0)).IsRecord());
+    }
+}
+
+TEST(UmlerSearch, LargeRegistersStayWithinTheReadBound) {
+    for (uint64_t n : {uint64_t{1} << 20, uint64_t{2000000}, (uint64_t{1} << 21) - 1, uint64_t{(1 << 21) + 1},
+                       uint64_t{123456789}}) {
+        RuleSource rules(n);
+        CountingSource src(rules);
+        uint64_t worst = 0;
+        std::vector<uint64_t> probes = {0, 1, 2, n / 2, n - 2, n - 1};
+        for (uint64_t i = 3; i < n; i += n / 4099 + 1) probes.push_back(i);
+        for (uint64_t i : probes) {
+            UmlerRecord want = RuleSource::At(i);
+            for (int32_t delta : {0, 1}) {
+                src.reads = 0;
+                UmlerRecord got = SearchUmler(src, RuleSource::Key(want.initialCode, want.number + delta));
+                EXPECT_EQ(got.IsRecord(), delta == 0) << "n=" << n << " i=" << i;
+                if (delta == 0) EXPECT_EQ(got.number, want.number);
+                worst = std::max(worst, src.reads);
+            }
+        }
+        EXPECT_LE(worst, ReadBound(n)) << n;
+    }
+}
+
+TEST(UmlerSearch, CacheGivesTheSameAnswersWithFewerReads) {
+    RuleSource rules(200000);
+    CountingSource plain(rules), cached(rules);
+    UmlerSearchCache cache(12);
+    uint64_t plainProbes = 0, cachedProbes = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (uint64_t i = 0; i < 200000; i += 97) {
+            UmlerRecord want = RuleSource::At(i);
+            for (int32_t delta : {0, 1}) {
+                std::string key = RuleSource::Key(want.initialCode, want.number + delta);
+                plain.singleReads = cached.singleReads = 0;
+                UmlerRecord a = SearchUmler(plain, key);
+                UmlerRecord b = SearchUmler(cached, key, &cache);
+                ASSERT_EQ(a.IsRecord(), b.IsRecord());
+                ASSERT_EQ(a.number, b.number);
+                if (pass == 1) {
+                    plainProbes += plain.singleReads;
+                    cachedProbes += cached.singleReads;
+                }
+            }
+        }
+    }
+    // Warm, the halving probes of a 200,000-record register come from the
+    // cache; only the final scan still reads the file.
+    EXPECT_GT(plainProbes, 10u * 2 * 2062);
+    EXPECT_LT(cachedProbes * 20, plainProbes);
+    EXPECT_LT(cached.reads, plain.reads);
+}
+
+// --- the data file -------------------------------------------------------------
+
+class UmlerDataFileTest : public ::testing::Test {
+protected:
+    std::string Load(const std::vector<TestVehicle>& vs) {
+        WriteText(dir.File("Umler.txt"), ExtractText(vs));
+        UmlerLoadResult r = LoadUMLER(dir.File("Umler.txt"), Data());
+        EXPECT_TRUE(r.Ok());
+        return Data();
+    }
+    std::string Data() const { return dir.File(kUmlerDataFileName); }
+    TempDir dir;
+};
+
+void ExpectVehicle(const UmlerRecord& r, const TestVehicle& v) {
+    ASSERT_TRUE(r.IsRecord()) << v.Key();
+    EXPECT_EQ(r.initialCode, InitialCode(v.initial));
+    EXPECT_EQ(r.number, v.number);
+    EXPECT_EQ(std::string(r.typeCode), v.type);
+    EXPECT_EQ(r.lengthInches, v.feet * 12 + v.inches);
+    EXPECT_EQ(r.axles, v.axles);
+    EXPECT_EQ(r.platforms, v.platforms);
+    EXPECT_EQ(r.tare, v.tare);
+    EXPECT_EQ(r.capacity, v.capacity);
+}
+
+TEST_F(UmlerDataFileTest, MissingOrEmptyFileFindsNothing) {
+    EXPECT_FALSE(LookupUMLER("NS  001234", Data()).IsRecord());
+    Load({});
+    EXPECT_FALSE(LookupUMLER("NS  001234", Data()).IsRecord());
+    EXPECT_FALSE(LookupUMLER("", Data()).IsRecord());
+}
+
+TEST_F(UmlerDataFileTest, OneRecordFile) {
+    auto vs = MakeVehicles(1, 21);
+    Load(vs);
+    ExpectVehicle(LookupUMLER(vs[0].Key(), Data()), vs[0]);
+    TestVehicle other = vs[0];
+    other.number += 1;
+    EXPECT_FALSE(LookupUMLER(other.Key(), Data()).IsRecord());
+    EXPECT_FALSE(LookupUMLER("A   000000", Data()).IsRecord());
+    EXPECT_FALSE(LookupUMLER("ZZZZ999999", Data()).IsRecord());
+}
+
+// Every vehicle of a generated, ordered register is found with its fields;
+// keys between neighbours, below the first and above the last are not.
+TEST_F(UmlerDataFileTest, EveryVehicleFoundAndNothingElse) {
+    auto vs = MakeVehicles(20000, 99);
+    Load(vs);
+    UmlerDataFile file;
+    ASSERT_TRUE(file.Open(Data()));
+    ASSERT_EQ(file.RecordCount(), vs.size());
+    CountingSource src(file);
+    for (std::size_t i = 0; i < vs.size(); ++i) {
+        src.reads = 0;
+        ExpectVehicle(SearchUmler(src, vs[i].Key()), vs[i]);
+        ASSERT_LE(src.reads, ReadBound(vs.size()));
+        TestVehicle between = vs[i];
+        between.number += 1; // numbers are never consecutive
+        src.reads = 0;
+        EXPECT_FALSE(SearchUmler(src, between.Key()).IsRecord()) << between.Key();
+        ASSERT_LE(src.reads, ReadBound(vs.size()));
+    }
+    // First and last through the public call; keys outside the register.
+    ExpectVehicle(LookupUMLER(vs.front().Key(), Data()), vs.front());
+    ExpectVehicle(LookupUMLER(vs.back().Key(), Data()), vs.back());
+    TestVehicle below = vs.front();
+    below.number -= 1;
+    EXPECT_FALSE(LookupUMLER(below.Key(), Data()).IsRecord());
+    EXPECT_FALSE(LookupUMLER("    000000", Data()).IsRecord());
+    TestVehicle above = vs.back();
+    above.number += 1;
+    EXPECT_FALSE(LookupUMLER(above.Key(), Data()).IsRecord());
+    EXPECT_FALSE(LookupUMLER("ZZZZ999999", Data()).IsRecord());
+}
+
+TEST_F(UmlerDataFileTest, KeptOpenLookupMatchesAndReopensAfterALoad) {
+    auto vs = MakeVehicles(5000, 5);
+    Load(vs);
+    UmlerLookup lookup(Data());
+    ASSERT_TRUE(lookup.IsOpen());
+    for (int pass = 0; pass < 2; ++pass)
+        for (std::size_t i = 0; i < vs.size(); i += 7) ExpectVehicle(lookup.Find(vs[i].Key()), vs[i]);
+
+    auto next = MakeVehicles(300, 6);
+    Load(next);
+    ASSERT_TRUE(lookup.Reopen());
+    EXPECT_EQ(lookup.RecordCount(), next.size());
+    for (const auto& v : next) ExpectVehicle(lookup.Find(v.Key()), v);
+
+    UmlerLookup missing(dir.File("nothing.uml"));
+    EXPECT_FALSE(missing.IsOpen());
+    EXPECT_FALSE(missing.Find(next[0].Key()).IsRecord());
+}
+
+TEST_F(UmlerDataFileTest, TrailingPartialRecordIsIgnored) {
+    auto vs = MakeVehicles(100, 8);
+    Load(vs);
+    std::vector<uint8_t> bytes = test::ReadFileBytes(Data());
+    bytes.insert(bytes.end(), {1, 2, 3, 4, 5});
+    test::WriteFileBytes(Data(), bytes);
+    UmlerDataFile file;
+    ASSERT_TRUE(file.Open(Data()));
+    EXPECT_EQ(file.RecordCount(), 100u);
+    ExpectVehicle(LookupUMLER(vs.back().Key(), Data()), vs.back());
+}
+
+// An extract out of order converts but loses vehicles: this is why the load
+// counts such lines.
+TEST_F(UmlerDataFileTest, OutOfOrderRegisterMissesVehicles) {
+    auto vs = MakeVehicles(5000, 12);
+    std::reverse(vs.begin(), vs.end());
+    Load(vs);
+    int missed = 0;
+    for (const auto& v : vs) missed += LookupUMLER(v.Key(), Data()).IsRecord() ? 0 : 1;
+    EXPECT_GT(missed, 0);
+}
+
+} // namespace
+} // namespace velmora
