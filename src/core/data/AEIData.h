@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/Operator.h"
 #include "tagdata/TagFormatData.h"
+#include "umler/UmlerRecord.h"
 #include "util/FixedText.h"
 
 #include <cstdint>
@@ -123,6 +124,21 @@ public:
     int FindWABTEC(std::string_view mark, int tagTypeFlag) const;
     BackgroundColor GetBackgroundColor(int index);
     int FindBackgroundColor(std::string_view name) const;
+
+    // --- the current UMLER record ---------------------------------------------
+    // The last record the tag form looked up (initial code -1: none, as at
+    // start-up and after a failed lookup) and the vehicle key of that record,
+    // which the caller sets on a hit.
+    UmlerRecord GetUMLERRecord() const { return umlerRecord_; }
+    void SetUMLERRecord(const UmlerRecord& r) { umlerRecord_ = r; }
+    std::string GetVehicleKey() const { return std::string(FixedView(vehicleKey_, sizeof vehicleKey_)); }
+    void SetVehicleKey(std::string_view key) { CopyFixed(vehicleKey_, sizeof vehicleKey_, key); }
+
+private:
+    UmlerRecord umlerRecord_;
+    char vehicleKey_[kVehicleKeyLength + 1] = {};
+
+public:
 
     // --- the last tag record and the last programmed frame ----------------------
     LastTagRecord GetLastTagRecord() const { return lastTag_; }
