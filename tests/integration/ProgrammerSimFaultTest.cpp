@@ -89,16 +89,28 @@ TEST_F(ProgrammerSimTest, SplitSendsTheAnswerOneByteAtATime) {
 }
 
 TEST_F(ProgrammerSimTest, SlowHoldsTheAnswerButNotTheEcho) {
-    Start({"--slow", "400"});
+    Start({"--slow", "600"});
     auto start = SteadyClock::now();
     ASSERT_TRUE(port.Send("#30\r"));
     EXPECT_EQ(port.ReadCount(5), "#30\r\n");
     EXPECT_EQ(Visible(port.ReadFor(100)), "");
     std::string line = port.ReadCount(kProbeAnswer.size() - 5);
     EXPECT_EQ(Visible(line), Visible(kProbeAnswer.substr(5)));
-    EXPECT_GE(MsSince(start), 395);
+    EXPECT_GE(MsSince(start), 595);
     Control("slow off");
     ExpectAnswer("#30\r", kProbeAnswer);
+}
+
+TEST_F(ProgrammerSimTest, AnswersNobodyReadsDoNotPileUpWithoutEnd) {
+    Start({"--split=60000"});
+    std::string flood;
+    for (int i = 0; i < 800; ++i) flood += "#30\r";
+    ASSERT_TRUE(port.Send(flood));
+    ASSERT_TRUE(WaitUntil([&] { return Log().find("not answered") != std::string::npos; })) << Log();
+    Control("normal");
+    Control("quit");
+    int status = sim->Stop(0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST_F(ProgrammerSimTest, ModelAndVersionChangeWhileRunning) {

@@ -29,6 +29,9 @@ constexpr int kClientCheckMs = 20;
 constexpr Ms kUnplugAfterEcho{100};
 // A partial write is continued after this pause.
 constexpr Ms kWriteRetry{10};
+// Answers waiting to be sent, at most (a program that writes commands and
+// never reads must not make the simulator grow without end).
+constexpr std::size_t kMaxQueued = 20000;
 
 Simulator::Clock::duration Seconds(double s) {
     return std::chrono::duration_cast<Simulator::Clock::duration>(std::chrono::duration<double>(s));
@@ -293,6 +296,10 @@ void Simulator::HandleCommand(const std::string& command) {
     }
     if (behaviour_.silent) {
         log_.Detail("command " + EscapeBytes(command) + ": silent, no answer");
+        return;
+    }
+    if (out_.size() >= kMaxQueued) {
+        log_.Info("command " + EscapeBytes(command) + " not answered: the program is not reading the answers");
         return;
     }
     Reply reply = protocol_.Answer(command, behaviour_, tags_);
