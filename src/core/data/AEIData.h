@@ -9,6 +9,7 @@
 #include "data/ReferenceTables.h"
 #include "platform/Clock.h"
 #include "platform/Operator.h"
+#include "serial/SerialLinkData.h"
 #include "tagdata/TagFormatData.h"
 #include "umler/UmlerRecord.h"
 #include "util/FixedText.h"
@@ -60,6 +61,12 @@ public:
     const std::string& ProductCaption() const { return productCaption_; }
     void SetProductCaption(std::string caption) { productCaption_ = std::move(caption); }
     const char* ErrorCaption() const { return kErrorCaption; }
+
+    // --- serial ports ------------------------------------------------------------
+    // Status and link records of the four ports, the message queue and the
+    // links' hooks; reached through the index-checked accessors of
+    // serial/SerialAccess.h.
+    SerialLinkData serial;
 
     // --- tag formats -----------------------------------------------------------
     // Bad index: trap "Format index error - GetTagFormatData", returns an

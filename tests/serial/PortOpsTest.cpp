@@ -1,0 +1,247 @@
+// Mode strings, the port map and the port operations on fake devices.
+#include "LinkRig.h"
+
+#include "serial/ProgrammerProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace velmora::test {
+namespace {
+
+TEST(ModeString, ShortAndFullBaudRatesParityDataAndStopBits) {
+    auto m = ParseModeString("96,n,8,1");
+    ASSERT_TRUE(m);
+    EXPECT_EQ(*m, (PortMode{9600, Parity::None, 8, StopBits::One}));
+    EXPECT_EQ(ParseModeString("19,n,8,1")->baudRate, 19200);
+    EXPECT_EQ(ParseModeString("12,e,7,2"), (PortMode{1200, Parity::Even, 7, StopBits::Two}));
+    EXPECT_EQ(ParseModeString("38400, O, 5, 1.5"),
+              (PortMode{38400, Parity::Odd, 5, StopBits::OneAndHalf}));
+    for (const char* bad : {"", "96", "96,n,8", "96,n,8,1,1", "96,x,8,1", "96,n,9,1", "96,n,8,3",
+                            "x6,n,8,1", "50,n,8,1", "96,nn,8,1", "99999999999,n,8,1"})
+        EXPECT_FALSE(ParseModeString(bad)) << bad;
+}
+
+TEST(PortMap, ShownNamesEnvironmentAndDefaults) {
+    EXPECT_EQ(DisplayDeviceName(0), "\\\\.\\COM1");
+    EXPECT_EQ(DisplayDeviceName(3), "\\\\.\\COM4");
+    ::unsetenv("VELMORA_COM2");
+    EXPECT_EQ(DefaultPortDevice(1), "/dev/ttyS1");
+    ::setenv("VELMORA_COM2", "/tmp/programmer", 1);
+    EXPECT_EQ(DefaultPortDevice(1), "/tmp/programmer");
+    ::setenv("VELMORA_COM2", "", 1);
+    EXPECT_EQ(DefaultPortDevice(1), "/dev/ttyS1");
+    ::unsetenv("VELMORA_COM2");
+    EXPECT_EQ(DefaultPortDevice(4), "");
+    EXPECT_EQ(ParseComName("com3"), 2);
+    EXPECT_FALSE(ParseComName("COM5"));
+    EXPECT_FALSE(ParseComName("/dev/ttyS0"));
+    auto single = SinglePortMap(2, "/dev/pts/7");
+    EXPECT_EQ(single(2), "/dev/pts/7");
+    EXPECT_EQ(single(0), "");
+}
+
+TEST(OpenCommPort, MissingDeviceKeepsTheSystemMessage) {
+    LinkRig rig;
+    EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 2, kProgrammerMode, 0, kDeviceProgrammer), kOpenFailed);
+    EXPECT_STREQ(rig.Status(2).statusText, kFakeNotFoundText);
+    EXPECT_EQ(rig.Link(2).lastOsError, 2u);
+    EXPECT_EQ(rig.Link(2).deviceKind, kDeviceNone);
+    EXPECT_FALSE(rig.ports.IsOpen(2));
+}
+
+TEST(OpenCommPort, ReadyPortIsConfiguredAndItsLinkRecordReset) {
+    LinkRig rig;
+    auto dev = rig.Device(1);
+    CommLinkData stale = rig.Link(1);
+    stale.awaitedResponse = kAwaitStatus;
+    stale.ringWrite = 50;
+    stale.retries = 2;
+    SetText(stale.lastCommand, "#40\r");
+    UpdateCommLinkData(rig.data, 1, stale);
+
+    EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 1, kReaderMode, 0, kDeviceReader), kOpenReady);
+    EXPECT_TRUE(dev->open);
+    EXPECT_EQ(dev->mode->baudRate, 19200);
+    const CommLinkData r = rig.Link(1);
+    EXPECT_EQ(r.deviceKind, kDeviceReader);
+    EXPECT_EQ(r.awaitedResponse, kAwaitNone);
+    EXPECT_EQ(r.ringWrite, 0);
+    EXPECT_EQ(r.retries, 0);
+    EXPECT_STREQ(r.lastCommand, "");
+    EXPECT_STREQ(rig.Status(1).deviceType, "RS-232");
+    EXPECT_STREQ(rig.Status(1).statusText, "Success");
+}
+
+TEST(OpenCommPort, ModemIsNotUsedAndNotKeptOpen) {
+    LinkRig rig;
+    auto dev = rig.Device(0);
+    dev->type = CommDeviceType::Modem;
+    EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenNotSerial);
+    EXPECT_STREQ(rig.Status(0).deviceType, "Modem");
+    EXPECT_FALSE(dev->open);
+    EXPECT_EQ(rig.Link(0).deviceKind, kDeviceNone);
+}
+
+TEST(OpenCommPort, BusyDeviceAndBadSettingsFail) {
+    LinkRig rig;
+    auto dev = rig.Device(0);
+    dev->busy = true;
+    EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenFailed);
+    EXPECT_STREQ(rig.Status(0).statusText, kFakeBusyText);
+    dev->busy = false;
+    EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 0, "96,q,8,1", 0, kDeviceProgrammer), kOpenFailed);
+    EXPECT_STREQ(rig.Status(0).statusText, "Invalid port settings \"96,q,8,1\"");
+    EXPECT_FALSE(dev->open);
+}
+
+TEST(CloseCommPort, ResetsTheLinkRecordAndDiscardsInput) {
+    LinkRig rig;
+    auto dev = rig.Device(0);
+    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
+    CommLinkData r = rig.Link(0);
+    r.readPending = 1;
+    r.probing = 1;
+    r.probeRequested = 1;
+    r.deadline = 77;
+    r.awaitedResponse = kAwaitModel;
+    r.ringRead = r.ringWrite = 12;
+    r.reader.rfReadRequested = 1;
+    r.reader.pendingCommand = 0;
+    UpdateCommLinkData(rig.data, 0, r);
+    dev->Send("junk");
+
+    CloseCommPort(rig.data, rig.ports, 0);
+    EXPECT_FALSE(dev->open);
+    EXPECT_EQ(dev->discards, 1);
+    r = rig.Link(0);
+    EXPECT_EQ(r.deviceKind, kDeviceNone);
+    EXPECT_EQ(r.readPending, 0);
+    EXPECT_EQ(r.probing, 0);
+    EXPECT_EQ(r.probeRequested, 0);
+    EXPECT_EQ(r.deadline, 0u);
+    EXPECT_EQ(r.awaitedResponse, kAwaitNone);
+    EXPECT_EQ(r.ringRead, 0);
+    EXPECT_EQ(r.reader.rfReadRequested, 0);
+    EXPECT_EQ(r.reader.pendingCommand, 0); // not the close's business
+
+    CloseCommPort(rig.data, rig.ports, 0); // closing a closed port does nothing
+    EXPECT_EQ(dev->closes, 1);
+}
+
+TEST(SendCommText, LogsWritesAndKeepsTheCommand) {
+    LinkRig rig;
+    auto dev = rig.Device(0);
+    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
+    SendCommText(rig.data, rig.ports, 0, "#40\r", kProgrammerWord);
+    EXPECT_EQ(dev->LastWrite(), "#40\r");
+    EXPECT_STREQ(rig.Link(0).lastCommand, "#40\r");
+    EXPECT_EQ(rig.ports.Resources(0).bytesWritten, 4u);
+    ASSERT_EQ(rig.log.RecentTraffic().size(), 1u);
+    EXPECT_EQ(rig.log.RecentTraffic()[0], "03/14/2026 09:26:53 C(1) programmer T-- #40");
+}
+
+TEST(ResetCommStatus, StartValuesForEveryPort) {
+    LinkRig rig;
+    auto dev = rig.Device(3);
+    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 3, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
+    rig.data.serial.readerBusy = 1;
+    CommLinkData r = rig.Link(3);
+    r.awaitedResponse = kAwaitRead;
+    r.newMessages = 1;
+    r.reader.searchStatus = kReaderFound;
+    UpdateCommLinkData(rig.data, 3, r);
+
+    ResetCommStatus(rig.data, rig.ports);
+    EXPECT_EQ(rig.data.serial.readerBusy, 0);
+    EXPECT_FALSE(dev->open);
+    for (int p = 0; p < kCommPorts; ++p) {
+        EXPECT_STREQ(rig.Status(p).statusText, "");
+        EXPECT_STREQ(rig.Status(p).deviceType, "unknown");
+        EXPECT_EQ(rig.ports.Resources(p).deviceName, DisplayDeviceName(p));
+        EXPECT_EQ(rig.Link(p).awaitedResponse, kAwaitNone);
+        EXPECT_EQ(rig.Link(p).newMessages, 0);
+        EXPECT_EQ(rig.Link(p).reader.searchStatus, kReaderNotFound);
+        EXPECT_EQ(rig.Link(p).reader.pendingCommand, -1);
+    }
+}
+
+TEST(PollCommRead, ReadsOnlyWhileAnAnswerIsAwaited) {
+    LinkRig rig;
+    auto dev = rig.Device(0);
+    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
+    StartCommRead(rig.data, rig.ports, 0);
+    dev->Send("\n#00\r\n");
+    PollCommRead(rig.data, rig.ports, 0, kDeviceProgrammer, AssembleProgrammerLines);
+    EXPECT_EQ(dev->reads, 0); // nothing awaited
+    CommLinkData r = rig.Link(0);
+    r.awaitedResponse = kAwaitStatus;
+    UpdateCommLinkData(rig.data, 0, r);
+    PollCommRead(rig.data, rig.ports, 0, kDeviceReader, AssembleProgrammerLines);
+    EXPECT_EQ(dev->reads, 0); // another device kind's port
+    PollCommRead(rig.data, rig.ports, 0, kDeviceProgrammer, AssembleProgrammerLines);
+    EXPECT_EQ(dev->reads, 1);
+    EXPECT_EQ(rig.Link(0).newMessages, 1);
+    EXPECT_EQ(rig.Link(0).readPending, 1);
+    EXPECT_EQ(rig.ports.Resources(0).bytesRead, 6u);
+}
+
+TEST(PollCommRead, AtMostOneHundredBytesPerRead) {
+    LinkRig rig;
+    auto dev = rig.Device(0);
+    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
+    CommLinkData r = rig.Link(0);
+    r.awaitedResponse = kAwaitStatus;
+    r.readPending = 1;
+    UpdateCommLinkData(rig.data, 0, r);
+    dev->Send(std::string(150, 'z'));
+    PollCommRead(rig.data, rig.ports, 0, kDeviceProgrammer, AssembleProgrammerLines);
+    EXPECT_EQ(rig.ports.Resources(0).bytesRead, 100u);
+    EXPECT_EQ(dev->PendingBytes(), 50u);
+}
+
+// Sound behaviour: a read error (unplugged adapter, closed pseudo-terminal)
+// closes the handle at once and is logged once; later ticks do not read the
+// dead handle again, and the link record is left for the time-outs.
+TEST(PollCommRead, ReadErrorClosesThePortOnceAndLogsItOnce) {
+    LinkRig rig;
+    auto dev = rig.Device(0);
+    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
+    CommLinkData r = rig.Link(0);
+    r.awaitedResponse = kAwaitStatus;
+    r.readPending = 1;
+    r.deadline = 1234;
+    UpdateCommLinkData(rig.data, 0, r);
+    dev->present = false; // unplugged
+    for (int i = 0; i < 50; ++i)
+        PollCommRead(rig.data, rig.ports, 0, kDeviceProgrammer, AssembleProgrammerLines);
+    EXPECT_EQ(dev->failedReads, 1);
+    EXPECT_FALSE(dev->open);
+    EXPECT_FALSE(rig.ports.IsOpen(0));
+    ASSERT_EQ(rig.log.RecentTraffic().size(), 1u);
+    EXPECT_NE(rig.log.RecentTraffic()[0].find("programmer E-- port closed after a device error: "
+                                              "Input/output error"),
+              std::string::npos);
+    EXPECT_STREQ(rig.Status(0).statusText, kFakeIoErrorText);
+    EXPECT_EQ(rig.Link(0).deviceKind, kDeviceProgrammer);
+    EXPECT_EQ(rig.Link(0).deadline, 1234u);
+    EXPECT_EQ(rig.Link(0).awaitedResponse, kAwaitStatus);
+}
+
+TEST(SendCommText, WriteErrorClosesThePortOnce) {
+    LinkRig rig;
+    auto dev = rig.Device(0);
+    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
+    dev->failWrites = true;
+    SendCommText(rig.data, rig.ports, 0, "#40\r", kProgrammerWord);
+    SendCommText(rig.data, rig.ports, 0, "#40\r", kProgrammerWord);
+    EXPECT_FALSE(dev->open);
+    int errors = 0;
+    for (const auto& l : rig.log.RecentTraffic()) errors += l.find(" E-- ") != std::string::npos;
+    EXPECT_EQ(errors, 1);
+    EXPECT_STREQ(rig.Link(0).lastCommand, "#40\r");
+}
+
+} // namespace
+} // namespace velmora::test
