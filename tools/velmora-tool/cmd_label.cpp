@@ -63,16 +63,16 @@ int RunLabel(std::vector<std::string>& args) {
     }
     TagArgs t = TakeTagArgs(args, data);
 
-    const ValueCheckResult check = CheckFieldValues(t.format, t.texts, ShownRows(t.format), td.FeetInches());
-    if (check.anyError) {
-        std::cerr << FieldErrorText(t.format, check) << '\n';
-        return kExitValueCheck;
-    }
-
     std::string type = data.GetAchTagType(t.format.defaultTag < kTagTypeSlots ? t.format.defaultTag : 0);
     if (tagType) {
         if (data.FindTagType(*tagType) < 0) throw UsageError{"\"" + *tagType + "\" is not a tag type"};
         type = *tagType;
+    }
+
+    const ValueCheckResult check = CheckFieldValues(t.format, t.texts, ShownRows(t.format), td.FeetInches());
+    if (check.anyError) {
+        std::cerr << FieldErrorText(t.format, check) << '\n';
+        return kExitValueCheck;
     }
 
     // The record as the program-tag workflow leaves it: the texts of the rows
