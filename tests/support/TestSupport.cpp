@@ -4,7 +4,10 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <stdexcept>
+
+#include <sys/wait.h>
 
 namespace velmora::test {
 
@@ -46,6 +49,37 @@ TempDir::~TempDir() {
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::string BuiltProgram(const std::string& name) { return std::string(VELMORA_BINARY_DIR) + "/" + name; }
+
+std::string ShellQuote(const std::string& arg) {
+    std::string q = "'";
+    for (char c : arg) {
+        if (c == '\'') q += "'\\''";
+        else q += c;
+    }
+    return q + "'";
+}
+
+CommandResult RunProgram(const std::string& program, const std::string& args, const std::string& workdir) {
+    TempDir out;
+    const std::string cmd = "cd " + ShellQuote(workdir) + " && " + ShellQuote(program) + " " + args + " >" +
+                            ShellQuote(out.File("stdout")) + " 2>" + ShellQuote(out.File("stderr")) +
+                            " </dev/null";
+    int status = std::system(cmd.c_str());
+    CommandResult r;
+    r.exitCode = (status != -1 && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
+    r.out = ReadFileText(out.File("stdout"));
+    r.err = ReadFileText(out.File("stderr"));
+    return r;
 }
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -61,6 +61,21 @@ private:
 };
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+std::string ReadFileText(const std::string& path);
+
+// One run of a built program: its exit status and both output streams.
+struct CommandResult {
+    int exitCode = -1; // -1 when it did not exit normally
+    std::string out;
+    std::string err;
+};
+// The path of a program built beside the tests ("velmora-tool", a simulator).
+std::string BuiltProgram(const std::string& name);
+// Runs `program` with `args` (already shell-quoted) in `workdir`, with no
+// standard input.
+CommandResult RunProgram(const std::string& program, const std::string& args, const std::string& workdir);
+// Quotes one argument for the shell.
+std::string ShellQuote(const std::string& arg);
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 } // namespace velmora::test

@@ -1,0 +1,198 @@
+// velmora-tool formats / encode / decode / options, run as a shop's scripts
+// run them. The expected frames were worked out by hand from the field
+// layouts (bit positions, base-27 initials, minimum offsets, header bits),
+// not by the encoder under test.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+using test::CommandResult;
+using test::ShellQuote;
+
+class FramesTool : public ::testing::Test {
+protected:
+    CommandResult Tool(const std::vector<std::string>& args) {
+        std::string line;
+        for (const auto& a : args) line += ShellQuote(a) + " ";
+        return test::RunProgram(test::BuiltProgram("velmora-tool"), line, dir.path().string());
+    }
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string l; std::getline(in, l);) lines.push_back(l);
+        return lines;
+    }
+    test::TempDir dir;
+};
+
+struct EncodeCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* frame;
+};
+
+TEST_F(FramesTool, EncodeGivesTheFrameOfEveryBuiltInFormat) {
+    const std::vector<EncodeCase> cases = {
+        {"railcar decimeters",
+         {"--decimeters", "--format", "Railcar", "Equipment Initial=ABCD", "Car Number=42",
+          "Side Indicator Code=RIGHT", "Length=610", "Number of Axles=4", "Bearing Type Code=1",
+          "Platform Identifier Code=0"},
+         "9A0181C000AA621900000008000033"},
+        {"railcar feet-inches, lower-case initial, defaults not given",
+         {"--format", "Railcar", "Equipment Initial=ttx", "Car Number=7", "Side Indicator Code=LEFT",
+          "Length=89-6", "Number of Axles=6", "Platform Identifier Code=2"},
+         "9B7C1540001D102920000000000033"},
+        {"locomotive",
+         {"--format", "Locomotive", "Equipment Initial=UP", "Locomotive Number=8765",
+          "Side Indicator Code=RIGHT", "Length=74-0", "Number of Axles=6"},
+         "2B8BD30088F6E12900000000000033"},
+        {"end-of-train device",
+         {"--format", "EOT Device", "EOT Initial=BNQ", "EOT Number=12345", "EOT Type Code=2",
+          "Side Indicator Code=LEFT"},
+         "321DA300C0E6000000000000000033"},
+        {"container with minimum offsets",
+         {"--format", "Container", "Owner's Code=ABCU", "Number=123456", "Check Digit=7", "Length=1219",
+          "Height=259", "Width=244", "Type Code=22", "Max Gross Weight=300", "Tare Weight=40", "Spare=0"},
+         "520186078901E61C0D6157FA800033"},
+        {"ASCII across the unused bits 60-63",
+         {"--format", "ASCII", "Characters 1 to 10=hello worl", "Characters 11 to 20=d 01234567"},
+         "A25B2CBC0DEFCAC900411493515597"},
+        {"hex carries no format code",
+         {"--format", "Hex", "Charcters 1 to 10=0123456789", "Charcters 11 to 20=abcdef0123",
+          "Charcters 21 to 30=456789ABCD"},
+         "0123456789ABCDEF0123456789ABCD"},
+        {"rail wagon of the Australian set",
+         {"--region", "australia", "--decimeters", "--format", "Rail Wagon", "Vehicle Class=ABCD",
+          "Vehicle Number=42", "Side Indicator Code=RIGHT", "Length=610", "Owner's ID=Q"},
+         "9A0181C000AA621908000008000033"},
+        {"SARA text fields and blanks",
+         {"--region", "sara", "--format", "SARA", "Asset Type=WAGON1", "Owner Code=AB",
+          "Wagon Number=12345678", "Orientation=N"},
+         "DE19EFB910218804524D45565D802E"},
+        {"ASCII half frame",
+         {"--half-frame", "--format", "ASCII Half Frame", "Characters 1 to 10=half frame"},
+         "A21B26026CA1B65000000000000000"},
+        {"hex half frame",
+         {"--half-frame", "--format", "Hex Half Frame ", "Charcters 1 to 10=0123456789",
+          "Charcters 11 to 15=ABCDE"},
+         "0123456789ABCDE000000000000000"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"encode"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        CommandResult r = Tool(args);
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        auto lines = Lines(r.out);
+        ASSERT_EQ(lines.size(), 2u) << r.out;
+        EXPECT_EQ(lines[0], c.frame);
+        EXPECT_EQ(lines[1].rfind("Raw Data  ASCII [", 0), 0u) << lines[1];
+        EXPECT_NE(lines[1].find(std::string("]  Hex [") + c.frame + "]"), std::string::npos) << lines[1];
+    }
+}
+
+TEST_F(FramesTool, RawDataLineShowsSixBitCharacters) {
+    CommandResult r = Tool({"encode", "--format", "ASCII", "Characters 1 to 10=HELLO WORL",
+                            "Characters 11 to 20=D 01234567"});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_EQ(Lines(r.out).at(1),
+              "Raw Data  ASCII [HELLO WORLD 01234567]  Hex [A25B2CBC0DEFCAC900411493515597]");
+}
+
+TEST_F(FramesTool, ValueCheckFailureNamesTheFieldsInRowOrder) {
+    CommandResult r = Tool({"encode", "--format", "Railcar", "Equipment Initial=ABCD", "Car Number=1000000",
+                            "Length=40-12", "Number of Axles=0"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "The following fields are in error: Car Number, Length, Number of Axles\n");
+}
+
+TEST_F(FramesTool, DecodeShowsTheFieldsTheFormShows) {
+    CommandResult r = Tool({"decode", "9a0181c000aa621900000008000033"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Railcar\n"
+              "Equipment Initial=ABCD\n"
+              "Car Number=42\n"
+              "Side Indicator Code=RIGHT\n"
+              "Length=200-04\n" // 610 dm = 2404 inches
+              "Number of Axles=4\n"
+              "Bearing Type Code=1\n"
+              "Platform Identifier Code=0\n");
+    r = Tool({"decode", "--decimeters", "9A0181C000AA621900000008000033"});
+    EXPECT_NE(r.out.find("Length=610\n"), std::string::npos) << r.out;
+}
+
+TEST_F(FramesTool, DecodeTellsWhenAFrameIsNotIdentified) {
+    for (const char* frame : {"9A0181", "9A0181C000AA62190000000800003G", "0123456789ABCDEF0123456789ABCD"}) {
+        CommandResult r = Tool({"decode", frame});
+        SCOPED_TRACE(frame);
+        EXPECT_EQ(r.exitCode, 3);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "not identified\n");
+    }
+}
+
+TEST_F(FramesTool, FormatsFollowModeAndRegion) {
+    CommandResult r = Tool({"formats"});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_EQ(Lines(r.out).size(), 6u);
+    EXPECT_EQ(Lines(r.out).at(0), "0\tRailcar\tequipment=19\tformat=51\ttag-type=2");
+    r = Tool({"formats", "--half-frame"});
+    EXPECT_EQ(r.out, "0\tASCII Half Frame\tequipment=0\tformat=0\ttag-type=2\n"
+                     "1\tHex Half Frame \tequipment=0\tformat=99\ttag-type=2\n");
+    r = Tool({"formats", "--region", "sara"});
+    EXPECT_EQ(Lines(r.out).at(4), "4\tSARA\tequipment=0\tformat=99\ttag-type=2");
+}
+
+TEST_F(FramesTool, OptionsResetWritesAWholeDefaultFile) {
+    CommandResult r = Tool({"options", "reset", "--options", "opts.ads"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto bytes = test::ReadFileBytes(dir.File("opts.ads"));
+    ASSERT_EQ(bytes.size(), 51652u);
+    const std::vector<uint8_t> sig = {0x80, 0x0D, 0, 0, 0x22, 0x4B, 0, 0, 0x2E, 0x16, 0, 0, 0x95, 0x5B, 0, 0};
+    EXPECT_TRUE(std::equal(sig.begin(), sig.end(), bytes.begin()));
+    EXPECT_TRUE(std::equal(sig.begin(), sig.end(), bytes.end() - 16));
+    r = Tool({"options", "show", "--options", "opts.ads"});
+    ASSERT_EQ(r.exitCode, 0);
+    for (const char* line : {"lengths_in_feet_inches=1\n", "label_printing_on=1\n", "log_file_on=1\n",
+                             "automatic_umler_check=1\n", "automatic_rf_check=0\n", "current_format=0\n",
+                             "programmed_by_company=Unknown\n", "certification_initial=XXXX\n",
+                             "reader_port=none\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line;
+}
+
+TEST_F(FramesTool, AnOptionsFileThatCannotBeUsedIsRefused) {
+    test::WriteFileBytes(dir.File("junk.ads"), std::vector<uint8_t>(100, 7));
+    EXPECT_EQ(Tool({"formats", "--options", "junk.ads"}).exitCode, 1);
+    EXPECT_EQ(Tool({"formats", "--options", "missing.ads"}).exitCode, 1);
+}
+
+TEST_F(FramesTool, WrongArgumentsGiveUsageAndExitOne) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"frobnicate"},
+             {"encode"},
+             {"encode", "--format", "No Such Format"},
+             {"encode", "--format", "Railcar", "Wheel Count=4"},
+             {"encode", "--format", "Railcar", "Car Number"},
+             {"encode", "--format", "Railcar", "--region", "mars"},
+             {"decode"},
+             {"decode", "--bogus", "9A"},
+             {"options", "reset"},
+         }) {
+        CommandResult r = Tool(args);
+        EXPECT_EQ(r.exitCode, 1) << (args.empty() ? "(none)" : args[0]);
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
+    }
+}
+
+} // namespace
+} // namespace velmora
