@@ -3,6 +3,7 @@
 #include "FrameTestHelpers.h"
 
 #include "tagdata/TagFrame.h"
+#include "tagdata/ValueCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -278,6 +279,27 @@ TEST(BuildDamagedRecord, EveryTypeAtOutOfRangePlacesStaysInsideTheFrame) {
             }
         }
     }
+}
+
+TEST(BuildDamagedRecord, UnterminatedTextsEndWithinTheirWidths) {
+    // A stored record with no NUL anywhere: every text is cut to its width.
+    uint8_t raw[kTagFormatDataSize];
+    for (std::size_t i = 0; i < sizeof raw; ++i) raw[i] = static_cast<uint8_t>('A' + i % 26);
+    for (int r = 0; r < kFieldRows; ++r) {
+        raw[500 + r] = static_cast<uint8_t>(8 * r);      // Starting Bit
+        raw[515 + r] = static_cast<uint8_t>(6 + 3 * r);  // Length
+        raw[530 + r] = static_cast<uint8_t>(r % 11);     // Type
+    }
+    const TagFormatData f = DeserializeTagFormat(raw);
+    ASSERT_EQ(f.Name().size(), 30u);
+    ASSERT_EQ(f.Maximum(0).size(), 9u);
+    ASSERT_EQ(f.RowCount(), kFieldRows);
+    FieldTexts t;
+    for (auto& s : t) s = "ZZZZZZZZZ";
+    const ValueCheckResult check = CheckFieldValues(f, t, ShownRows(f), true);
+    EXPECT_LE(FieldErrorText(f, check).size(), 249u);
+    const BuiltFrame b = BuildTagFrame(f, t, true, false);
+    EXPECT_EQ(BitsToFrameText(b.bits), b.frameText);
 }
 
 } // namespace

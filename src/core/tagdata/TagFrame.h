@@ -46,9 +46,10 @@ struct BuiltFrame {
     std::string frameText; // 30 hex digits
 };
 
-// Builds the frame from the texts of the format's rows (index = row). Expects
-// the value check to have passed; never writes outside the data bits even for
-// a damaged format record.
+// Builds the frame from the texts of the format's rows (index = row), each
+// upper-cased first. Expects the value check to have passed; never writes
+// outside the data bits even for a damaged format record, and settles texts
+// the check would refuse as TagFrame.cpp describes.
 BuiltFrame BuildTagFrame(const TagFormatData& format, const FieldTexts& texts, bool feetInches,
                          bool halfFrame);
 
@@ -60,9 +61,14 @@ struct DecodedFrame {
     TagBitArray bits{};
 };
 
-// Decodes a frame text (30 digits, 15 in half-frame mode) with the format
-// table of `data`. A frame that is too short, holds a non-hex digit or whose
-// codes match no format is not identified.
+// Decodes a frame text (30 digits, 15 in half-frame mode; either case; any
+// characters after those digits are not read) with the format table of
+// `data`. A frame that is too short, holds a non-hex digit among its digits,
+// whose codes match no format (outside the SARA case), or that names a slot
+// holding no format (half-frame slot 0, SARA slot 4) is not identified: the
+// result is then all cleared. Fields are decoded only for data format codes
+// 0, 41 and 51; for other codes the format is identified and the texts stay
+// empty.
 DecodedFrame DecodeTagFrame(AEIData& data, std::string_view frameText, bool halfFrame,
                             int32_t marketRegion, bool feetInches);
 
