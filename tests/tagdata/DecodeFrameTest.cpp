@@ -263,6 +263,21 @@ TEST_F(DecodeFrame, Base37FirstDigitPastZIsAQuestionMark) {
     EXPECT_EQ(Decode(low.Hex()).texts[0], "10");
 }
 
+TEST_F(DecodeFrame, WideBase27FieldShowsAValueBeyondItsLettersAsAQuestionMark) {
+    // Two letters (Maximum "ZZ") in 15 bits: 729 = 27 * 27 needs a first digit of 27.
+    data.UpdateTagFormatData(6, MakeFormat("B27", 28, 41, 2, {{"Class", 30, 15, 1, "A", "ZZ"}}));
+    RefFrame ref;
+    ref.Put(0, 5, 28);
+    ref.Put(30, 15, 729);
+    ref.Put(118, 6, 41);
+    EXPECT_EQ(Decode(ref.Hex()).texts[0], "? ");
+    RefFrame z;
+    z.Put(0, 5, 28);
+    z.Put(30, 15, 25 * 27 + 26);
+    z.Put(118, 6, 41);
+    EXPECT_EQ(Decode(z.Hex()).texts[0], "ZZ");
+}
+
 TEST_F(DecodeFrame, LengthWithAMinimumAddsIt) {
     data.UpdateTagFormatData(6, MakeFormat("Len", 28, 41, 2, {{"Length", 10, 12, 7, "100", "4095"}}));
     RefFrame ref;
