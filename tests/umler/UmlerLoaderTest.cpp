@@ -1,5 +1,6 @@
 // Loading the extract into the data file: content, counts, progress, and the
 // temporary file that keeps the previous register until a load completes.
+#include "umler/UmlerExtract.h"
 #include "umler/UmlerKey.h"
 #include "umler/UmlerLoader.h"
 #include "umler/UmlerRecord.h"
@@ -74,6 +75,23 @@ TEST(UmlerLoad, LineEndsBlankLinesAndALastLineWithoutEnd) {
     auto records = ReadRecords(dir.File("d.uml"));
     ASSERT_EQ(records.size(), 5u);
     for (int i = 0; i < 5; ++i) ExpectRecordOf(records[i], vehicles[i]);
+}
+
+TEST(UmlerLoad, LoaderAndParserAgreeOnStrayCarriageReturns) {
+    TempDir dir;
+    const std::string a = " NS  001234T106089060\r\r", b = " NS  001235\r\r\r";
+    WriteText(dir.File("x.txt"), a + "\n" + b + "\n\r\r\n");
+    UmlerLoadResult r = LoadUMLER(dir.File("x.txt"), dir.File("d.uml"));
+    ASSERT_TRUE(r.Ok());
+    auto records = ReadRecords(dir.File("d.uml"));
+    ASSERT_EQ(records.size(), 3u); // "\r\r" is not a blank line
+    std::vector<uint8_t> want(21), got(21);
+    EncodeUmlerRecord(ParseUmlerLine(a), want.data());
+    EncodeUmlerRecord(records[0], got.data());
+    EXPECT_EQ(got, want);
+    EncodeUmlerRecord(ParseUmlerLine(b), want.data());
+    EncodeUmlerRecord(records[1], got.data());
+    EXPECT_EQ(got, want);
 }
 
 TEST(UmlerLoad, LinesAcrossReadBlocks) {

@@ -5,6 +5,7 @@
 #include "umler/UmlerRecord.h"
 #include "umler/UmlerTexts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -25,12 +26,11 @@ std::string ErrnoText(int err) { return err ? std::string(std::strerror(err)) : 
 // Turns lines into records, writes them in blocks and keeps the counts.
 class Converter {
 public:
-    Converter(std::FILE* out, UmlerLoadResult& result)
-        : out_(out), result_(result), buf_(new uint8_t[kWriteRecords * kUmlerRecordSize]) {}
+    Converter(std::FILE* out, UmlerLoadResult& result, std::size_t blockRecords)
+        : out_(out), result_(result), block_(blockRecords), buf_(new uint8_t[blockRecords * kUmlerRecordSize]) {}
 
     bool Line(std::string_view line) {
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty()) {
+        if (line.empty() || (line.size() == 1 && line[0] == '\r')) {
             ++result_.blankLinesSkipped; // no vehicle on it
             return true;
         }
@@ -42,7 +42,7 @@ public:
         prevNumber_ = r.number;
         EncodeUmlerRecord(r, buf_.get() + used_ * kUmlerRecordSize);
         ++result_.recordsWritten;
-        return ++used_ < kWriteRecords || Flush();
+        return ++used_ < block_ || Flush();
     }
 
     bool Flush() {
@@ -60,6 +60,7 @@ public:
 private:
     std::FILE* out_;
     UmlerLoadResult& result_;
+    std::size_t block_;
     std::unique_ptr<uint8_t[]> buf_;
     std::size_t used_ = 0;
     bool havePrevious_ = false;
@@ -105,9 +106,15 @@ UmlerLoadResult ConvertUmlerExtract(std::FILE* in, std::FILE* out, uint64_t inpu
     std::setvbuf(in, nullptr, _IONBF, 0);
     std::setvbuf(out, nullptr, _IONBF, 0);
 
-    Converter conv(out, result);
+    // Blocks no larger than a small extract needs (it has at most one record
+    // per byte); the size only matters for speed.
+    const std::size_t readBlock =
+        inputSize == 0 ? kReadBlock : static_cast<std::size_t>(std::clamp<uint64_t>(inputSize + 1, 4096, kReadBlock));
+    const std::size_t writeRecords =
+        inputSize == 0 ? kWriteRecords : static_cast<std::size_t>(std::clamp<uint64_t>(inputSize, 64, kWriteRecords));
+    Converter conv(out, result, writeRecords);
     ProgressReporter gauge(progress, inputSize);
-    std::unique_ptr<char[]> block(new char[kReadBlock]);
+    std::unique_ptr<char[]> block(new char[readBlock]);
     // The start of a line that continues in the next block: only its first
     // columns matter, so at most kLineHead characters are kept.
     char head[kLineHead];
@@ -123,7 +130,7 @@ UmlerLoadResult ConvertUmlerExtract(std::FILE* in, std::FILE* out, uint64_t inpu
     if (!gauge.Start()) return fail(UmlerLoadStatus::Interrupted);
     for (;;) {
         errno = 0;
-        std::size_t got = std::fread(block.get(), 1, kReadBlock, in);
+        std::size_t got = std::fread(block.get(), 1, readBlock, in);
         if (got == 0) {
             if (std::ferror(in)) {
                 result.systemError = ErrnoText(errno);

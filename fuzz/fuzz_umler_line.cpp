@@ -1,0 +1,86 @@
+// Arbitrary bytes as a UMLER text extract: every line through the line parser,
+// then the whole text through the streaming loader between memory streams.
+// Every field stays within what its columns can hold, nothing reads past a
+// line, and the loader writes exactly the records the parser gives for the
+// non-blank lines, in order, with progress in ascending whole percents.
+#include "umler/UmlerExtract.h"
+#include "umler/UmlerLoader.h"
+#include "umler/UmlerRecord.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+void Check(bool ok) {
+    if (!ok) std::abort();
+}
+
+void CheckFields(const velmora::UmlerRecord& r, std::string_view line) {
+    Check(std::memchr(r.typeCode, '\0', sizeof r.typeCode) != nullptr);
+    Check(r.number >= 0 && r.number <= 999999);
+    Check(r.lengthInches <= 999 * 12 + 99);
+    Check(r.axles <= 36 && r.platforms <= 36);
+    Check(r.tare <= 9999 && r.capacity <= 9999);
+    if (line.size() > 11 && line[11] == 'D') Check(r.platforms == 0 && r.tare == 0 && r.capacity == 0);
+}
+
+bool SameRecord(const velmora::UmlerRecord& a, const velmora::UmlerRecord& b) {
+    return a.initialCode == b.initialCode && a.number == b.number &&
+           std::memcmp(a.typeCode, b.typeCode, sizeof a.typeCode) == 0 && a.lengthInches == b.lengthInches &&
+           a.axles == b.axles && a.platforms == b.platforms && a.tare == b.tare && a.capacity == b.capacity;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace velmora;
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+
+    // The parser on every line, each in its own exactly-sized buffer so that
+    // the sanitizer sees any read past its end.
+    std::vector<UmlerRecord> expected;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        std::size_t end = nl == std::string_view::npos ? text.size() : nl;
+        std::vector<char> own(text.begin() + static_cast<long>(start), text.begin() + static_cast<long>(end));
+        std::string_view line(own.data(), own.size());
+        UmlerRecord r = ParseUmlerLine(line);
+        CheckFields(r, line);
+        std::string_view bare = line;
+        if (!bare.empty() && bare.back() == '\r') bare.remove_suffix(1);
+        if (!bare.empty()) expected.push_back(r);
+        if (nl == std::string_view::npos) break;
+        start = nl + 1;
+    }
+
+    // The loader between memory streams.
+    if (size == 0) return 0; // a memory stream needs at least one byte
+    std::vector<uint8_t> inBuf(data, data + size);
+    std::vector<uint8_t> outBuf((expected.size() + 1) * kUmlerRecordSize);
+    std::FILE* in = fmemopen(inBuf.data(), inBuf.size(), "rb");
+    std::FILE* out = fmemopen(outBuf.data(), outBuf.size(), "wb");
+    if (!in || !out) std::abort();
+    int last = -1;
+    UmlerLoadResult res = ConvertUmlerExtract(in, out, size, [&](int p) {
+        Check(p > last && p >= 0 && p <= 100);
+        last = p;
+        return true;
+    });
+    long written = std::ftell(out);
+    std::fclose(in);
+    std::fclose(out);
+    Check(res.Ok());
+    Check(last == 100);
+    Check(res.recordsWritten == expected.size());
+    Check(written == static_cast<long>(expected.size() * kUmlerRecordSize));
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        Check(SameRecord(DecodeUmlerRecord(outBuf.data() + i * kUmlerRecordSize), expected[i]));
+    return 0;
+}
