@@ -14,7 +14,7 @@
 
 namespace velmora::test {
 
-struct RowSpec {
+struct RowDef {
     const char* name;
     int start;
     int length;
@@ -25,7 +25,7 @@ struct RowSpec {
 };
 
 inline TagFormatData MakeFormat(const char* name, int equipment, int formatCode, int tagType,
-                                std::initializer_list<RowSpec> rows) {
+                                std::initializer_list<RowDef> rows) {
     TagFormatData f;
     f.defined = 1;
     SetText(f.formatName, name);
@@ -39,7 +39,7 @@ inline TagFormatData MakeFormat(const char* name, int equipment, int formatCode,
         f.type[r] = kNotSet;
     }
     int r = 0;
-    for (const RowSpec& s : rows) {
+    for (const RowDef& s : rows) {
         SetText(f.fieldName[r], s.name);
         f.startingBit[r] = static_cast<uint8_t>(s.start);
         f.length[r] = static_cast<uint8_t>(s.length);
