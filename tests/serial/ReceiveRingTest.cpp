@@ -31,6 +31,16 @@ TEST(ProgrammerLines, FirstByteAfterOpenAndTheByteAfterEachCarriageReturnAreSkip
     EXPECT_EQ(Lines(bare), (std::vector<std::string>{"#Done", "Error"}));
 }
 
+TEST(ProgrammerLines, PrimedRingKeepsTheFirstByte) {
+    CommLinkData link;
+    PrimeRingForNewLine(link);
+    EXPECT_EQ(RingUnconsumed(link), 0);
+    std::string line;
+    EXPECT_FALSE(TakeProgrammerLine(link, line));
+    Feed(link, "#2010123\r\n#Done\r\n");
+    EXPECT_EQ(Lines(link), (std::vector<std::string>{"#2010123", "#Done"}));
+}
+
 TEST(ProgrammerLines, IncompleteLineStaysUntilItsCarriageReturnArrives) {
     CommLinkData link;
     Feed(link, "\n#Do");

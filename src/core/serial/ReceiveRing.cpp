@@ -35,6 +35,11 @@ std::size_t AppendToRing(CommLinkData& link, const uint8_t* bytes, std::size_t c
     return dropped;
 }
 
+void PrimeRingForNewLine(CommLinkData& link) {
+    link.ringWrite = 0;
+    link.ringRead = kRingSize - 1;
+}
+
 bool TakeProgrammerLine(CommLinkData& link, std::string& line) {
     SanitizeRing(link);
     if (link.ringRead == link.ringWrite) return false;

@@ -25,6 +25,12 @@ int RingUnconsumed(const CommLinkData& link);
 // Brings indexes damaged from outside back into 0..199.
 void SanitizeRing(CommLinkData& link);
 
+// Sets the indexes as if a line end had just been taken, so that the next
+// byte to arrive starts a line instead of being skipped as the first byte
+// after an open is. For a port opened to send a command straight away,
+// without the probe whose echo absorbs that first byte.
+void PrimeRingForNewLine(CommLinkData& link);
+
 // Programmer lines: the bytes after the read index up to the next carriage
 // return, leaving out every carriage return, line feed and NUL byte; the
 // read index then moves to the byte after the carriage return. A line is cut
