@@ -95,7 +95,7 @@ TEST(UmlerLoad, LoaderAndParserAgreeOnStrayCarriageReturns) {
 }
 
 TEST(UmlerLoad, LinesAcrossReadBlocks) {
-    // Lines of 97 characters never line up with the 1 MB read blocks; some
+    // Lines of 97 characters never line up with the read blocks; some
     // lines are long enough to span a whole block.
     TempDir dir;
     auto vehicles = MakeVehicles(30000, 11);

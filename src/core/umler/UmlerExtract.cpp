@@ -2,6 +2,8 @@
 
 #include "umler/UmlerKey.h"
 
+#include <cstring>
+
 namespace velmora {
 
 namespace {
@@ -9,11 +11,18 @@ namespace {
 // The count code letters "A"-"Z" stand for 11-36.
 int LetterCount(char code) { return (code >= 'A' && code <= 'Z') ? code - 'A' + 11 : 0; }
 
-char CharAt(std::string_view line, std::size_t pos) { return pos < line.size() ? line[pos] : '\0'; }
+// Digits of a column that is known to lie inside the line.
+inline int Digits(const char* p, std::size_t width) {
+    std::size_t i = 0;
+    while (i < width && p[i] == ' ') ++i;
+    int v = 0;
+    for (; i < width && static_cast<unsigned>(p[i] - '0') < 10u; ++i) v = v * 10 + (p[i] - '0');
+    return v;
+}
 
-std::string_view Column(std::string_view line, std::size_t pos, std::size_t width) {
-    if (pos >= line.size()) return {};
-    return line.substr(pos, width);
+// How much of the column [pos, pos + width) the line holds.
+inline std::size_t Held(std::size_t size, std::size_t pos, std::size_t width) {
+    return pos >= size ? 0 : (size - pos < width ? size - pos : width);
 }
 
 } // namespace
@@ -30,34 +39,68 @@ int PlatformCount(char code) {
 }
 
 int ReadColumnNumber(std::string_view line, std::size_t pos, std::size_t width) {
-    std::string_view col = Column(line, pos, width);
-    std::size_t i = 0;
-    while (i < col.size() && col[i] == ' ') ++i;
-    int v = 0;
-    for (; i < col.size() && col[i] >= '0' && col[i] <= '9'; ++i) v = v * 10 + (col[i] - '0');
-    return v;
+    return Digits(line.data() + (pos < line.size() ? pos : 0), Held(line.size(), pos, width));
 }
+
+namespace {
+
+// The fields after the type code, from a line that holds every column (the
+// common case, kept free of length checks).
+template <std::size_t W>
+inline int FixedDigits(const char* p) {
+    return Digits(p, W);
+}
+
+void FullLineFields(const char* p, UmlerRecord& r) {
+    r.lengthInches = static_cast<uint16_t>(FixedDigits<3>(p + 15) * 12 + FixedDigits<2>(p + 18));
+    if (p[11] == 'D') {
+        r.axles = static_cast<uint8_t>(AxleCount(p[22]));
+        return; // platforms, tare and capacity stay 0 for a locomotive
+    }
+    r.axles = static_cast<uint8_t>(AxleCount(p[20]));
+    r.platforms = static_cast<uint8_t>(PlatformCount(p[21]));
+    r.tare = static_cast<uint16_t>(FixedDigits<4>(p + 22));
+    r.capacity = static_cast<uint16_t>(FixedDigits<4>(p + 26));
+}
+
+} // namespace
 
 UmlerRecord ParseUmlerLine(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const char* p = line.data();
+    const std::size_t n = line.size();
+    // Every column read below is cut to what the line holds: nothing past it is read.
+    auto number = [&](std::size_t pos, std::size_t width) {
+        std::size_t w = Held(n, pos, width);
+        return w ? Digits(p + pos, w) : 0;
+    };
+    auto at = [&](std::size_t pos) { return pos < n ? p[pos] : '\0'; };
 
     UmlerRecord r;
-    r.initialCode = InitialCode(Column(line, 1, 4));
-    r.number = ReadColumnNumber(line, 5, 6);
-    std::string_view type = Column(line, 11, 4);
-    for (std::size_t i = 0; i < type.size(); ++i) r.typeCode[i] = type[i];
+    if (n >= 30) {
+        r.initialCode = InitialCode(std::string_view(p + 1, 4));
+        r.number = FixedDigits<6>(p + 5);
+        std::memcpy(r.typeCode, p + 11, 4);
+        FullLineFields(p, r);
+        return r;
+    }
+
+    r.initialCode = InitialCode(std::string_view(n > 1 ? p + 1 : p, Held(n, 1, 4)));
+    r.number = number(5, 6);
+    const std::size_t typeLen = Held(n, 11, 4);
+    for (std::size_t i = 0; i < typeLen; ++i) r.typeCode[i] = p[11 + i];
 
     // 3 + 2 digits at most: 999 x 12 + 99 fits 16 bits.
-    r.lengthInches = static_cast<uint16_t>(ReadColumnNumber(line, 15, 3) * 12 + ReadColumnNumber(line, 18, 2));
+    r.lengthInches = static_cast<uint16_t>(number(15, 3) * 12 + number(18, 2));
 
-    if (CharAt(line, 11) == 'D') {
-        r.axles = static_cast<uint8_t>(AxleCount(CharAt(line, 22)));
+    if (at(11) == 'D') {
+        r.axles = static_cast<uint8_t>(AxleCount(at(22)));
         // platforms, tare and capacity stay 0 for a locomotive
     } else {
-        r.axles = static_cast<uint8_t>(AxleCount(CharAt(line, 20)));
-        r.platforms = static_cast<uint8_t>(PlatformCount(CharAt(line, 21)));
-        r.tare = static_cast<uint16_t>(ReadColumnNumber(line, 22, 4));
-        r.capacity = static_cast<uint16_t>(ReadColumnNumber(line, 26, 4));
+        r.axles = static_cast<uint8_t>(AxleCount(at(20)));
+        r.platforms = static_cast<uint8_t>(PlatformCount(at(21)));
+        r.tare = static_cast<uint16_t>(number(22, 4));
+        r.capacity = static_cast<uint16_t>(number(26, 4));
     }
     return r;
 }

@@ -11,18 +11,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
-int32_t InitialCharValue(unsigned char c) { return c == ' ' ? 0 : static_cast<int32_t>(c) - 64; }
-
-int32_t InitialCode(std::string_view initial) {
-    static constexpr int32_t kWeights[4] = {27000, 900, 30, 1};
-    int32_t code = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        unsigned char c = i < initial.size() ? static_cast<unsigned char>(initial[i]) : ' ';
-        code += InitialCharValue(c) * kWeights[i];
-    }
-    return code;
-}
-
 std::string MakeVehicleKey(std::string_view initial, std::string_view number) {
     std::string key = UpperAscii(initial.substr(0, 4));
     key.append(4 - key.size(), ' ');

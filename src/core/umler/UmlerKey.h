@@ -2,6 +2,7 @@
 // ordered and searched.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,12 +11,15 @@ namespace velmora {
 
 // One initial character: 0 for a space, otherwise its character code minus 64
 // ("A" = 1 ... "Z" = 26).
-int32_t InitialCharValue(unsigned char c);
+inline int32_t InitialCharValue(unsigned char c) { return c == ' ' ? 0 : static_cast<int32_t>(c) - 64; }
 
 // first x 27000 + second x 900 + third x 30 + fourth over the first four
 // characters; missing characters count as spaces. Ascending codes follow the
 // alphabetical order of space-padded initials.
-int32_t InitialCode(std::string_view initial);
+inline int32_t InitialCode(std::string_view initial) {
+    auto v = [&](std::size_t i) { return InitialCharValue(i < initial.size() ? static_cast<unsigned char>(initial[i]) : ' '); };
+    return v(0) * 27000 + v(1) * 900 + v(2) * 30 + v(3);
+}
 
 // The key of a vehicle: the initial upper-cased, cut to 4 characters and
 // padded with spaces, then the number padded on the left with "0" to 6 digits.
