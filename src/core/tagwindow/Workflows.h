@@ -17,10 +17,12 @@
 
 #include "data/LastTagRecord.h"
 #include "data/TagLog.h"
+#include "platform/Operator.h"
 #include "tagwindow/TagForm.h"
 
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -144,21 +146,23 @@ public:
 
 private:
     // Helpers shared by the workflow files.
-    bool ProgrammerReady();                 // the two programmer checks
-    bool PendingTagUnfinished() const;      // a programmed tag awaits its RF check
-    void ClearMarks(bool repaint);
+    bool ProgrammerReady();            // the two programmer checks, with their messages
+    bool ProgrammedTagPending() const; // a programmed tag is not finished yet
     void StepNumber(int kind);
-    void StartRfReading(bool announce);
     bool RfCheck();
     bool RfOutcome(int result);
-    void EndOperation();                    // state 0, result 0
     bool RetryRfReading();
-    int ReaderPort() const;                 // 0..3, -1 none
-    std::string FormText(int row) const;
+    void RequestRfReading(int port);
+    void EndOperation(); // operation state 0 and result 0
+    int ReaderPort() const; // 0..3, -1 none
+    std::string FormText(int row, std::size_t maxChars = 30) const;
+    FieldControl Control(int row) const;
+    void SetMarks(const TagFormMarks& marks);
     LastTagRecord RecordFromForm(int formatIndex) const;
-    void CarryOverToNewForm(const LastTagRecord& carried, bool certifyPending);
-    void ShowError(const std::string& text, int icon);
-    void ShowInfo(const std::string& text, int icon);
+    void CarryOver(const LastTagRecord& carried, bool replaceForm);
+    uint32_t NextRandom();
+    void ShowError(const std::string& text, MsgIcon icon);
+    void ShowInfo(const std::string& text, MsgIcon icon);
     bool AskYesNo(const std::string& caption, const std::string& text);
 
     AEIData& data_;
@@ -167,6 +171,7 @@ private:
     TagForm* form_ = nullptr;
     std::string umlerPath_;
     std::function<uint32_t()> random_;
+    std::minstd_rand engine_;
     bool partialNoticeShown_ = false; // the partial-check notice, once a run
 };
 
