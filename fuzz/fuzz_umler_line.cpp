@@ -1,7 +1,8 @@
 // Arbitrary bytes as a UMLER text extract: every line through the line parser,
 // then the whole text through the streaming loader between memory streams.
 // Every field stays within what its columns can hold, nothing reads past a
-// line, and the loader writes exactly the records the parser gives for the
+// line, the parser agrees with a plain restatement of the line rules, and the
+// loader writes exactly the records the parser gives for the
 // non-blank lines, in order, with progress in ascending whole percents.
 #include "umler/UmlerExtract.h"
 #include "umler/UmlerLoader.h"
@@ -30,6 +31,44 @@ void CheckFields(const velmora::UmlerRecord& r, std::string_view line) {
     if (line.size() > 11 && line[11] == 'D') Check(r.platforms == 0 && r.tare == 0 && r.capacity == 0);
 }
 
+// The line rules written out once more, character by character, without any
+// shortcut: the parser must agree with it on every line.
+velmora::UmlerRecord Reference(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    auto ch = [&](std::size_t i) -> int { return i < line.size() ? static_cast<unsigned char>(line[i]) : -1; };
+    auto num = [&](std::size_t pos, std::size_t width) {
+        std::size_t i = pos;
+        while (i < pos + width && ch(i) == ' ') ++i;
+        int v = 0;
+        while (i < pos + width && ch(i) >= '0' && ch(i) <= '9') v = v * 10 + (ch(i++) - '0');
+        return v;
+    };
+    auto count = [&](int c, bool axle) {
+        if (c >= '1' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'Z') return c - 'A' + 11;
+        return (axle && c == '0') ? 10 : 0;
+    };
+    velmora::UmlerRecord r;
+    static const int kWeights[4] = {27000, 900, 30, 1};
+    r.initialCode = 0;
+    for (int i = 0; i < 4; ++i) {
+        int c = ch(1 + i);
+        r.initialCode += (c == -1 || c == ' ' ? 0 : c - 64) * kWeights[i];
+    }
+    r.number = num(5, 6);
+    for (int i = 0; i < 4; ++i) r.typeCode[i] = ch(11 + i) == -1 ? '\0' : static_cast<char>(ch(11 + i));
+    r.lengthInches = static_cast<uint16_t>(num(15, 3) * 12 + num(18, 2));
+    if (ch(11) == 'D') {
+        r.axles = static_cast<uint8_t>(count(ch(22), true));
+    } else {
+        r.axles = static_cast<uint8_t>(count(ch(20), true));
+        r.platforms = static_cast<uint8_t>(count(ch(21), false));
+        r.tare = static_cast<uint16_t>(num(22, 4));
+        r.capacity = static_cast<uint16_t>(num(26, 4));
+    }
+    return r;
+}
+
 bool SameRecord(const velmora::UmlerRecord& a, const velmora::UmlerRecord& b) {
     return a.initialCode == b.initialCode && a.number == b.number &&
            std::memcmp(a.typeCode, b.typeCode, sizeof a.typeCode) == 0 && a.lengthInches == b.lengthInches &&
@@ -53,6 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::string_view line(own.data(), own.size());
         UmlerRecord r = ParseUmlerLine(line);
         CheckFields(r, line);
+        Check(SameRecord(r, Reference(line)));
         std::string_view bare = line;
         if (!bare.empty() && bare.back() == '\r') bare.remove_suffix(1);
         if (!bare.empty()) expected.push_back(r);
