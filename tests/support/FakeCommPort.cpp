@@ -79,6 +79,7 @@ CommReadResult FakeCommPort::Read(uint8_t* buffer, std::size_t max) {
     CommReadResult r;
     if (!device_) return r;
     ++device_->reads;
+    if (device_->unplugWhenDrained && device_->incoming.empty()) device_->present = false;
     if (device_->failNextRead || !device_->present) {
         device_->failNextRead = false;
         ++device_->failedReads;

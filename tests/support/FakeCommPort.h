@@ -26,6 +26,7 @@ struct FakeDevice {
     bool refuseConfigure = false;
     bool failNextRead = false;
     bool failWrites = false;
+    bool unplugWhenDrained = false; // pulled out once the bytes already sent have been read
 
     // Bytes that have arrived, one chunk per read (a chunk longer than the
     // reader's buffer is handed out over several reads).
