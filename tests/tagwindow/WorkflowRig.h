@@ -1,0 +1,186 @@
+// A tag window without a screen: the application data, a scripted operator,
+// a fake clock, an array-backed form that is replaced the way the frame does
+// it, hooks that record what the frame was asked, a temporary start directory
+// for the tag log and a small UMLER data file.
+#pragma once
+
+#include "FakeTagForm.h"
+#include "TestSupport.h"
+
+#include "data/AEIData.h"
+#include "data/TagLog.h"
+#include "serial/ProgrammerApi.h"
+#include "serial/SerialAccess.h"
+#include "tagwindow/Workflows.h"
+#include "umler/UmlerKey.h"
+#include "umler/UmlerRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora::test {
+
+struct RecordingHooks : WorkflowHooks {
+    std::vector<LastTagRecord> labels;
+    int readerSearches = 0;
+    int portDialogs = 0;
+    int umlerRefreshes = 0;
+    std::vector<bool> unitChanges;
+    std::vector<std::string> counters;
+    LotDialogResult lotAnswer = LotDialogResult::NotShown;
+    int lotDialogs = 0;
+    std::function<void()> onPortDialog;
+    std::function<void()> onLot;
+
+    void PrintLabel(const LastTagRecord& r) override { labels.push_back(r); }
+    void StartReaderSearch() override { ++readerSearches; }
+    void OpenReaderPortDialog() override {
+        ++portDialogs;
+        if (onPortDialog) onPortDialog();
+    }
+    LotDialogResult ShowLotNumberDialog() override {
+        ++lotDialogs;
+        if (onLot) onLot();
+        return lotAnswer;
+    }
+    void UmlerRecordChanged() override { ++umlerRefreshes; }
+    void LengthUnitsChanged(bool feetInches) override { unitChanges.push_back(feetInches); }
+    void ShowProgrammedCounter(const std::string& t) override { counters.push_back(t); }
+};
+
+struct UmlerVehicle {
+    std::string initial;
+    int number;
+    std::string type;
+    int lengthInches;
+    int axles;
+    int platforms;
+};
+
+// Format slots of the railcar and locomotive built-ins.
+inline constexpr int kRailcarSlot = 0;
+inline constexpr int kLocomotiveSlot = 1;
+
+class WorkflowRig : public ::testing::Test {
+protected:
+    ScriptedOperator op;
+    FakeClock clock;
+    AEIData data{op, clock};
+    TagLogList tagLog;
+    RecordingHooks hooks;
+    TempDir dir;
+    TagWorkflows wf{data, tagLog, hooks};
+    std::deque<std::unique_ptr<FakeTagForm>> forms;
+
+    void SetUp() override {
+        data.SetStartDirectory(dir.path().string() + "/");
+        ProgrammerState ps = data.GetProgrammerRecord();
+        ps.on = 1;
+        ps.port = 0;
+        data.UpdateProgrammerRecord(ps);
+        wf.SetUmlerDataPath(dir.File("umlerdata.uml"));
+        NewForm(false);
+    }
+
+    // What the frame does on ReplaceTagWindow: a new form for the current
+    // format, handed to the workflows, set up.
+    void NewForm(bool certifyPending) {
+        forms.push_back(std::make_unique<FakeTagForm>(data));
+        FakeTagForm& f = *forms.back();
+        f.onReplace = [this](bool pending) { NewForm(pending); };
+        wf.SetForm(&f);
+        wf.SetupFormValues();
+        const TagFormatData format = data.GetTagFormatData(data.GetSettings().currentFormat);
+        f.SetTagTypeText(data.GetAchTagType(format.defaultTag));
+        if (certifyPending) wf.CertificationFill();
+    }
+    FakeTagForm& Form() { return *forms.back(); }
+
+    void SelectFormat(int index) {
+        SettingsBlock s = data.GetSettings();
+        s.currentFormat = static_cast<uint8_t>(index);
+        data.UpdateSettings(s);
+        NewForm(false);
+    }
+    void SetOption(uint8_t SettingsBlock::*field, uint8_t value) {
+        SettingsBlock s = data.GetSettings();
+        s.*field = value;
+        data.UpdateSettings(s);
+    }
+
+    // A railcar typed on the railcar form (feet-inches entry).
+    void TypeRailcar(const std::string& initial = "ABCD", const std::string& number = "1234",
+                     const std::string& length = "50-6", const std::string& axles = "4",
+                     const std::string& bearing = "1", const std::string& platform = "0") {
+        Form().Type(0, initial);
+        Form().Type(1, number);
+        Form().Type(2, "RIGHT");
+        Form().Type(3, length);
+        Form().Type(5, axles);
+        Form().Type(6, bearing);
+        Form().Type(7, platform);
+    }
+
+    void WriteUmler(std::vector<UmlerVehicle> vehicles) {
+        std::vector<UmlerRecord> recs;
+        for (const auto& v : vehicles) {
+            UmlerRecord r;
+            r.initialCode = InitialCode(v.initial);
+            r.number = v.number;
+            SetText(r.typeCode, v.type);
+            r.lengthInches = static_cast<uint16_t>(v.lengthInches);
+            r.axles = static_cast<uint8_t>(v.axles);
+            r.platforms = static_cast<uint8_t>(v.platforms);
+            recs.push_back(r);
+        }
+        std::sort(recs.begin(), recs.end(), [](const UmlerRecord& a, const UmlerRecord& b) {
+            return CompareUmlerKeys(a.initialCode, a.number, b.initialCode, b.number) < 0;
+        });
+        std::ofstream out(dir.File("umlerdata.uml"), std::ios::binary);
+        for (const auto& r : recs) {
+            uint8_t b[21];
+            EncodeUmlerRecord(r, b);
+            out.write(reinterpret_cast<const char*>(b), sizeof b);
+        }
+    }
+
+    // The link's end of an exchange: state 0 and the result, then the handler.
+    bool Complete(uint8_t result) {
+        ProgrammerState ps = data.GetProgrammerRecord();
+        ps.operationState = 0;
+        ps.operationResult = result;
+        data.UpdateProgrammerRecord(ps);
+        return wf.ProgrammerCompletion();
+    }
+    // The reader link's end of an RF reading: the result, state untouched.
+    bool ReaderResult(uint8_t result) {
+        ProgrammerState ps = data.GetProgrammerRecord();
+        ps.operationResult = result;
+        data.UpdateProgrammerRecord(ps);
+        return wf.ProgrammerCompletion();
+    }
+    ProgrammerState Prog() { return data.GetProgrammerRecord(); }
+    void SetReaderPort(int port) { SetOption(&SettingsBlock::readerPort, static_cast<uint8_t>(port)); }
+
+    void Answer(std::initializer_list<MsgAnswer> a) { op.answers.insert(op.answers.end(), a); }
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> t;
+        for (const auto& b : op.boxes) t.push_back(b.text);
+        return t;
+    }
+    bool Prompted(const std::string& text) const {
+        for (const auto& p : op.prompts)
+            if (p.first == text) return true;
+        return false;
+    }
+    std::string TagLogFile() { return ReadFileText(dir.File("tag log.txt")); }
+    int32_t Total() { return data.GetSettings().programmedTotal; }
+};
+
+} // namespace velmora::test
