@@ -1,0 +1,415 @@
+// Read Tag and the RF check of a programmed tag with the portable reader:
+// every outcome, with and without a reader port.
+#include "WorkflowRig.h"
+
+#include "tagdata/TagFrame.h"
+
+namespace velmora::test {
+namespace {
+
+constexpr const char* kSearchQ =
+    "A communication port has not been assigned to the portable reader.  Would you like to system to "
+    "search for the portable reader?";
+constexpr const char* kAssignQ = "Would you like to manually assign a communication port to the portable reader?";
+constexpr const char* kPrintQ = "Would you like to print the label without an RF check?";
+constexpr const char* kCannotCertify =
+    "A tag cannot be certified for reuse unless it is successfully checked with an RF reader.";
+constexpr const char* kPartial =
+    "The portable reader can only do a partial check of the data programmed into the tag.  To get the latest "
+    "portable reader firmware version contact Corvelle at 555 014-2290 or 555 014-3381.";
+constexpr const char* kOldFirmware =
+    "A tag cannot be certified by a portable reader that has firmware version prior to 1.6.  To get the "
+    "latest firmware contact Corvelle at 555 014-2290 or 555 014-3381.";
+constexpr const char* kDisagreeQ =
+    "The data in the tag read by the portable RF reader disagrees with the data programmed into the tag.  Do "
+    "you want to try to read the tag again?";
+constexpr const char* kDisagreeCertifyQ =
+    "The data in the tag read by the portable RF reader disagrees with the data programmed into the tag.  The "
+    "tag cannot be certified.  Do you want to try to read the tag again?";
+constexpr const char* kPrintAnywayQ =
+    "Do you want to print the label anyway?  The label will show that the tag was not RF checked.";
+
+// ---- Read Tag ----------------------------------------------------------------------------
+
+class ReadTag : public WorkflowRig {
+protected:
+    // The programmer's answer to a read: one character, then the frame.
+    void Response(const std::string& frame) {
+        ProgrammerState ps = Prog();
+        SetText(ps.response, "R" + frame);
+        data.UpdateProgrammerRecord(ps);
+    }
+    std::string RailcarFrame() {
+        FieldTexts t;
+        t[0] = "NS";
+        t[1] = "4321";
+        t[2] = "LEFT";
+        t[3] = "40-6";
+        t[5] = "4";
+        t[6] = "1";
+        t[7] = "0";
+        return BuildTagFrame(data.GetTagFormatData(kRailcarSlot), t, true, false).frameText;
+    }
+};
+
+TEST_F(ReadTag, RequestsARead) {
+    wf.CmReadTag();
+    EXPECT_EQ(Prog().operationState, kOpRead);
+    EXPECT_EQ(GetText(Prog().frameText), "");
+    EXPECT_EQ(op.LastPrompt(), "Reading Tag - place tag in programmer and hold it down");
+    EXPECT_EQ(Form().focused.back(), 0);
+
+    op.prompts.clear();
+    wf.CmReadTag(); // busy now
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
+    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(op.prompts.empty());
+    EXPECT_EQ(Form().focused.back(), 0);
+}
+
+TEST_F(ReadTag, ATagOfTheShownFormatFillsTheForm) {
+    const std::string frame = RailcarFrame();
+    Response(frame);
+    EXPECT_TRUE(Complete(kResultReadOk));
+    EXPECT_EQ(Form().texts[0], "NS  "); // as the frame holds it
+    EXPECT_EQ(Form().texts[1], "4321");
+    EXPECT_EQ(Form().texts[2], "LEFT");
+    EXPECT_EQ(Form().texts[3], "40-06");
+    EXPECT_EQ(Form().texts[5], "4");
+    EXPECT_EQ(Form().sideRow, 2);
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully read");
+    EXPECT_EQ(Form().rawData.find("Raw Data  ASCII ["), 0u);
+    EXPECT_NE(Form().rawData.find(frame), std::string::npos);
+    EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
+    EXPECT_EQ(Prog().operationResult, kResultReadOk); // stays until the next outcome
+    EXPECT_TRUE(forms.size() == 1);
+}
+
+TEST_F(ReadTag, ATagOfAnotherFormatSwitchesTheForm) {
+    SelectFormat(2); // ASCII on the screen
+    Response(RailcarFrame());
+    Complete(kResultReadOk);
+    EXPECT_EQ(data.GetSettings().currentFormat, kRailcarSlot);
+    EXPECT_EQ(forms[1]->replaceCalls, std::vector<bool>{false});
+    EXPECT_EQ(Form().formatIndex, kRailcarSlot);
+    EXPECT_EQ(Form().texts[1], "4321");
+    EXPECT_EQ(Form().texts[3], "40-06");
+    EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
+    EXPECT_NE(Form().rawData.find("Raw Data"), std::string::npos); // on the new form
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully read");
+}
+
+TEST_F(ReadTag, AnUnidentifiedFrameChangesNothing) {
+    Form().Type(0, "KEEP");
+    Response("ZZZ");
+    Complete(kResultReadOk);
+    Response("");
+    Complete(kResultReadOk);
+    EXPECT_TRUE(op.prompts.empty());
+    EXPECT_TRUE(op.boxes.empty());
+    EXPECT_EQ(Form().texts[0], "KEEP");
+    EXPECT_EQ(forms.size(), 1u);
+}
+
+TEST_F(ReadTag, AFailedReadBlinks) {
+    wf.CmReadTag();
+    EXPECT_TRUE(Complete(kResultReadFailed));
+    EXPECT_EQ(op.LastPrompt(), "Error - could not read tag");
+    EXPECT_EQ(op.prompts.back().second, 1);
+    EXPECT_EQ(Prog().operationState, 0);
+    EXPECT_EQ(Prog().operationResult, 0);
+}
+
+// ---- RF check with a reader port ----------------------------------------------------------
+
+class RfCheck : public WorkflowRig {
+protected:
+    void SetUp() override {
+        WorkflowRig::SetUp();
+        SetOption(&SettingsBlock::autoRfCheck, 1);
+    }
+    // Programs a railcar and lets the programmer succeed; returns the
+    // completion's answer.
+    bool ProgramRailcar(const std::string& number = "1234") {
+        data.UpdateLastProgrammedFrame("");
+        TypeRailcar("ABCD", number);
+        wf.CmProgramTag();
+        EXPECT_EQ(Prog().operationState, kOpProgram);
+        return Complete(kResultProgramOk);
+    }
+    bool ReadRequested(int port) { return GetCommLinkData(data, port).reader.rfReadRequested == 1; }
+    void ClearReadRequest(int port) {
+        CommLinkData l = GetCommLinkData(data, port);
+        l.reader.rfReadRequested = 0;
+        UpdateCommLinkData(data, port, l);
+    }
+};
+
+TEST_F(RfCheck, WithAutomaticRfCheckOffAnOrdinaryTagFinishesAtOnce) {
+    SetOption(&SettingsBlock::autoRfCheck, 0);
+    SetReaderPort(1);
+    EXPECT_TRUE(ProgramRailcar());
+    EXPECT_EQ(Total(), 1);
+    EXPECT_FALSE(ReadRequested(1));
+}
+
+TEST_F(RfCheck, AReaderPortStartsTheReading) {
+    SetReaderPort(1);
+    EXPECT_FALSE(ProgramRailcar());
+    EXPECT_EQ(Prog().operationState, kOpRfCheck);
+    EXPECT_TRUE(ReadRequested(1));
+    EXPECT_FALSE(ReadRequested(0));
+    EXPECT_EQ(op.LastPrompt(), "Please read the tag with the portable reader");
+    EXPECT_EQ(Total(), 0);
+    EXPECT_TRUE(op.boxes.empty());
+}
+
+TEST_F(RfCheck, AgreementFinishesWithRfOk) {
+    SetReaderPort(1);
+    ProgramRailcar();
+    ClearReadRequest(1);
+    EXPECT_TRUE(ReaderResult(kResultRfAgrees));
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, UMLER not checked, RF Ok");
+    EXPECT_EQ(Total(), 1);
+    EXPECT_NE(tagLog.Line(0).find(" RF Ok"), std::string::npos);
+    EXPECT_EQ(hooks.labels.back().rfResult, kRfOk);
+    EXPECT_EQ(Prog().operationState, 0);
+    EXPECT_EQ(Prog().operationResult, 0);
+}
+
+TEST_F(RfCheck, CancelFinishesAnOrdinaryTagUnchecked) {
+    SetReaderPort(1);
+    ProgramRailcar();
+    EXPECT_TRUE(ReaderResult(kResultRfCancelled));
+    EXPECT_EQ(Total(), 1);
+    ASSERT_GE(op.prompts.size(), 2u);
+    EXPECT_EQ(op.prompts[op.prompts.size() - 2].first,
+              "Tag was successfully programmed, UMLER not checked, RF not checked");
+    EXPECT_EQ(op.LastPrompt(), "Tag not certified, not RF checked");
+    EXPECT_EQ(Prog().operationState, 0);
+    EXPECT_EQ(Prog().operationResult, 0);
+}
+
+TEST_F(RfCheck, PartialCheckNoticeOnceARun) {
+    SetReaderPort(1);
+    ProgramRailcar("1");
+    EXPECT_TRUE(ReaderResult(kResultRfIdOnly));
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(op.boxes[0].text, kPartial);
+    EXPECT_EQ(op.boxes[0].caption, "Velmora for Windows");
+    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, UMLER not checked, RF initial and number checked only");
+    EXPECT_NE(tagLog.Line(0).find(" RF ID only"), std::string::npos);
+
+    ProgramRailcar("2");
+    ReaderResult(kResultRfIdOnly);
+    EXPECT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(Total(), 2);
+}
+
+TEST_F(RfCheck, WabtecTagReadByAnOldReaderFinishesSilently) {
+    TagFormatData f = data.GetTagFormatData(3);
+    f.systemSlot = 0;
+    SetText(f.formatName, "EOT WABTEC");
+    data.UpdateTagFormatData(6, f);
+    SelectFormat(6);
+    SetReaderPort(0);
+    Form().Type(0, "KCS");
+    Form().Type(1, "1");
+    Form().Type(2, "0");
+    Form().Type(3, "RIGHT");
+    Form().SetTagTypeText("AT5541");
+    wf.CmProgramTag();
+    EXPECT_FALSE(Complete(kResultProgramOk));
+    EXPECT_TRUE(ReaderResult(kResultRfIdOnly));
+    EXPECT_TRUE(op.boxes.empty());
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, RF initial and number checked only");
+    EXPECT_EQ(Total(), 1);
+}
+
+TEST_F(RfCheck, DisagreementRetriesOrPrintsOrDrops) {
+    SetReaderPort(1);
+    ProgramRailcar("1");
+    ClearReadRequest(1);
+    Answer({MsgAnswer::Yes});
+    EXPECT_TRUE(ReaderResult(kResultRfDisagrees));
+    EXPECT_EQ(op.boxes.back().text, kDisagreeQ);
+    EXPECT_EQ(op.boxes.back().caption, "Velmora Error");
+    EXPECT_EQ(Prog().operationState, kOpRfCheck);
+    EXPECT_TRUE(ReadRequested(1));
+    EXPECT_EQ(op.LastPrompt(), "Please read the tag with the portable reader");
+
+    Answer({MsgAnswer::No, MsgAnswer::Yes});
+    EXPECT_TRUE(ReaderResult(kResultRfDisagrees));
+    EXPECT_EQ(op.boxes.back().text, kPrintAnywayQ);
+    EXPECT_EQ(Total(), 1);
+    EXPECT_EQ(hooks.labels.back().rfResult, kRfNotChecked);
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, UMLER not checked, RF not checked");
+    EXPECT_EQ(Prog().operationResult, 0);
+
+    ProgramRailcar("2");
+    Answer({MsgAnswer::No, MsgAnswer::No});
+    EXPECT_TRUE(ReaderResult(kResultRfDisagrees));
+    EXPECT_EQ(Total(), 1); // neither logged nor labelled
+    EXPECT_EQ(hooks.labels.size(), 1u);
+    EXPECT_EQ(Prog().operationState, 0);
+    EXPECT_EQ(Prog().operationResult, 0);
+    EXPECT_EQ(data.GetLastTagRecord().rfResult, kRfNotChecked);
+}
+
+// ---- no reader port ---------------------------------------------------------------------------
+
+TEST_F(RfCheck, NoReaderPortAsksThreeQuestions) {
+    Answer({MsgAnswer::Yes});
+    EXPECT_FALSE(ProgramRailcar("1"));
+    EXPECT_EQ(hooks.readerSearches, 1);
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(op.boxes[0].text, kSearchQ);
+    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
+    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Question);
+    EXPECT_EQ(Prog().operationResult, kResultProgramOk); // resumed at the search's end
+
+    op.boxes.clear();
+    Answer({MsgAnswer::No, MsgAnswer::Yes});
+    EXPECT_FALSE(wf.ProgrammerCompletion());
+    EXPECT_EQ(hooks.portDialogs, 1);
+    ASSERT_EQ(op.boxes.size(), 2u);
+    EXPECT_EQ(op.boxes[1].text, kAssignQ);
+    EXPECT_EQ(Total(), 0);
+}
+
+TEST_F(RfCheck, NoNoYesLogsUncheckedAndIsNotResumedAgain) {
+    Answer({MsgAnswer::No, MsgAnswer::No, MsgAnswer::Yes});
+    EXPECT_TRUE(ProgramRailcar());
+    EXPECT_EQ(op.boxes.back().text, kPrintQ);
+    EXPECT_EQ(Total(), 1);
+    EXPECT_EQ(hooks.labels.size(), 1u);
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, UMLER not checked, RF not checked");
+    // A reader port assigned later must not log the same tag a second time.
+    SetReaderPort(2);
+    EXPECT_TRUE(wf.ProgrammerCompletion());
+    EXPECT_FALSE(ReadRequested(2));
+    EXPECT_EQ(Total(), 1);
+}
+
+TEST_F(RfCheck, NoNoNoLogsNothingAndALaterPortResumes) {
+    Answer({MsgAnswer::No, MsgAnswer::No, MsgAnswer::No});
+    EXPECT_TRUE(ProgramRailcar());
+    EXPECT_EQ(Total(), 0);
+    EXPECT_TRUE(hooks.labels.empty());
+    EXPECT_EQ(Prog().operationState, 0);
+    EXPECT_EQ(Prog().operationResult, kResultProgramOk);
+
+    // The reader port dialog's OK: the check of this tag resumes.
+    SetReaderPort(2);
+    EXPECT_FALSE(wf.ProgrammerCompletion());
+    EXPECT_TRUE(ReadRequested(2));
+    EXPECT_EQ(Prog().operationState, kOpRfCheck);
+    EXPECT_TRUE(ReaderResult(kResultRfAgrees));
+    EXPECT_EQ(Total(), 1);
+    EXPECT_NE(tagLog.Line(0).find("ABCD,1234"), std::string::npos);
+}
+
+TEST_F(RfCheck, APortDialogThatResumesFromInsideIsHandled) {
+    hooks.onPortDialog = [this] {
+        SetReaderPort(3);
+        EXPECT_FALSE(wf.ProgrammerCompletion());
+    };
+    Answer({MsgAnswer::No, MsgAnswer::Yes});
+    EXPECT_FALSE(ProgramRailcar());
+    EXPECT_EQ(Prog().operationState, kOpRfCheck);
+    EXPECT_TRUE(ReadRequested(3));
+}
+
+TEST_F(RfCheck, AStandingResultTwoIsNotResumedDuringAnotherOperation) {
+    Answer({MsgAnswer::No, MsgAnswer::No, MsgAnswer::No});
+    ProgramRailcar("1");
+    data.UpdateLastProgrammedFrame("");
+    TypeRailcar("ABCD", "2");
+    wf.CmProgramTag(); // the next tag is being programmed
+    EXPECT_EQ(Prog().operationState, kOpProgram);
+    SetReaderPort(2);
+    EXPECT_TRUE(wf.ProgrammerCompletion()); // the port dialog's OK meanwhile
+    EXPECT_EQ(Prog().operationState, kOpProgram);
+    EXPECT_FALSE(ReadRequested(2));
+}
+
+TEST_F(RfCheck, AnImpossibleReaderPortCountsAsNone) {
+    SetReaderPort(7);
+    Answer({MsgAnswer::No, MsgAnswer::No, MsgAnswer::No});
+    EXPECT_TRUE(ProgramRailcar());
+    EXPECT_EQ(op.boxes.size(), 3u);
+    EXPECT_EQ(op.boxes[0].text, kSearchQ);
+}
+
+// ---- certification and the RF check ---------------------------------------------------------
+
+class CertifyRf : public RfCheck {
+protected:
+    void SetUp() override {
+        RfCheck::SetUp();
+        SetOption(&SettingsBlock::autoRfCheck, 0); // a certification always waits
+    }
+    bool Certify() {
+        data.UpdateLastProgrammedFrame("");
+        wf.CmCertifyTag();
+        EXPECT_EQ(Prog().operationState, kOpProgram);
+        EXPECT_EQ(data.GetLastTagRecord().certify, 1);
+        return Complete(kResultProgramOk);
+    }
+};
+
+TEST_F(CertifyRf, PassingCheckCertifies) {
+    SetReaderPort(0);
+    EXPECT_FALSE(Certify());
+    EXPECT_EQ(Prog().operationState, kOpRfCheck);
+    EXPECT_TRUE(ReaderResult(kResultRfAgrees));
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, RF checked and certified");
+    EXPECT_NE(tagLog.Line(0).find(" Certified RF OK"), std::string::npos);
+    EXPECT_EQ(data.GetSettings().certifiedCount, 1);
+}
+
+TEST_F(CertifyRf, CancelledOrOldReaderOrDisagreementNeverLogs) {
+    SetReaderPort(0);
+    Certify();
+    EXPECT_TRUE(ReaderResult(kResultRfCancelled));
+    EXPECT_EQ(op.boxes.back().text, kCannotCertify);
+    EXPECT_EQ(op.boxes.back().caption, "Velmora Error");
+    EXPECT_EQ(op.boxes.back().icon, MsgIcon::Stop);
+    EXPECT_EQ(op.LastPrompt(), "Tag not certified, not RF checked");
+
+    Certify();
+    EXPECT_TRUE(ReaderResult(kResultRfIdOnly));
+    EXPECT_EQ(op.boxes.back().text, kOldFirmware);
+    EXPECT_EQ(op.boxes.back().caption, "Velmora for Windows");
+    EXPECT_EQ(Prog().operationResult, 0);
+
+    Certify();
+    Answer({MsgAnswer::No});
+    EXPECT_TRUE(ReaderResult(kResultRfDisagrees));
+    EXPECT_EQ(op.boxes.back().text, kDisagreeCertifyQ);
+    EXPECT_EQ(Prog().operationState, 0);
+    EXPECT_EQ(Prog().operationResult, kResultRfDisagrees);
+
+    EXPECT_EQ(Total(), 0);
+    EXPECT_TRUE(hooks.labels.empty());
+    EXPECT_EQ(data.GetSettings().certifiedCount, 0);
+}
+
+TEST_F(CertifyRf, WithoutAReaderACertificationIsNotFinished) {
+    Answer({MsgAnswer::No, MsgAnswer::No});
+    EXPECT_TRUE(Certify());
+    ASSERT_EQ(op.boxes.size(), 3u);
+    EXPECT_EQ(op.boxes[2].text, kCannotCertify);
+    EXPECT_EQ(Total(), 0);
+    EXPECT_TRUE(hooks.labels.empty());
+    EXPECT_EQ(Prog().operationResult, kResultProgramOk); // a reader port resumes it
+    SetReaderPort(1);
+    EXPECT_FALSE(wf.ProgrammerCompletion());
+    EXPECT_TRUE(ReaderResult(kResultRfAgrees));
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, RF checked and certified");
+}
+
+} // namespace
+} // namespace velmora::test
