@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -234,7 +235,7 @@ TEST_F(UmlerDataFileTest, EveryVehicleFoundAndNothingElse) {
     EXPECT_FALSE(LookupUMLER("ZZZZ999999", Data()).IsRecord());
 }
 
-TEST_F(UmlerDataFileTest, KeptOpenLookupMatchesAndReopensAfterALoad) {
+TEST_F(UmlerDataFileTest, KeptOpenLookupFollowsTheFileOnDisk) {
     auto vs = MakeVehicles(5000, 5);
     Load(vs);
     UmlerLookup lookup(Data());
@@ -242,15 +243,21 @@ TEST_F(UmlerDataFileTest, KeptOpenLookupMatchesAndReopensAfterALoad) {
     for (int pass = 0; pass < 2; ++pass)
         for (std::size_t i = 0; i < vs.size(); i += 7) ExpectVehicle(lookup.Find(vs[i].Key()), vs[i]);
 
+    // A load replaces the file: the next lookup answers from the new register.
     auto next = MakeVehicles(300, 6);
     Load(next);
-    ASSERT_TRUE(lookup.Reopen());
-    EXPECT_EQ(lookup.RecordCount(), next.size());
     for (const auto& v : next) ExpectVehicle(lookup.Find(v.Key()), v);
+    EXPECT_EQ(lookup.RecordCount(), next.size());
+    EXPECT_FALSE(lookup.Find(vs[0].Key()).IsRecord());
 
-    UmlerLookup missing(dir.File("nothing.uml"));
-    EXPECT_FALSE(missing.IsOpen());
-    EXPECT_FALSE(missing.Find(next[0].Key()).IsRecord());
+    // A register that appears after the lookup was made, and one that goes.
+    UmlerLookup later(dir.File("later.uml"));
+    EXPECT_FALSE(later.IsOpen());
+    EXPECT_FALSE(later.Find(next[0].Key()).IsRecord());
+    std::filesystem::copy_file(Data(), dir.File("later.uml"));
+    ExpectVehicle(later.Find(next[0].Key()), next[0]);
+    std::filesystem::remove(dir.File("later.uml"));
+    EXPECT_FALSE(later.Find(next[0].Key()).IsRecord());
 }
 
 TEST_F(UmlerDataFileTest, TrailingPartialRecordIsIgnored) {

@@ -3,6 +3,13 @@
 #include "umler/UmlerKey.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#if defined(__linux__)
+#include <sys/stat.h>
+#define VELMORA_POSIX_STAT 1
+#endif
 
 namespace velmora {
 
@@ -148,10 +155,34 @@ UmlerLookup::UmlerLookup(std::string dataPath, int cacheLevels)
 
 bool UmlerLookup::Reopen() {
     cache_.Clear();
+    opened_ = Current();
     return file_.Open(path_);
 }
 
+UmlerLookup::Identity UmlerLookup::Current() const {
+    Identity id;
+#ifdef VELMORA_POSIX_STAT
+    // One system call for all four.
+    struct stat st;
+    if (::stat(path_.c_str(), &st) != 0) return id;
+    id.size = static_cast<uint64_t>(st.st_size);
+    id.time = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    id.device = static_cast<uint64_t>(st.st_dev);
+    id.inode = static_cast<uint64_t>(st.st_ino);
+#else
+    std::error_code ec;
+    uint64_t size = std::filesystem::file_size(path_, ec);
+    if (ec) return id;
+    auto time = std::filesystem::last_write_time(path_, ec);
+    if (ec) return id;
+    id.size = size;
+    id.time = static_cast<int64_t>(time.time_since_epoch().count());
+#endif
+    return id;
+}
+
 UmlerRecord UmlerLookup::Find(std::string_view key) {
+    if (!(Current() == opened_)) Reopen();
     if (!file_.IsOpen()) return NoRecord();
     return SearchUmler(file_, key, &cache_);
 }

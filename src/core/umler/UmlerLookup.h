@@ -39,10 +39,10 @@ public:
 // The records met on the first levels of the search. Every lookup in the same
 // register passes through them, so a file kept open answers most of a lookup
 // from here. Its size is fixed by the number of levels, not by the register
-// (12 levels: 4095 records, about 100 KB).
+// (14 levels: at most 16383 records, about 340 KB, filled as lookups pass).
 class UmlerSearchCache {
 public:
-    explicit UmlerSearchCache(int levels = 12);
+    explicit UmlerSearchCache(int levels = 14);
     int Levels() const { return levels_; }
     // Node numbers: the first probe is 0, the probes after node i are 2i + 1
     // (record larger than the key) and 2i + 2 (record smaller).
@@ -82,20 +82,34 @@ private:
 UmlerRecord LookupUMLER(std::string_view key, const std::string& dataPath);
 
 // A data file kept open for many lookups, with the search cache: the way to
-// look up vehicles in a batch. A load that replaces the file is not seen by
-// an open one; call Reopen after it.
+// look vehicles up quickly and repeatedly. Before each lookup it checks the
+// file's size and modification time, and opens the file again when a load
+// has replaced it (or when it has appeared since), so it never answers from
+// an old register.
 class UmlerLookup {
 public:
-    explicit UmlerLookup(std::string dataPath, int cacheLevels = 12);
+    explicit UmlerLookup(std::string dataPath, int cacheLevels = 14);
     bool Reopen();
     bool IsOpen() const { return file_.IsOpen(); }
     uint64_t RecordCount() const { return file_.RecordCount(); }
     UmlerRecord Find(std::string_view key);
 
+    // What tells one version of the file from the next: size and
+    // modification time, and where the system has them, device and inode.
+    struct Identity {
+        uint64_t size = UINT64_MAX; // UINT64_MAX: no file
+        int64_t time = 0;
+        uint64_t device = 0, inode = 0;
+        bool operator==(const Identity&) const = default;
+    };
+
 private:
+    Identity Current() const;
+
     std::string path_;
     UmlerDataFile file_;
     UmlerSearchCache cache_;
+    Identity opened_;
 };
 
 } // namespace velmora
