@@ -1,0 +1,344 @@
+// The certification fill, the number-stepping commands, the tag counter
+// reset, the format change, the length units and the values of a new form.
+#include "WorkflowRig.h"
+
+#include "tagdata/ValueCheck.h"
+#include "tagwindow/FormValues.h"
+
+namespace velmora::test {
+namespace {
+
+// ---- certification fill --------------------------------------------------------------
+
+class Certification : public WorkflowRig {
+protected:
+    std::deque<uint32_t> randoms;
+    void SetUp() override {
+        WorkflowRig::SetUp();
+        wf.SetRandomSource([this] {
+            uint32_t r = randoms.empty() ? 0 : randoms.front();
+            if (!randoms.empty()) randoms.pop_front();
+            return r;
+        });
+    }
+};
+
+TEST_F(Certification, NumberIsDayOfYearAndCount) {
+    clock.local = {2026, 2, 3, 10, 0, 0, 34};
+    SettingsBlock s = data.GetSettings();
+    s.certifiedCount = 1234;
+    SetText(s.certificationInitial, "AB  ");
+    data.UpdateSettings(s);
+    randoms = {3, 69, 11, 85}; // RIGHT, 104 feet, 11 inches, 6 axles
+    wf.CmCertifyTag();
+    EXPECT_EQ(Form().texts[0], "AB  ");
+    EXPECT_EQ(Form().texts[1], "34234");
+    EXPECT_EQ(Form().texts[2], "RIGHT");
+    EXPECT_EQ(Form().texts[3], "104-11");
+    EXPECT_EQ(Form().texts[5], "6");
+    EXPECT_EQ(Form().texts[6], "1");
+    EXPECT_EQ(Form().texts[7], "0");
+    EXPECT_EQ(Prog().operationState, kOpProgram);
+    const LastTagRecord r = data.GetLastTagRecord();
+    EXPECT_EQ(r.certify, 1);
+    EXPECT_EQ(r.FieldText(1), "34234");
+    EXPECT_EQ(r.umlerResult, kUmlerNotChecked); // never compared with the register
+    EXPECT_EQ(Form().focused.back(), 0);
+}
+
+TEST_F(Certification, RandomValuesStayInTheirRanges) {
+    SetOption(&SettingsBlock::feetInches, 0);
+    NewForm(false);
+    randoms = {2, 0, 0, 84};
+    wf.CertificationFill();
+    EXPECT_EQ(Form().texts[2], "LEFT");
+    EXPECT_EQ(Form().texts[3], "106"); // 35 feet = 420 inches = 106 dm
+    EXPECT_EQ(Form().texts[5], "4");
+    ProgrammerState ps = Prog();
+    ps.operationState = 0;
+    data.UpdateProgrammerRecord(ps);
+    data.UpdateLastProgrammedFrame("");
+    randoms = {1, 70, 12, 95};
+    wf.CertificationFill();
+    EXPECT_EQ(Form().texts[5], "8");
+    EXPECT_EQ(Form().texts[3], "106");
+    // The generator of the program run gives the same ranges.
+    TagWorkflows other(data, tagLog, hooks);
+    FakeTagForm form(data);
+    other.SetForm(&form);
+    for (int i = 0; i < 50; ++i) {
+        ps = Prog();
+        ps.operationState = 0;
+        data.UpdateProgrammerRecord(ps);
+        data.UpdateLastProgrammedFrame("");
+        other.CertificationFill();
+        const int dm = LeadingInteger(form.texts[3]);
+        EXPECT_GE(dm, InchesToDecimeters(35 * 12));
+        EXPECT_LE(dm, InchesToDecimeters(104 * 12 + 11));
+        const std::string& axles = form.texts[5];
+        EXPECT_TRUE(axles == "4" || axles == "6" || axles == "8") << axles;
+    }
+}
+
+TEST_F(Certification, FromAnotherFormatTheRailcarFormIsBuiltFirst) {
+    SelectFormat(2);
+    wf.CmCertifyTag();
+    EXPECT_EQ(forms[1]->replaceCalls, std::vector<bool>{true});
+    EXPECT_EQ(data.GetSettings().currentFormat, kRailcarSlot);
+    EXPECT_EQ(Form().texts[0], "XXXX");
+    EXPECT_EQ(Prog().operationState, kOpProgram);
+}
+
+TEST_F(Certification, RefusedOrWithoutARailcarFormatNothingHappens) {
+    ProgrammerState ps = Prog();
+    ps.on = 0;
+    data.UpdateProgrammerRecord(ps);
+    wf.CmCertifyTag();
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
+    EXPECT_TRUE(Form().texts[0].empty());
+
+    ps.on = 1;
+    data.UpdateProgrammerRecord(ps);
+    TagFormatData f = data.GetTagFormatData(kRailcarSlot);
+    SetText(f.formatName, "Wagon");
+    data.UpdateTagFormatData(kRailcarSlot, f);
+    wf.CmCertifyTag();
+    EXPECT_EQ(Prog().operationState, 0);
+    EXPECT_EQ(op.boxes.size(), 1u);
+}
+
+TEST(CertificationNumber, Rules) {
+    EXPECT_EQ(CertificationNumber(34, 1234), 34234);
+    EXPECT_EQ(CertificationNumber(366, 999), 366999);
+    EXPECT_EQ(CertificationNumber(1, 1000), 1000);
+    EXPECT_EQ(CertificationNumber(5, -7), 5000);
+}
+
+// ---- stepping commands --------------------------------------------------------------------
+
+using Stepping = WorkflowRig;
+
+TEST_F(Stepping, NextAndPreviousWalkBothSidesOfEachVehicle) {
+    Form().Type(1, "123");
+    Form().Type(2, "LEFT");
+    wf.CmNextTag();
+    EXPECT_EQ(Form().texts[1], "123");
+    EXPECT_EQ(Form().texts[2], "RIGHT");
+    wf.CmNextTag();
+    EXPECT_EQ(Form().texts[1], "124");
+    EXPECT_EQ(Form().texts[2], "LEFT");
+    wf.CmPreviousTag();
+    EXPECT_EQ(Form().texts[1], "123");
+    EXPECT_EQ(Form().texts[2], "RIGHT");
+    wf.CmPreviousTag();
+    EXPECT_EQ(Form().texts[1], "123");
+    EXPECT_EQ(Form().texts[2], "LEFT");
+    EXPECT_EQ(Form().focused.back(), 0);
+}
+
+TEST_F(Stepping, AddAndSubtractStayWithinTheNumberRange) {
+    Form().Type(1, "999950");
+    Form().Type(2, "LEFT");
+    wf.CmAdd100();
+    EXPECT_EQ(Form().texts[1], "999999");
+    EXPECT_EQ(Form().texts[2], "LEFT");
+    wf.CmNextTag();
+    wf.CmNextTag();
+    EXPECT_EQ(Form().texts[1], "999999");
+    Form().Type(1, "5");
+    wf.CmSubtract10();
+    EXPECT_EQ(Form().texts[1], "0");
+    Form().Type(1, "250");
+    wf.CmSubtract100();
+    EXPECT_EQ(Form().texts[1], "150");
+    wf.CmAdd10();
+    EXPECT_EQ(Form().texts[1], "160");
+    Form().Type(1, "0");
+    Form().Type(2, "LEFT");
+    wf.CmPreviousTag();
+    EXPECT_EQ(Form().texts[1], "0");
+    Form().Type(1, "");
+    wf.CmAdd10();
+    EXPECT_EQ(Form().texts[1], "10");
+    EXPECT_TRUE(op.boxes.empty());
+}
+
+TEST_F(Stepping, OnlyOnRailcarAndLocomotiveForms) {
+    SelectFormat(3); // EOT Device: group 6
+    Form().Type(1, "5");
+    for (auto cmd : {&TagWorkflows::CmNextTag, &TagWorkflows::CmAdd10, &TagWorkflows::CmAdd100})
+        (wf.*cmd)();
+    for (auto cmd : {&TagWorkflows::CmPreviousTag, &TagWorkflows::CmSubtract10, &TagWorkflows::CmSubtract100})
+        (wf.*cmd)();
+    ASSERT_EQ(op.boxes.size(), 6u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(op.boxes[static_cast<std::size_t>(i)].text,
+                  "Next button can only be used when a locomotive or railcar tag format is displayed.");
+    for (int i = 3; i < 6; ++i)
+        EXPECT_EQ(op.boxes[static_cast<std::size_t>(i)].text,
+                  "Previous button can only be used when a locomotive or railcar tag format is displayed.");
+    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
+    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(Form().texts[1], "5");
+}
+
+TEST_F(Stepping, ClearTagCounter) {
+    SettingsBlock s = data.GetSettings();
+    s.programmedTotal = 57;
+    s.programmedToday = 3;
+    data.UpdateSettings(s);
+    wf.CmClearTagCounter();
+    EXPECT_EQ(Total(), 0);
+    EXPECT_EQ(data.GetSettings().programmedToday, 3);
+    EXPECT_EQ(hooks.counters.back(), "Programmed Counter 0");
+    EXPECT_TRUE(op.boxes.empty());
+    EXPECT_EQ(Form().focused.back(), 0);
+}
+
+// ---- format change ------------------------------------------------------------------------
+
+class FormatChange : public WorkflowRig {
+protected:
+    void SetUp() override {
+        WorkflowRig::SetUp();
+        TagFormatData f = data.GetTagFormatData(3);
+        f.systemSlot = 0;
+        SetText(f.formatName, "EOT WABTEC");
+        data.UpdateTagFormatData(6, f);
+    }
+};
+
+TEST_F(FormatChange, LabelStockNotices) {
+    wf.CmFormatChange("EOT WABTEC");
+    EXPECT_EQ(data.GetSettings().currentFormat, 6);
+    EXPECT_EQ(Form().formatIndex, 6);
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(op.boxes[0].text, "Switch labels in printer to 30331.");
+    EXPECT_EQ(op.boxes[0].caption, "Velmora for Windows");
+    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Information);
+
+    wf.CmFormatChange("Railcar");
+    ASSERT_EQ(op.boxes.size(), 2u);
+    EXPECT_EQ(op.boxes[1].text, "Switch labels in printer to 30252.");
+
+    wf.CmFormatChange("ASCII");
+    wf.CmFormatChange("ASCII");     // already shown
+    wf.CmFormatChange("No Format"); // unknown
+    EXPECT_EQ(op.boxes.size(), 2u);
+    EXPECT_EQ(forms.size(), 4u);
+    EXPECT_EQ(data.GetSettings().currentFormat, 2);
+}
+
+// ---- length units ---------------------------------------------------------------------------
+
+using LengthUnits = WorkflowRig;
+
+TEST_F(LengthUnits, TypedValuesAreCarriedAndLengthsConverted) {
+    TypeRailcar("ABCD", "77", "40-6", "6");
+    EXPECT_FALSE(wf.CmLengthUnits());
+    EXPECT_EQ(data.GetSettings().feetInches, 0);
+    EXPECT_EQ(hooks.unitChanges, std::vector<bool>{false});
+    ASSERT_EQ(forms.size(), 2u);
+    EXPECT_EQ(Form().texts[0], "ABCD");
+    EXPECT_EQ(Form().texts[1], "77");
+    EXPECT_EQ(Form().texts[2], "RIGHT");
+    EXPECT_EQ(Form().texts[3], "123");
+    EXPECT_EQ(Form().texts[5], "6");
+    EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
+
+    EXPECT_TRUE(wf.CmLengthUnits());
+    EXPECT_EQ(Form().texts[3], "40-6");
+    EXPECT_EQ(Form().texts[0], "ABCD");
+
+    Form().Type(3, "40");
+    wf.CmLengthUnits();
+    EXPECT_EQ(Form().texts[3], "121");
+    Form().Type(3, "");
+    wf.CmLengthUnits();
+    EXPECT_EQ(Form().texts[3], "0-0");
+}
+
+TEST_F(LengthUnits, APendingProgrammedTagKeepsItsRecord) {
+    SetOption(&SettingsBlock::autoRfCheck, 1);
+    SetReaderPort(0);
+    TypeRailcar("ABCD", "1234", "40-6");
+    wf.CmProgramTag();
+    Complete(kResultProgramOk);
+    Form().Type(1, "999");
+    wf.CmLengthUnits();
+    EXPECT_EQ(Form().texts[1], "999");
+    const LastTagRecord r = data.GetLastTagRecord();
+    EXPECT_EQ(r.FieldText(1), "1234");
+    EXPECT_EQ(r.FieldText(3), "40-6");
+    EXPECT_EQ(r.readFlag, 0);
+}
+
+TEST(ConvertLengthText, BothWays) {
+    EXPECT_EQ(ConvertLengthText("40-6", false), "123");
+    EXPECT_EQ(ConvertLengthText("123", true), "40-6");
+    EXPECT_EQ(ConvertLengthText("40", false), "121");
+    EXPECT_EQ(ConvertLengthText("", true), "0-0");
+    EXPECT_EQ(ConvertLengthText("", false), "0");
+    EXPECT_EQ(ConvertLengthText("40-", false), "121");
+    EXPECT_EQ(ConvertLengthText("1", true), "0-6"); // 3 + 2 inches + rounding
+    EXPECT_EQ(ConvertLengthText("99999999999999999999", true), ConvertLengthText("999999999", true));
+    EXPECT_EQ(ConvertLengthText("99999999999-99999999999", false),
+              ConvertLengthText("999999999-999999999", false));
+}
+
+TEST(LeadingInteger, Rules) {
+    EXPECT_EQ(LeadingInteger(""), 0);
+    EXPECT_EQ(LeadingInteger("12ab"), 12);
+    EXPECT_EQ(LeadingInteger("  -1"), -1);
+    EXPECT_EQ(LeadingInteger("+7"), 7);
+    EXPECT_EQ(LeadingInteger("x1"), 0);
+    EXPECT_EQ(LeadingInteger("99999999999"), 2147483647);
+    EXPECT_EQ(LeadingInteger("-99999999999"), -2147483647 - 1);
+}
+
+// ---- values of a new form ---------------------------------------------------------------------
+
+using NewFormValues = WorkflowRig;
+
+TEST_F(NewFormValues, DefaultsAndSideLists) {
+    EXPECT_EQ(Form().texts[2], "LEFT"); // empty default
+    EXPECT_EQ(Form().texts[5], "4");
+    EXPECT_EQ(Form().texts[6], "1");
+    EXPECT_EQ(Form().texts[0], "");
+    SelectFormat(3); // EOT Device: side default "1"
+    EXPECT_EQ(Form().texts[3], "RIGHT");
+    EXPECT_EQ(Form().texts[2], "0");
+}
+
+TEST_F(NewFormValues, ARecordOfAnotherFormatIsNotShownAndNotLooped) {
+    LastTagRecord r;
+    r.readFlag = 1;
+    r.formatIndex = 2;
+    r.SetFieldText(0, "HELLO");
+    data.UpdateLastTagRecord(r);
+    NewForm(false); // the railcar form
+    EXPECT_EQ(forms.size(), 2u);
+    EXPECT_EQ(Form().texts[0], "");
+    EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
+
+    r.formatIndex = 39; // an undefined slot
+    data.UpdateLastTagRecord(r);
+    wf.FillFormFromRecord();
+    EXPECT_EQ(forms.size(), 2u);
+    EXPECT_EQ(data.GetSettings().currentFormat, kRailcarSlot);
+    EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
+}
+
+TEST_F(NewFormValues, NoFormMeansNothingIsDone) {
+    TagWorkflows bare(data, tagLog, hooks);
+    bare.CmProgramTag();
+    bare.CmUmlerLookup();
+    bare.CmNextTag();
+    bare.CertificationFill();
+    bare.SetupFormValues();
+    EXPECT_EQ(Prog().operationState, 0);
+}
+
+} // namespace
+} // namespace velmora::test
