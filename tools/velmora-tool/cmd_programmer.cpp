@@ -15,6 +15,7 @@
 #include "util/FixedText.h"
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -212,10 +213,15 @@ public:
     }
 
     void ReportNotFound() {
-        if (choice_.given)
+        if (choice_.given) {
             std::cerr << "A programmer was not found on Comm Port " << choice_.port + 1 << " ("
                       << ports_.PortDevice(choice_.port) << "): "
-                      << GetCommStatusData(data_, choice_.port).statusText << '\n';
+                      << GetCommStatusData(data_, choice_.port).statusText;
+            // The system's own reason when the device could not be opened.
+            if (const uint32_t code = GetCommLinkData(data_, choice_.port).lastOsError)
+                std::cerr << " (" << std::strerror(static_cast<int>(code)) << ")";
+            std::cerr << '\n';
+        }
         else
             std::cerr << "A programmer could not be found.  Please check that it is turned on and "
                          "connected to the computer.\n";
