@@ -168,7 +168,7 @@ UmlerLoadResult ConvertUmlerExtract(std::FILE* in, std::FILE* out, uint64_t inpu
             p = nl + 1;
             if (!gauge.At(consumed)) return fail(UmlerLoadStatus::Interrupted);
         }
-        if (inLine) consumed += static_cast<uint64_t>(end - p) ; // counted as read
+        if (inLine) consumed += static_cast<uint64_t>(end - p); // the part of the line read so far
     }
     // A last line without a line end is a line too.
     if (inLine && !conv.Line(std::string_view(head, headLen))) return fail(UmlerLoadStatus::WriteFailed);

@@ -6,11 +6,6 @@
 #include <filesystem>
 #include <system_error>
 
-#if defined(__linux__)
-#include <sys/stat.h>
-#define VELMORA_POSIX_STAT 1
-#endif
-
 namespace velmora {
 
 namespace {
@@ -161,15 +156,6 @@ bool UmlerLookup::Reopen() {
 
 UmlerLookup::Identity UmlerLookup::Current() const {
     Identity id;
-#ifdef VELMORA_POSIX_STAT
-    // One system call for all four.
-    struct stat st;
-    if (::stat(path_.c_str(), &st) != 0) return id;
-    id.size = static_cast<uint64_t>(st.st_size);
-    id.time = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    id.device = static_cast<uint64_t>(st.st_dev);
-    id.inode = static_cast<uint64_t>(st.st_ino);
-#else
     std::error_code ec;
     uint64_t size = std::filesystem::file_size(path_, ec);
     if (ec) return id;
@@ -177,7 +163,6 @@ UmlerLookup::Identity UmlerLookup::Current() const {
     if (ec) return id;
     id.size = size;
     id.time = static_cast<int64_t>(time.time_since_epoch().count());
-#endif
     return id;
 }
 

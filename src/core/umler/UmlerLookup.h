@@ -94,12 +94,10 @@ public:
     uint64_t RecordCount() const { return file_.RecordCount(); }
     UmlerRecord Find(std::string_view key);
 
-    // What tells one version of the file from the next: size and
-    // modification time, and where the system has them, device and inode.
+    // What tells one version of the file from the next.
     struct Identity {
         uint64_t size = UINT64_MAX; // UINT64_MAX: no file
-        int64_t time = 0;
-        uint64_t device = 0, inode = 0;
+        int64_t time = 0;           // last modification
         bool operator==(const Identity&) const = default;
     };
 
