@@ -175,9 +175,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     if (mode & 0x08) s.operationState = kOpRfCheck;
     SetProgrammerState(data, s);
 
-    const int ticks = static_cast<int>(factory.size) + 40;
-    for (int t = 0; t < ticks && t < 2000; ++t) {
-        if (t % 5 == 4) ++clock.seconds;
+    // Enough ticks to hand out the input, then ticks five seconds apart so
+    // every wait, resend and time-out comes round.
+    const std::size_t piece = factory.piece == 0 ? 1 : factory.piece;
+    const int inputTicks = static_cast<int>(factory.size / piece) + 3;
+    const int ticks = inputTicks + 25;
+    for (int t = 0; t < ticks; ++t) {
+        if (t < inputTicks) {
+            if (t % 5 == 4) ++clock.seconds;
+        } else {
+            clock.seconds += 5;
+        }
         if (t == ticks / 2 && (mode & 0x08)) {
             ProgrammerState back = GetProgrammerState(data);
             back.operationState = kOpIdle;
