@@ -2,7 +2,6 @@
 
 #include "qt/QtOperator.h"
 
-#include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QLabel>
@@ -25,9 +24,13 @@ TDisplayMonData::TDisplayMonData(CommLog& log, std::function<void()> onClosed, Q
     layout->addWidget(text_);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(cancel, &QPushButton::clicked, this, &TDisplayMonData::close);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
     resize(640, 420);
+    connect(this, &QDialog::finished, this, [this] {
+        log_.SetMonitorRefresh({});
+        if (onClosed_) onClosed_();
+    });
 }
 
 TDisplayMonData::~TDisplayMonData() {
@@ -47,13 +50,5 @@ void TDisplayMonData::Refresh(const std::string& text) {
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text_->setPlainText(t);
 }
-
-void TDisplayMonData::closeEvent(QCloseEvent* event) {
-    log_.SetMonitorRefresh({});
-    QDialog::closeEvent(event);
-    if (event->isAccepted() && onClosed_) onClosed_();
-}
-
-void TDisplayMonData::reject() { close(); }
 
 } // namespace velmora

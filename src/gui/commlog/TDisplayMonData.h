@@ -26,10 +26,6 @@ public:
     void Refresh(const std::string& text);
     QPlainTextEdit* DataBox() const { return text_; }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
 private:
     CommLog& log_;
     std::function<void()> onClosed_;

@@ -2,7 +2,6 @@
 
 #include "qt/QtOperator.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -55,7 +54,7 @@ TTagLog::TTagLog(AEIData& data, const TagLogList& lines, std::function<void()> o
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setGeometry(150, 345, 110, 30);
-    connect(cancel, &QPushButton::clicked, this, &TTagLog::close);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     save_ = new QPushButton(QStringLiteral("Save Column Size"), this);
     save_->setObjectName(QStringLiteral("button%1").arg(kSaveColumnSizeId));
     save_->setGeometry(310, 345, 130, 30);
@@ -64,6 +63,13 @@ TTagLog::TTagLog(AEIData& data, const TagLogList& lines, std::function<void()> o
 
     list_->clear();
     AddTagLogRows(-1);
+    // Closed by the operator (Cancel, the close box or Escape).
+    connect(this, &QDialog::finished, this, [this] {
+        if (!onClosed_) return;
+        auto done = std::move(onClosed_);
+        onClosed_ = nullptr;
+        done();
+    });
 }
 
 void TTagLog::AddTagLogRows(int n) {
@@ -82,16 +88,5 @@ void TTagLog::SaveColumnSize() {
     for (int col = 0; col < 15; ++col)
         data_.UpdateColumnWidth(0, col, col < list_->columnCount() ? list_->columnWidth(col) : 0);
 }
-
-void TTagLog::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    if (event->isAccepted() && onClosed_) {
-        auto done = std::move(onClosed_);
-        onClosed_ = nullptr;
-        done();
-    }
-}
-
-void TTagLog::reject() { close(); }
 
 } // namespace velmora

@@ -41,10 +41,6 @@ public:
     QPushButton* SaveButton() const { return save_; }
     void ForgetOwner() { onClosed_ = nullptr; }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
 private:
     AEIData& data_;
     const TagLogList& lines_;

@@ -3,7 +3,6 @@
 #include "qt/QtOperator.h"
 #include "umler/UmlerTexts.h"
 
-#include <QCloseEvent>
 #include <QFormLayout>
 #include <QLineEdit>
 
@@ -26,6 +25,13 @@ TUMLERData::TUMLERData(AEIData& data, std::function<void()> onClosed, QWidget* p
         fields_[static_cast<std::size_t>(i)] = edit;
     }
     ShowRecord();
+    // Closed by the operator (close box or Escape): tell the owner once.
+    connect(this, &QDialog::finished, this, [this] {
+        if (!onClosed_) return;
+        auto done = std::move(onClosed_);
+        onClosed_ = nullptr;
+        done();
+    });
 }
 
 void TUMLERData::ShowRecord() {
@@ -34,16 +40,5 @@ void TUMLERData::ShowRecord() {
                                    &t.length,    &t.tareWeight, &t.capacity};
     for (int i = 0; i < 7; ++i) fields_[static_cast<std::size_t>(i)]->setText(FromCoreText(*texts[i]));
 }
-
-void TUMLERData::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    if (event->isAccepted() && onClosed_) {
-        auto done = std::move(onClosed_);
-        onClosed_ = nullptr;
-        done();
-    }
-}
-
-void TUMLERData::reject() { close(); }
 
 } // namespace velmora

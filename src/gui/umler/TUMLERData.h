@@ -27,10 +27,6 @@ public:
     QLineEdit* Field(int index) const { return fields_[static_cast<std::size_t>(index)]; }
     void ForgetOwner() { onClosed_ = nullptr; }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
 private:
     AEIData& data_;
     std::function<void()> onClosed_;
