@@ -1,5 +1,5 @@
-// Replays the recorded programmer exchanges of tests/recordings/programmer through the
-// fake port. Each file lists what the link is asked to do ("do ..."), the
+// Replays the recorded programmer exchanges of tests/recordings/programmer
+// through the fake port. Each file lists what the link is asked to do ("do ..."), the
 // bytes it must write ("> ...") and the device's answer chunks ("< ...", one
 // read each, "! unplug" for a pulled cable), then the outcome ("expect ...").
 // Bytes are written as in the simulator's log: <CR>, <LF>, <xNN>.

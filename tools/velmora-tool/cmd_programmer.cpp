@@ -42,8 +42,8 @@ constexpr int kTickMs = 100;
 constexpr int kMaxTicks = 3000; // 5 minutes: no exchange of the link lasts that long
 
 const char* const kUsage =
-    "velmora-tool programmer search [--port COMn|DEVICE] [--verbose]\n"
-    "velmora-tool programmer status [--port COMn|DEVICE] [--verbose]\n"
+    "velmora-tool programmer search [--port COMn|DEVICE] [--verbose] [--options FILE]\n"
+    "velmora-tool programmer status [--port COMn|DEVICE] [--verbose] [--options FILE]\n"
     "velmora-tool programmer program [--port COMn|DEVICE] [--search] [--verbose] --format NAME "
     "[--decimeters] [--half-frame] [--region north-america|sara|australia] [--options FILE] "
     "\"Field Name=value\" ...\n"
