@@ -137,6 +137,19 @@ TEST_F(FrameTest, TogglesInvertTheFlagTheCheckMarkAndTheStatusText) {
     EXPECT_EQ(data.GetSettings().autoRfCheck, 1);
 }
 
+TEST_F(FrameTest, CheckMarksFollowTheOptionsNotTheClicks) {
+    SetSetting(&SettingsBlock::programmedByEntry, 1);
+    BuildFrame();
+    EXPECT_TRUE(Checked(cmd::kProgrammedBy));
+    Trigger(cmd::kProgrammedBy);
+    EXPECT_TRUE(Checked(cmd::kProgrammedBy)) << "its mark is set at start-up only";
+    Trigger(cmd::kShowTagLog);
+    EXPECT_TRUE(Checked(cmd::kShowTagLog));
+    frame->TagLogWindow()->reject();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Checked(cmd::kShowTagLog));
+}
+
 TEST_F(FrameTest, LengthUnitsConvertWhatWasTyped) {
     BuildFrame();
     Form().EditAt(0)->setText("ABCD");

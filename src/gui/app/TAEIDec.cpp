@@ -117,7 +117,11 @@ QAction* TAEIDec::AddCommand(QMenu* menu, const char* text, int commandId, bool 
     QAction* a = menu->addAction(QString::fromLatin1(text));
     a->setData(commandId);
     a->setCheckable(checkable);
-    connect(a, &QAction::triggered, this, [this, commandId] { RunCommand(commandId); });
+    connect(a, &QAction::triggered, this, [this, commandId] {
+        RunCommand(commandId);
+        // A check mark shows the option, whatever the click did to it.
+        SyncCheckMarks();
+    });
     actions_[commandId] = a;
     return a;
 }
@@ -239,6 +243,21 @@ void TAEIDec::BuildBars() {
     status->addWidget(logNameField_, 1);
 }
 
+void TAEIDec::SyncCheckMarks() {
+    const SettingsBlock s = data_.GetSettings();
+    SetCheck(cmd::kLabelPrinting, s.labelPrintingOn == 1);
+    SetCheck(cmd::kRFCheck, s.autoRfCheck == 1);
+    SetCheck(cmd::kUMLERCheck, s.autoUmlerCheck == 1);
+    SetCheck(cmd::kLogFileOn, s.logFileOn == 1);
+    SetCheck(cmd::kReconditionCheck, s.reconditionCheck == 1);
+    SetCheck(cmd::kLengthUnits, s.feetInches == 1);
+    SetCheck(cmd::kShowUMLERRecord, !umlerWindow_.isNull());
+    SetCheck(cmd::kShowTagLog, !tagLogWindow_.isNull());
+    // "Programmed By Data Entry" is checked at start-up only: its mark stays
+    // as it was set then.
+    if (QAction* a = Action(cmd::kProgrammedBy)) a->setChecked(programmedByChecked_);
+}
+
 void TAEIDec::SetCheck(int commandId, bool on) {
     if (QAction* a = Action(commandId)) a->setChecked(on);
 }
@@ -269,7 +288,8 @@ void TAEIDec::SetupWindow() {
     SetCheck(cmd::kLogFileOn, s.logFileOn == 1);
     SetCheck(cmd::kReconditionCheck, s.reconditionCheck == 1);
     SetCheck(cmd::kLengthUnits, s.feetInches == 1);
-    SetCheck(cmd::kProgrammedBy, s.programmedByEntry == 1);
+    programmedByChecked_ = s.programmedByEntry == 1;
+    SetCheck(cmd::kProgrammedBy, programmedByChecked_);
 
     if (s.umlerWindowShown == 1) {
         SetCheck(cmd::kShowUMLERRecord, true);

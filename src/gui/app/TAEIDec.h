@@ -157,6 +157,7 @@ private:
     void BuildBars();
     QAction* AddCommand(QMenu* menu, const char* text, int commandId, bool checkable = false);
     void SetCheck(int commandId, bool on);
+    void SyncCheckMarks();
     void SetStatusField(int commandId, const std::string& text);
     void WriteStartupStatusFields();
     void OpenUmlerWindow(QWidget* parent);
@@ -182,6 +183,7 @@ private:
     QPointer<TAEIWindow> previousTagWindow_;
 
     std::map<int, QAction*> actions_;
+    bool programmedByChecked_ = false;
     QToolBar* toolBar_ = nullptr;
     QToolBar* promptBar_ = nullptr;
     QLabel* programmerField_ = nullptr;
