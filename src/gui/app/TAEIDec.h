@@ -160,6 +160,7 @@ private:
     void SyncCheckMarks();
     void SetStatusField(int commandId, const std::string& text);
     void WriteStartupStatusFields();
+    void PlaceBesideForm(QWidget* w, int left, int top);
     void OpenUmlerWindow(QWidget* parent);
     void OpenTagLogWindow(QWidget* parent);
     void UmlerWindowClosed();

@@ -14,6 +14,8 @@
 #include "umler/TUMLERData.h"
 
 #include <QAction>
+
+#include <algorithm>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -91,15 +93,28 @@ void TAEIDec::CmLengthUnits() {
 
 // ---- modeless windows ------------------------------------------------------------------------
 
+// Places a modeless window where it leaves the tag form's controls free
+// (beside the form, whose controls end at about x 790, or below it), inside
+// the frame where it fits.
+void TAEIDec::PlaceBesideForm(QWidget* w, int left, int top) {
+    const QRect g = geometry();
+    const QSize size = w->sizeHint().expandedTo(w->minimumSize());
+    const int x = g.x() + std::max(0, std::min(left, g.width() - size.width() - 10));
+    const int y = g.y() + std::max(0, std::min(top, g.height() - size.height() - 40));
+    w->move(x, y);
+}
+
 void TAEIDec::OpenUmlerWindow(QWidget* parent) {
     auto* w = new TUMLERData(data_, [this] { UmlerWindowClosed(); }, parent);
     umlerWindow_ = w;
+    PlaceBesideForm(w, 820, 110);
     w->show();
 }
 
 void TAEIDec::OpenTagLogWindow(QWidget* parent) {
     auto* w = new TTagLog(data_, tagLog_, [this] { TagLogWindowClosed(); }, parent);
     tagLogWindow_ = w;
+    PlaceBesideForm(w, 10, 660);
     w->show();
 }
 
