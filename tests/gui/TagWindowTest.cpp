@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -403,6 +404,41 @@ TEST_F(TagWindowTest, ReadTagFillsTheFormOfTheTagsFormat) {
     EXPECT_EQ(Edit(1)->text(), "8123");
     // 70 ft are 213 dm in the tag, which read back as 70 ft 1 in.
     EXPECT_EQ(Edit(3)->text(), "70-01");
+}
+
+TEST_F(TagWindowTest, CertifyOnAnotherFormatBuildsTheRailcarFormAndFillsIt) {
+    ConnectProgrammer();
+    SelectFormat(2);
+    Key(Edit(0), Qt::Key_F9);
+    EXPECT_EQ(Form().Format().Name(), "Railcar");
+    EXPECT_EQ(Edit(0)->text(), "XXXX");
+    EXPECT_EQ(Edit(1)->text(), "73000") << "day 73, nothing certified yet";
+    EXPECT_EQ(Edit(6)->text(), "1");
+    EXPECT_EQ(Edit(7)->text(), "0");
+    EXPECT_EQ(frame->PromptText(), "Programming Tag - place tag in programmer and hold it down");
+    // Programmed; with no reader port every question is answered No.
+    ASSERT_GT(TickUntil([&] { return op.boxes.size() >= 3; }, 200), 0);
+    EXPECT_EQ(op.boxes[0].text,
+              "A communication port has not been assigned to the portable reader.  Would you like to system to "
+              "search for the portable reader?");
+    EXPECT_EQ(op.boxes[1].text, "Would you like to manually assign a communication port to the portable reader?");
+    EXPECT_EQ(op.boxes[2].text,
+              "A tag cannot be certified for reuse unless it is successfully checked with an RF reader.");
+    EXPECT_EQ(frame->PromptText(), "Tag not certified, not RF checked");
+    EXPECT_EQ(frame->ProgrammedCounterField(), "Programmed Counter 0") << "an unchecked certification is not logged";
+}
+
+TEST_F(TagWindowTest, AReplacedFormIsKeptHiddenUntilTheNextReplacement) {
+    QPointer<TAEIWindow> first = &Form();
+    frame->ReplaceTagWindow(false);
+    QPointer<TAEIWindow> second = &Form();
+    EXPECT_FALSE(first.isNull());
+    EXPECT_TRUE(first->isHidden());
+    frame->ReplaceTagWindow(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull()) << "deleted one replacement later";
+    EXPECT_FALSE(second.isNull());
+    EXPECT_EQ(&Form(), frame->TagWindow());
 }
 
 } // namespace
