@@ -197,16 +197,16 @@ void TAEIDec::BuildBars() {
     const int small = 8;
     programmerField_ = MakeField(toolBar_, 12, Qt::AlignHCenter, small);
     toolBar_->addWidget(programmerField_);
-    struct FieldSpec {
+    struct StatusFieldLayout {
         int id;
         int chars;
     };
-    const FieldSpec fields[5] = {{cmd::kLabelPrinting, 9},
+    const StatusFieldLayout fields[5] = {{cmd::kLabelPrinting, 9},
                                  {cmd::kUMLERCheck, 9},
                                  {cmd::kRFCheck, 8},
                                  {cmd::kLogFileOn, 6},
                                  {cmd::kLengthUnits, 10}};
-    for (const FieldSpec& f : fields) {
+    for (const StatusFieldLayout& f : fields) {
         toolBar_->addWidget(MakeSeparator(toolBar_, 2));
         QLabel* label = MakeField(toolBar_, f.chars, Qt::AlignHCenter, small);
         statusFields_[f.id] = label;

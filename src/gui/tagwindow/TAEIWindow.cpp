@@ -28,14 +28,14 @@ constexpr int kNoteX = 315;
 constexpr int kListWidth = 770;
 constexpr int kFormWidth = 790;
 
-struct ButtonSpec {
+struct ButtonLayout {
     const char* text;
     int command;
     int column; // 1 or 2
     int row;    // 1..6
 };
 
-constexpr ButtonSpec kButtons[11] = {
+constexpr ButtonLayout kButtons[11] = {
     {"Program Tag F1", TAEIWindow::kCmProgramTag, 1, 1},
     {"Read Tag F2", TAEIWindow::kCmReadTag, 1, 2},
     {"UMLER Lookup F12", TAEIWindow::kCmUmlerLookup, 1, 3},
@@ -177,7 +177,7 @@ void TAEIWindow::BuildControls() {
 
 void TAEIWindow::BuildButtons() {
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        const ButtonSpec& b = kButtons[i];
+        const ButtonLayout& b = kButtons[i];
         auto* button = new QPushButton(QString::fromLatin1(b.text), this);
         button->setObjectName(QStringLiteral("button%1").arg(b.command));
         button->setGeometry(b.column == 1 ? 475 : 630, 10 + 50 * (b.row - 1), 150, 40);
