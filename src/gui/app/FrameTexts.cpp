@@ -1,10 +1,7 @@
 #include "app/FrameTexts.h"
 
-#include "tagdata/ValueCheck.h"
-
 #include <cstdint>
 #include <cstdio>
-#include <limits>
 
 namespace velmora {
 
@@ -62,45 +59,6 @@ std::string CompleteFileName(std::string_view name, std::string_view startDirect
     const bool hasDrive = name.size() >= 2 && name[1] == ':';
     if (hasDirectory || hasDrive || name.empty()) return std::string(name);
     return std::string(startDirectory) + std::string(name);
-}
-
-namespace {
-
-// The leading decimal number of a text (blanks before it skipped, an
-// optional sign), held within +-10^12 so that no later product overflows.
-int64_t LeadingNumber(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
-    int64_t v = 0;
-    constexpr int64_t kCap = 1000000000000LL;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-        v = v * 10 + (s[i] - '0');
-        if (v > kCap) v = kCap;
-    }
-    return negative ? -v : v;
-}
-
-} // namespace
-
-std::string ConvertTypedLength(std::string_view text, bool toFeetInches) {
-    char buf[64];
-    if (!toFeetInches) {
-        const std::size_t dash = text.find('-');
-        const int64_t feet = LeadingNumber(text.substr(0, dash));
-        const int64_t inches = dash == std::string_view::npos ? 0 : LeadingNumber(text.substr(dash + 1));
-        const int64_t dm = (feet * 12 + inches) * 254 / 1000;
-        std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(dm));
-        return buf;
-    }
-    int64_t dm = LeadingNumber(text);
-    if (dm < 0) dm = 0;
-    if (dm > std::numeric_limits<int32_t>::max()) dm = std::numeric_limits<int32_t>::max();
-    const int64_t inches = DecimetersToInches(static_cast<int32_t>(dm));
-    std::snprintf(buf, sizeof buf, "%lld-%lld", static_cast<long long>(inches / 12),
-                  static_cast<long long>(inches % 12));
-    return buf;
 }
 
 } // namespace velmora

@@ -47,10 +47,4 @@ std::string ManualFailureText(int result, std::string_view webAddress, std::stri
 // (which ends in a separator); a name with one is kept.
 std::string CompleteFileName(std::string_view name, std::string_view startDirectory);
 
-// A typed length converted for the other units. To decimeters: "feet-inches"
-// (no "-": all feet), each part its leading number, inches = feet * 12 +
-// inches, decimeters = inches * 254 / 1000. To feet-inches: the inches of the
-// decimeters (the rounding rule of the frame encoding) as "feet-inches".
-std::string ConvertTypedLength(std::string_view text, bool toFeetInches);
-
 } // namespace velmora
