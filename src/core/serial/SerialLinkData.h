@@ -6,6 +6,7 @@
 
 #include "serial/CommRecords.h"
 #include "serial/ProgrammerHooks.h"
+#include "serial/ReaderRecords.h"
 
 #include <functional>
 
@@ -16,6 +17,8 @@ struct SerialLinkData {
     CommLinkData link[kCommPorts];
     MessageQueue queue;
     uint8_t readerBusy = 0;
+    // The portable reader's parameters, its windows and its end notices.
+    ReaderLinkShared reader;
 
     // Set by the desktop frame (or a tool); null means nothing is shown.
     ProgrammerLinkUi* programmerUi = nullptr;

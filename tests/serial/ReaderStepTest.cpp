@@ -1,0 +1,413 @@
+// StepReaderLink path by path with the fake clock and ports: probes and their
+// resends, the parameter read, acknowledgements, NAK and resent answers, the
+// RF reading (no time-out, cancellation, a port that will not open) and the
+// reader-busy flag.
+#include "ReaderRig.h"
+
+#include "tagdata/TagFrame.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::test {
+namespace {
+
+// Tick times (in ms of 100 ms ticks) at which the device received an FSP.
+struct SendTimes {
+    std::vector<int> ms;
+};
+
+void RecordFsps(ReaderRig& rig, FakeDevice& dev, SendTimes& times, int& tick) {
+    auto inner = dev.onWrite;
+    dev.onWrite = [&rig, &times, &tick, inner](FakeDevice& d, const std::string& bytes) {
+        (void)rig;
+        if (bytes == Frame("FSP")) times.ms.push_back(tick * 100);
+        if (inner) inner(d, bytes);
+    };
+}
+
+class ReaderStep : public ::testing::Test {
+protected:
+    void Tick() {
+        ++tick;
+        rig.Tick();
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) Tick();
+    }
+    template <class Pred>
+    int TickUntil(Pred pred, int limit = 2000) {
+        for (int i = 1; i <= limit; ++i) {
+            Tick();
+            if (pred()) return i;
+        }
+        return -1;
+    }
+    ReaderRig rig;
+    int tick = 0;
+};
+
+// ---- probes -----------------------------------------------------------------------------
+
+TEST_F(ReaderStep, SilentPortIsProbedThreeTimesTwoSecondsApart) {
+    auto dev = rig.Reader(1, ReaderScript{.silent = true});
+    SendTimes times;
+    RecordFsps(rig, *dev, times, tick);
+    SearchForReader(rig.data);
+    EXPECT_EQ(rig.data.serial.readerBusy, 1);
+    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
+
+    ASSERT_EQ(times.ms.size(), 3u);
+    for (std::size_t i = 1; i < times.ms.size(); ++i) {
+        const int gap = times.ms[i] - times.ms[i - 1];
+        EXPECT_GT(gap, 2000) << "send " << i + 1 << " came before the 2 s wait was over";
+        EXPECT_LE(gap, 3000) << "send " << i + 1 << " came late";
+    }
+    EXPECT_EQ(std::string(rig.Status(1).statusText), "Portable reader was not found on this port");
+    EXPECT_EQ(rig.Status(1).readerHere, 0);
+    EXPECT_EQ(rig.Link(1).reader.searchStatus, kReaderNotFound);
+    EXPECT_EQ(rig.Link(1).deviceKind, kDeviceNone);
+    EXPECT_EQ(dev->closes, 1);
+    EXPECT_EQ(rig.data.serial.readerBusy, 0);
+    EXPECT_EQ(rig.handled, std::vector<int>{kNotifyReaderSearchEnd});
+    // Ports without a device show the system's refusal as "not active".
+    EXPECT_EQ(std::string(rig.Status(0).statusText), "This port is not active.");
+    EXPECT_EQ(rig.Link(0).reader.searchStatus, kReaderNotFound);
+}
+
+TEST_F(ReaderStep, ProbeAnsweredAfterTheSecondSendStillCompletes) {
+    auto dev = rig.Reader(2, ReaderScript{.answerFrom = 2});
+    SearchForReader(rig.data);
+    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
+    EXPECT_EQ(std::count(dev->written.begin(), dev->written.end(), Frame("FSP")), 2);
+    EXPECT_EQ(dev->written.back(), Frame("ACK"));
+    EXPECT_EQ(std::string(rig.Status(2).statusText), "Portable reader was found on this port");
+    EXPECT_EQ(rig.Status(2).readerHere, 1);
+    EXPECT_EQ(rig.Link(2).reader.searchStatus, kReaderFound);
+    EXPECT_EQ(rig.Link(2).deviceKind, kDeviceNone) << "the port is closed after the exchange";
+    EXPECT_TRUE(rig.BoxShown("A portable reader was found on the COM3 port."));
+    EXPECT_EQ(rig.data.GetSettings().readerPort, 2);
+    EXPECT_EQ(rig.data.serial.reader.parameters.port, 2);
+}
+
+TEST_F(ReaderStep, SearchMessageCountsThePortsFound) {
+    rig.Reader(0);
+    rig.Reader(3, ReaderScript{.answerFrom = 3});
+    SearchForReader(rig.data);
+    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
+    // The second reader ends the search: the count is shown while ports
+    // are still being searched.
+    EXPECT_EQ(rig.ui.messages,
+              (std::vector<std::string>{
+                  "The system is searching for the portable reader.  This will take about 10 seconds.",
+                  "A portable reader has been found on 1 communication port(s)"}));
+    EXPECT_FALSE(rig.ui.messageOpen);
+    EXPECT_TRUE(rig.BoxShown("More than one portable reader was found connected to the computer.  Please "
+                             "disconnect all but one portable reader."));
+    EXPECT_EQ(rig.data.GetSettings().readerPort, 255) << "no port is assigned with two readers";
+}
+
+TEST_F(ReaderStep, ProbeWaitsForTheReadersOwnExchangeOnThePort) {
+    rig.Reader(1);
+    rig.AssignReader(1);
+    CommLinkData r = rig.Link(1);
+    r.reader.rfReadRequested = 1;
+    UpdateCommLinkData(rig.data, 1, r);
+    Tick();
+    ASSERT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
+    SearchForReader(rig.data);
+    Ticks(50);
+    EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading) << "the RF wait was not taken over";
+    EXPECT_EQ(rig.Link(1).reader.probeRequested, 1);
+    CancelRfReading(rig.data);
+    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
+    EXPECT_EQ(rig.Status(1).readerHere, 1);
+}
+
+// ---- parameter read ---------------------------------------------------------------------
+
+TEST_F(ReaderStep, ParameterReadFillsTheRecordAndShowsTheDialog) {
+    auto dev = rig.Reader(1, ReaderScript{.ssp = SspText("03/14/26", "1.6")});
+    rig.AssignReader(1);
+    ReadReaderParameters(rig.data);
+    EXPECT_EQ(rig.ui.messages.back(),
+              "The system is reading the portable reader's parameters.  This can take up to 15 seconds.");
+    EXPECT_EQ(rig.Link(1).reader.pendingCommand, kMsgFSP);
+    ASSERT_GT(TickUntil([&] { return !rig.ui.shown.empty(); }, 100), 0);
+
+    EXPECT_EQ(dev->written, (std::vector<std::string>{Frame("FSP"), Frame("ACK")}));
+    const ReaderParameters& p = rig.ui.shown[0];
+    EXPECT_EQ(p.port, 1);
+    EXPECT_EQ(std::string(p.userIdFirst), "SHOP0001");
+    EXPECT_EQ(std::string(p.battery), "095");
+    EXPECT_EQ(std::string(p.firmwareVersion), "1.6");
+    EXPECT_EQ(rig.handled, std::vector<int>{kEndNotifyReaderParameters});
+    EXPECT_EQ(rig.data.serial.readerBusy, 0);
+    EXPECT_FALSE(rig.ui.messageOpen);
+    EXPECT_EQ(rig.Link(1).deviceKind, kDeviceNone);
+    EXPECT_EQ(rig.Link(1).endNotification, -1);
+    EXPECT_EQ(rig.Link(1).reader.pendingCommand, -1);
+    EXPECT_EQ(GetMessageCount(rig.data), 0);
+}
+
+TEST_F(ReaderStep, ParameterReadSendsThreeTimesFiveSecondsApartThenNotResponding) {
+    auto dev = rig.Reader(0, ReaderScript{.silent = true});
+    SendTimes times;
+    RecordFsps(rig, *dev, times, tick);
+    rig.AssignReader(0);
+    ReadReaderParameters(rig.data);
+    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
+    ASSERT_EQ(times.ms.size(), 3u);
+    for (std::size_t i = 1; i < times.ms.size(); ++i) {
+        EXPECT_GT(times.ms[i] - times.ms[i - 1], 5000);
+        EXPECT_LE(times.ms[i] - times.ms[i - 1], 6000);
+    }
+    EXPECT_TRUE(rig.BoxShown("The portable reader is not responding.  Please check the connection."));
+    EXPECT_EQ(rig.op.LastBox()->caption, "Velmora Error");
+    EXPECT_TRUE(rig.ui.shown.empty());
+    EXPECT_EQ(rig.data.serial.readerBusy, 0);
+    EXPECT_EQ(dev->closes, 1);
+}
+
+TEST_F(ReaderStep, AckAloneMovesTheDeadlineButIsNoReply) {
+    auto dev = rig.Reader(0, ReaderScript{.silent = true});
+    dev->onWrite = [](FakeDevice& d, const std::string& bytes) {
+        if (bytes == Frame("FSP")) d.Send(Frame("ACK"));
+    };
+    rig.AssignReader(0);
+    ReadReaderParameters(rig.data);
+    Tick();
+    Ticks(2);
+    EXPECT_EQ(rig.Link(0).reader.ackReceived, 1);
+    EXPECT_EQ(rig.Link(0).deadline, rig.clock.seconds + kReaderExchangeWait);
+    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
+    EXPECT_EQ(rig.data.serial.reader.lastEndParam, kEndNoReply);
+    EXPECT_TRUE(rig.BoxShown("The portable reader is not responding.  Please check the connection."));
+}
+
+TEST_F(ReaderStep, BrokenDateIsNakedAndTheResentSspAccepted) {
+    auto dev = rig.Reader(3, ReaderScript{.brokenFirst = SspText("03.14.26")});
+    rig.AssignReader(3);
+    ReadReaderParameters(rig.data);
+    ASSERT_GT(TickUntil([&] { return !rig.ui.shown.empty(); }, 100), 0);
+    EXPECT_EQ(dev->written, (std::vector<std::string>{Frame("FSP"), std::string("\x02NAK\x03\0\0\0", 8),
+                                                     Frame("ACK")}));
+    EXPECT_EQ(std::string(rig.ui.shown[0].userIdSecond), "03/14/26");
+}
+
+TEST_F(ReaderStep, SplitAnswersAndGarbageAreAssembled) {
+    auto dev = rig.Reader(2, ReaderScript{.piece = 3});
+    auto inner = dev->onWrite;
+    dev->onWrite = [inner](FakeDevice& d, const std::string& bytes) {
+        if (bytes == Frame("FSP")) d.Send(std::string("\xff\x02xx\x15", 5));
+        inner(d, bytes);
+    };
+    rig.AssignReader(2);
+    ReadReaderParameters(rig.data);
+    ASSERT_GT(TickUntil([&] { return !rig.ui.shown.empty(); }, 200), 0);
+    EXPECT_EQ(std::string(rig.ui.shown[0].alarmLevel3), "050");
+}
+
+TEST_F(ReaderStep, ParameterReadOnAPortThatWillNotOpen) {
+    rig.AssignReader(2); // no device there
+    ReadReaderParameters(rig.data);
+    Tick();
+    EXPECT_EQ(rig.handled, std::vector<int>{kEndNotifyReaderParameters});
+    EXPECT_TRUE(rig.BoxShown("The portable reader is not responding.  Please check the connection."));
+    EXPECT_EQ(rig.Link(2).reader.pendingCommand, -1);
+    EXPECT_EQ(rig.Link(2).endNotification, -1);
+}
+
+TEST_F(ReaderStep, RepliesBeganButExchangeUnfinishedShowsTheDialog) {
+    // An unknown pending command is refused with the trap, like a port that
+    // will not open.
+    rig.Reader(0);
+    CommLinkData r = rig.Link(0);
+    r.reader.pendingCommand = 57;
+    r.endNotification = kEndNotifyReaderParameters;
+    UpdateCommLinkData(rig.data, 0, r);
+    Tick();
+    ASSERT_FALSE(rig.op.boxes.empty());
+    EXPECT_EQ(rig.op.boxes[0].caption, "Internal Error Trap");
+    EXPECT_TRUE(rig.BoxShown("The portable reader is not responding.  Please check the connection."));
+    // wParam 2 (replies began) shows the parameters as they stand.
+    ReaderParametersEnded(rig.data, kEndUnfinished);
+    EXPECT_EQ(rig.ui.shown.size(), 1u);
+}
+
+TEST_F(ReaderStep, ResendRepeatsTheCommandNotTheAcknowledgement) {
+    auto dev = rig.Reader(0, ReaderScript{.silent = true});
+    dev->onWrite = [](FakeDevice& d, const std::string& bytes) {
+        // An SHR nobody asked for: acknowledged, then the wait goes on.
+        if (bytes == Frame("FSP")) d.Send(Frame("SHR00112/25/25 18:30:00"));
+    };
+    rig.AssignReader(0);
+    ReadReaderParameters(rig.data);
+    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
+    EXPECT_EQ(dev->written, (std::vector<std::string>{Frame("FSP"), Frame("ACK"), Frame("FSP"), Frame("ACK"),
+                                                     Frame("FSP"), Frame("ACK")}));
+    EXPECT_EQ(rig.data.serial.reader.lastEndParam, kEndNoReply);
+}
+
+// ---- RF reading -----------------------------------------------------------------------------
+
+class RfStep : public ReaderStep {
+protected:
+    void SetUp() override {
+        // The tag just programmed: a railcar in decimeters.
+        SettingsBlock s = rig.data.GetSettings();
+        s.feetInches = 0;
+        rig.data.UpdateSettings(s);
+        LastTagRecord t;
+        t.formatIndex = 0;
+        const char* texts[] = {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"};
+        FieldTexts ft;
+        for (int row = 0; row < 8; ++row) {
+            t.SetFieldText(row, texts[row]);
+            ft[static_cast<std::size_t>(row)] = texts[row];
+        }
+        t.SetFrameText(BuildTagFrame(rig.data.GetTagFormatData(0), ft, false, false).frameText);
+        rig.data.UpdateLastTagRecord(t);
+        ProgrammerState st = rig.State();
+        st.operationState = kOpRfCheck;
+        st.operationResult = 2;
+        SetProgrammerState(rig.data, st);
+        dev = rig.Device(1);
+        rig.AssignReader(1);
+        CommLinkData r = rig.Link(1);
+        r.reader.rfReadRequested = 1;
+        UpdateCommLinkData(rig.data, 1, r);
+    }
+    std::shared_ptr<FakeDevice> dev;
+};
+
+TEST_F(RfStep, PortOpensWithoutACommandAndTheWaitHasNoTimeOut) {
+    Tick();
+    EXPECT_EQ(rig.Link(1).deviceKind, kDeviceReader);
+    EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
+    EXPECT_EQ(rig.Link(1).reader.rfReadRequested, 0);
+    EXPECT_TRUE(dev->written.empty());
+    EXPECT_TRUE(rig.ui.rfOpen);
+    EXPECT_EQ(rig.ui.rfTexts,
+              std::vector<std::string>{
+                  "You should now verify the information programmed into the tag with the portable AEI reader."});
+    Ticks(3000); // five minutes
+    EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
+    EXPECT_EQ(rig.completions, 0);
+    EXPECT_EQ(dev->opens, 1);
+    EXPECT_TRUE(dev->written.empty());
+}
+
+TEST_F(RfStep, AgreeingReadingGivesResult21) {
+    Tick();
+    dev->Send("ABCD 123456,19,L,151,4,1,0\r\n");
+    Ticks(2);
+    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{21});
+    EXPECT_EQ(rig.Link(1).deviceKind, kDeviceNone);
+    EXPECT_EQ(dev->closes, 1);
+    EXPECT_FALSE(rig.ui.rfOpen);
+    EXPECT_EQ(rig.ui.rfCloses, 1);
+}
+
+TEST_F(RfStep, OldFirmwareReadingGivesResult22) {
+    Tick();
+    dev->SendInPieces("ABCD 123456\r\n", 4);
+    Ticks(6);
+    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{22});
+}
+
+TEST_F(RfStep, DisagreeingReadingGivesResult23) {
+    Tick();
+    dev->Send("ABCD 123456,19,L,148,4,1,0\r\n");
+    Ticks(2);
+    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{23});
+}
+
+TEST_F(RfStep, IgnoredLinesThenTheReading) {
+    Tick();
+    dev->Send("0 tags in memory\r\n");
+    Ticks(20);
+    EXPECT_EQ(rig.completions, 0);
+    EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
+    dev->Send("\r\n12 more\rABCD 123456,19,L,150,4,1,0\r\n");
+    Ticks(2);
+    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{21});
+}
+
+TEST_F(RfStep, CancellationGivesResult20AndClosesThePort) {
+    Tick();
+    Ticks(30);
+    ASSERT_TRUE(CancelRfReading(rig.data));
+    Tick();
+    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{20});
+    EXPECT_EQ(dev->closes, 1);
+    EXPECT_FALSE(dev->open);
+    EXPECT_EQ(rig.Link(1).deviceKind, kDeviceNone);
+    EXPECT_EQ(rig.Link(1).reader.rfReadCancelled, 0);
+    EXPECT_FALSE(rig.ui.rfOpen);
+    EXPECT_FALSE(CancelRfReading(rig.data)) << "nothing left to cancel";
+}
+
+TEST_F(RfStep, PortThatWillNotOpenIsTriedEveryTickAndCanBeCancelled) {
+    dev->busy = true;
+    Ticks(5);
+    EXPECT_EQ(dev->failedOpens, 5);
+    EXPECT_EQ(rig.Link(1).reader.rfReadRequested, 1);
+    EXPECT_TRUE(rig.ui.rfOpen) << "the window with its Cancel button is offered meanwhile";
+    EXPECT_EQ(rig.ui.rfTexts.size(), 1u);
+    ASSERT_TRUE(CancelRfReading(rig.data));
+    Tick();
+    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{20});
+    EXPECT_EQ(rig.Link(1).reader.rfReadRequested, 0);
+    EXPECT_FALSE(rig.ui.rfOpen);
+    Ticks(5);
+    EXPECT_EQ(dev->failedOpens, 5);
+}
+
+TEST_F(RfStep, ThePortFreesUpAndTheReadingGoesOn) {
+    dev->busy = true;
+    Ticks(3);
+    dev->busy = false;
+    Tick();
+    EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
+    EXPECT_EQ(rig.ui.rfTexts.size(), 2u) << "the window is opened anew with the port";
+    dev->Send("ABCD 123456\r\n");
+    Ticks(2);
+    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{22});
+}
+
+TEST_F(RfStep, ProgrammersPortIsNeverTakenForTheReading) {
+    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 1, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
+    Ticks(5);
+    EXPECT_EQ(dev->opens, 1) << "only the programmer's own open";
+    EXPECT_EQ(rig.Link(1).deviceKind, kDeviceProgrammer);
+    EXPECT_EQ(rig.Link(1).reader.rfReadRequested, 1);
+}
+
+TEST_F(RfStep, UnpluggedReaderIsWaitedForUntilCancelled) {
+    Tick();
+    dev->present = false;
+    Ticks(100);
+    EXPECT_EQ(rig.completions, 0);
+    CancelRfReading(rig.data);
+    Tick();
+    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{20});
+}
+
+// ---- busy flag ------------------------------------------------------------------------------
+
+TEST_F(ReaderStep, BusyFromTheCommandUntilItsEndIsHandled) {
+    rig.Reader(0);
+    rig.AssignReader(0);
+    ReadReaderParameters(rig.data);
+    EXPECT_EQ(rig.data.serial.readerBusy, 1);
+    Tick();
+    EXPECT_EQ(rig.data.serial.readerBusy, 1);
+    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 100), 0);
+    EXPECT_EQ(rig.data.serial.readerBusy, 0);
+    rig.data.serial.readerBusy = 1;
+    ResetCommStatus(rig.data, rig.ports);
+    EXPECT_EQ(rig.data.serial.readerBusy, 0);
+}
+
+} // namespace
+} // namespace velmora::test
