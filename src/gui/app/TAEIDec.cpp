@@ -9,6 +9,7 @@
 #include "dialogs/TTagLog.h"
 #include "qt/QtOperator.h"
 #include "serial/ProgrammerApi.h"
+#include "serial/ReaderApi.h"
 #include "tagwindow/TAEIWindow.h"
 #include "umler/TUMLERData.h"
 
@@ -80,6 +81,7 @@ TAEIDec::TAEIDec(AEIData& data, FrameServices services, QWidget* parent)
     ClearProgrammerRunState(data_);
     ResetCommStatus(data_, *ports_);
     data_.serial.programmerUi = this;
+    data_.serial.reader.ui = this;
     data_.serial.programmerCompletion = [this] { workflows_->ProgrammerCompletion(); };
 
     client_ = new QScrollArea(this);
@@ -101,6 +103,8 @@ TAEIDec::TAEIDec(AEIData& data, FrameServices services, QWidget* parent)
 TAEIDec::~TAEIDec() {
     timer_.stop();
     if (data_.serial.programmerUi == this) data_.serial.programmerUi = nullptr;
+    if (data_.serial.reader.ui == this) data_.serial.reader.ui = nullptr;
+    if (rfReadStatus_) rfReadStatus_->Dismiss();
     data_.serial.programmerCompletion = nullptr;
     workflows_->SetForm(nullptr);
     if (monitor_) delete monitor_.data();
@@ -348,8 +352,7 @@ void TAEIDec::EvTimer() {
         ResetCommStatus(data_, *ports_);
     }
     StepProgrammerLink(data_, *ports_);
-    // READER LINK: the portable reader's step goes here, after the
-    // programmer's, once the reader link exists in the core.
+    StepReaderLink(data_, *ports_);
     if (timerRunning_) timer_.start();
     ++tickCount_;
     if (tickCount_ % 5 == 0) {
@@ -373,8 +376,8 @@ void TAEIDec::HandleNotification(int code) {
     case kNotifyProgrammerSearchEnd: FinishProgrammerSearch(data_); break;
     case kNotifyShowConnectionStatus: ShowConnectionStatus(); break;
     default:
-        // READER LINK: the reader search's end (7) and the reader exchange
-        // ends (8, 9) are handled here once the reader link exists.
+        // The reader search's end (7) and the ends of reader exchanges (8, 9).
+        HandleReaderNotification(data_, code);
         break;
     }
 }
@@ -404,18 +407,12 @@ void TAEIDec::PrintLabel(const LastTagRecord& record) {
     velmora::PrintLabel(data_, *labelPrinter_);
 }
 
-void TAEIDec::StartReaderSearch() {
-    // READER LINK: starts "Search for Reader" once the reader link exists.
-    data_.GetOperator().MessageBox(data_.ErrorCaption(),
-                                   "The portable reader search is not available in this version.",
-                                   MsgIcon::Stop, MsgButtons::Ok);
-}
+void TAEIDec::StartReaderSearch() { SearchForReader(data_); }
 
 void TAEIDec::OpenReaderPortDialog() {
-    // READER LINK: the "Reader Port Selection" dialog once the reader link exists.
-    data_.GetOperator().MessageBox(data_.ErrorCaption(),
-                                   "The reader port assignment is not available in this version.",
-                                   MsgIcon::Stop, MsgButtons::Ok);
+    // Posted: the dialog runs after the completion handler that asked for
+    // it has returned, and its OK calls that handler afresh.
+    QTimer::singleShot(0, this, [this] { CmReaderPort(); });
 }
 
 void TAEIDec::UmlerRecordChanged() {
@@ -467,6 +464,51 @@ void TAEIDec::CloseSearchMessage() {
 
 void TAEIDec::ShowConnectionStatus() {
     TConnectionStatus dialog(data_, this);
+    RunDialog(dialog);
+}
+
+// ---- hooks of the reader link ------------------------------------------------------------------------
+
+void TAEIDec::OpenReaderMessage(const std::string& text) {
+    if (readerMessage_) {
+        readerMessage_->SetText(text);
+        return;
+    }
+    auto* box = new TSearchMessage(data_.ProductCaption(), text, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    readerMessage_ = box;
+    box->show();
+}
+
+bool TAEIDec::ReaderMessageOpen() const { return readerMessage_ && readerMessage_->isVisible(); }
+
+void TAEIDec::SetReaderMessageText(const std::string& text) {
+    if (readerMessage_) readerMessage_->SetText(text);
+}
+
+void TAEIDec::CloseReaderMessage() {
+    if (readerMessage_) readerMessage_->close();
+    readerMessage_ = nullptr;
+}
+
+void TAEIDec::OpenRfReadStatus(const std::string& text) {
+    CloseRfReadStatus();
+    auto* w = new TRfReadStatus("Tag RF Read Status", text, [this] { CancelRfReading(data_); }, this);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    rfReadStatus_ = w;
+    PlaceBesideForm(w, 820, 110);
+    w->show();
+}
+
+bool TAEIDec::RfReadStatusOpen() const { return rfReadStatus_ && rfReadStatus_->isVisible(); }
+
+void TAEIDec::CloseRfReadStatus() {
+    if (rfReadStatus_) rfReadStatus_->Dismiss();
+    rfReadStatus_ = nullptr;
+}
+
+void TAEIDec::ShowReaderParameters(const ReaderParameters& parameters) {
+    TPortableParameters dialog(parameters, this);
     RunDialog(dialog);
 }
 

@@ -11,9 +11,11 @@
 #include "qt/TLabelPrinter.h"
 #include "serial/CommPort.h"
 #include "serial/ProgrammerHooks.h"
+#include "serial/ReaderRecords.h"
 #include "serial/SerialPorts.h"
 #include "commlog/TDisplayMonData.h"
 #include "dialogs/FrameDialogs.h"
+#include "dialogs/ReaderDialogs.h"
 #include "dialogs/TTagLog.h"
 #include "tagwindow/TAEIWindow.h"
 #include "tagwindow/TagWindowHost.h"
@@ -58,7 +60,8 @@ struct FrameServices {
 class TAEIDec : public QMainWindow,
                 public TagWindowHost,
                 public WorkflowHooks,
-                public ProgrammerLinkUi {
+                public ProgrammerLinkUi,
+                public ReaderLinkUi {
     Q_OBJECT
 public:
     TAEIDec(AEIData& data, FrameServices services, QWidget* parent = nullptr);
@@ -103,6 +106,16 @@ public:
     void ShowConnectionStatus() override;
     void ReplaceTagWindow() override { ReplaceTagWindow(false); }
 
+    // ---- ReaderLinkUi ---------------------------------------------------------------
+    void OpenReaderMessage(const std::string& text) override;
+    bool ReaderMessageOpen() const override;
+    void SetReaderMessageText(const std::string& text) override;
+    void CloseReaderMessage() override;
+    void OpenRfReadStatus(const std::string& text) override;
+    bool RfReadStatusOpen() const override;
+    void CloseRfReadStatus() override;
+    void ShowReaderParameters(const ReaderParameters& parameters) override;
+
     // ---- what the app and the tests look at ----------------------------------------
     AEIData& Data() { return data_; }
     TagWorkflows& Workflows() { return *workflows_; }
@@ -127,6 +140,8 @@ public:
     TDisplayMonData* MonitorWindow() const { return monitor_; }
     bool MonitorOpen() const { return monitorOpen_; }
     TSearchMessage* SearchMessage() const { return searchMessage_; }
+    TSearchMessage* ReaderMessage() const { return readerMessage_; }
+    TRfReadStatus* RfReadStatus() const { return rfReadStatus_; }
 
     // ---- commands -------------------------------------------------------------------
     void CmExit();
@@ -148,6 +163,9 @@ public:
     void CmWebPage();
     void CmSearchProgrammer();
     void CmProgrammerParameters();
+    void CmReaderPort();
+    void CmReaderParameters();
+    void CmSearchReader();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -207,6 +225,8 @@ private:
     QPointer<TDisplayMonData> monitor_;
     bool monitorOpen_ = false;
     QPointer<TSearchMessage> searchMessage_;
+    QPointer<TSearchMessage> readerMessage_;
+    QPointer<TRfReadStatus> rfReadStatus_;
 };
 
 } // namespace velmora

@@ -10,6 +10,7 @@
 #include "dialogs/TTagLog.h"
 #include "qt/QtOperator.h"
 #include "serial/ProgrammerApi.h"
+#include "serial/ReaderApi.h"
 #include "tagwindow/TAEIWindow.h"
 #include "umler/TUMLERData.h"
 
@@ -44,11 +45,13 @@ void TAEIDec::RunCommand(int commandId) {
     case cmd::kWebPage: CmWebPage(); break;
     case cmd::kSearchProgrammer: CmSearchProgrammer(); break;
     case cmd::kProgrammerParameters: CmProgrammerParameters(); break;
+    case cmd::kReaderPort: CmReaderPort(); break;
+    case cmd::kReaderParameters: CmReaderParameters(); break;
+    case cmd::kSearchReader: CmSearchReader(); break;
     default:
         // Load UMLER CD Data, Certification Vehicle Initial, Programmed By
         // Data Entry, Set Background Color, Find UMLER Data and Tag Formats
-        // open the set-up dialogs, which come with their own windows; the
-        // reader commands come with the reader link.
+        // open the set-up dialogs, which come with their own windows.
         data_.GetOperator().MessageBox(data_.ProductCaption(), "This function is not available in this version.",
                                        MsgIcon::Information, MsgButtons::Ok);
         break;
@@ -262,5 +265,16 @@ void TAEIDec::CmProgrammerParameters() {
     TProgrammerParameters dialog(GetProgrammerState(data_), this);
     RunDialog(dialog);
 }
+
+// ---- portable reader ------------------------------------------------------------------------
+
+void TAEIDec::CmReaderPort() {
+    TReaderPortSelection dialog(data_, this);
+    RunDialog(dialog);
+}
+
+void TAEIDec::CmReaderParameters() { ReadReaderParameters(data_); }
+
+void TAEIDec::CmSearchReader() { SearchForReader(data_); }
 
 } // namespace velmora
