@@ -1,0 +1,48 @@
+#include "setup/TTagDate.h"
+
+#include "data/LotNumber.h"
+#include "qt/QtOperator.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace velmora {
+
+TTagDate::TTagDate(AEIData& data, QWidget* parent) : QDialog(parent), data_(data) {
+    setWindowTitle(QStringLiteral("Tag Manufactring Lot Number"));
+    auto* layout = new QVBoxLayout(this);
+    edit_ = new QLineEdit(this);
+    edit_->setMaxLength(5);
+    edit_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit_));
+    edit_->setProperty("controlId", 101);
+    auto* label = new QLabel(QStringLiteral("Manufacturing Lot Number"), this);
+    label->setBuddy(edit_);
+    layout->addWidget(label);
+    layout->addWidget(edit_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    edit_->clear();
+    edit_->setFocus();
+}
+
+void TTagDate::accept() {
+    if (!ApplyLotNumber(data_, ToCoreText(edit_->text()))) {
+        edit_->setFocus();
+        edit_->selectAll();
+        return;
+    }
+    QDialog::accept();
+}
+
+LotDialogResult RunLotNumberDialog(AEIData& data, QWidget* parent, const std::function<int(QDialog&)>& run) {
+    TTagDate dialog(data, parent);
+    const int result = run ? run(dialog) : dialog.exec();
+    return result == QDialog::Accepted ? LotDialogResult::Ok : LotDialogResult::Cancel;
+}
+
+} // namespace velmora
