@@ -1,0 +1,402 @@
+// velmora-tool reader search|params|rfcheck: the portable reader link on a
+// real port, stepped on 100 ms ticks as the desktop frame's timer does.
+#include "FrameArgs.h"
+#include "ToolCommon.h"
+
+#include "commlog/CommLog.h"
+#include "data/OptionsFile.h"
+#include "serial/ProgrammerApi.h"
+#include "serial/ReaderApi.h"
+#include "serial/SerialAccess.h"
+#include "serial/SerialPorts.h"
+#include "tagdata/ValueCheck.h"
+#include "util/FixedText.h"
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#if VELMORA_TOOL_WITH_QT
+#include "qt/QtCommPort.h"
+
+#include <QCoreApplication>
+#endif
+
+namespace velmora::tool {
+namespace {
+
+constexpr int kExitNotFound = 4;
+constexpr int kExitIdOnly = 9;
+constexpr int kExitDisagrees = 10;
+constexpr int kExitNoReading = 11;
+constexpr int kExitValueCheck = 2;
+
+constexpr int kTickMs = 100;
+constexpr int kMaxTicks = 3000; // 5 minutes: a search or parameter read never lasts that long
+
+const char* const kUsage =
+    "velmora-tool reader search [--port COMn|DEVICE] [--verbose] [--options FILE]\n"
+    "velmora-tool reader params [--port COMn|DEVICE] [--verbose] [--options FILE]\n"
+    "velmora-tool reader rfcheck [--port COMn|DEVICE] [--timeout SECONDS] [--verbose] --format NAME "
+    "[--decimeters] [--half-frame] [--region north-america|sara|australia] [--options FILE] "
+    "\"Field Name=value\" ...\n"
+    "    COMn uses VELMORA_COMn or /dev/ttyS(n-1); any other DEVICE is used as Comm Port 1.\n"
+    "    search probes the port (all four without --port). params reads the parameters from\n"
+    "    the port, or from the reader port of the options file, or searches first. rfcheck\n"
+    "    takes the tag just programmed (the same arguments as encode), opens the reader's port,\n"
+    "    waits for one reading (without limit unless --timeout) and tells whether it agrees.\n"
+    "    Traffic goes to \"communication log.txt\" in the working directory; --verbose also\n"
+    "    shows it with the boxes and messages.";
+
+// Prints what the link shows the operator when asked to; answers No to the
+// retry question so a failed search ends; keeps posted notifications.
+class ToolOperator : public Operator {
+public:
+    bool verbose = false;
+    std::vector<int> posted;
+    std::vector<std::string> boxes;
+
+    MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon,
+                         MsgButtons buttons) override {
+        boxes.push_back(text);
+        if (verbose) std::cerr << "[" << caption << "] " << text << '\n';
+        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::No
+                                                                                   : MsgAnswer::Ok;
+    }
+    void ShowPrompt(const std::string& text, int) override {
+        if (verbose) std::cerr << "prompt: " << text << '\n';
+    }
+    void PostNotification(int code) override { posted.push_back(code); }
+};
+
+class ToolReaderUi : public ReaderLinkUi {
+public:
+    bool verbose = false;
+    std::optional<ReaderParameters> shown;
+    void OpenReaderMessage(const std::string& text) override { Say(text); }
+    void SetReaderMessageText(const std::string& text) override { Say(text); }
+    void OpenRfReadStatus(const std::string& text) override { Say(text); }
+    void ShowReaderParameters(const ReaderParameters& p) override { shown = p; }
+
+private:
+    void Say(const std::string& text) const {
+        if (verbose) std::cerr << text << '\n';
+    }
+};
+
+struct PortChoice {
+    bool given = false;
+    int port = 0;
+    PortDeviceMap map = DefaultPortDevice;
+};
+
+PortChoice TakePort(std::vector<std::string>& args) {
+    PortChoice c;
+    auto p = TakeOption(args, "port");
+    if (!p) return c;
+    if (p->empty()) throw UsageError{"--port needs COM1..COM4 or a device"};
+    c.given = true;
+    if (auto com = ParseComName(*p)) {
+        c.port = *com;
+        c.map = SinglePortMap(*com, DefaultPortDevice(*com));
+    } else {
+        c.port = 0;
+        c.map = SinglePortMap(0, *p);
+    }
+    return c;
+}
+
+#if VELMORA_TOOL_WITH_QT
+
+class ReaderSession {
+public:
+    ReaderSession(const DataArgs& da, PortChoice choice, bool verbose)
+        : data_(op_, clock_), log_(data_), ports_(factory_, log_, choice.map), choice_(std::move(choice)),
+          verbose_(verbose) {
+        op_.verbose = verbose;
+        ui_.verbose = verbose;
+        data_.SetMarketRegion(da.region);
+        if (!da.optionsFile.empty()) {
+            const int rc = LoadOptions(data_, da.optionsFile);
+            if (rc == 3) throw UsageError{"cannot open the options file \"" + da.optionsFile + "\""};
+            if (rc == 1) throw UsageError{"\"" + da.optionsFile + "\" is not an options file"};
+        }
+        SettingsBlock s = data_.GetSettings();
+        if (da.halfFrame) s.programmerModel = 1;
+        s.feetInches = da.decimeters ? 0 : 1;
+        if (choice_.given) s.readerPort = static_cast<uint8_t>(choice_.port);
+        data_.UpdateSettings(s);
+        data_.BuildBuiltInFormats();
+
+        data_.serial.reader.ui = &ui_;
+        data_.serial.programmerCompletion = [this] { ++completions_; };
+        ClearProgrammerRunState(data_);
+        ResetCommStatus(data_, ports_);
+    }
+
+    AEIData& Data() { return data_; }
+    ToolOperator& Op() { return op_; }
+    ToolReaderUi& Ui() { return ui_; }
+    int Completions() const { return completions_; }
+    const PortChoice& Choice() const { return choice_; }
+    std::string Device(int port) const { return ports_.PortDevice(port); }
+
+    // One tick, then the posted notifications as the frame handles them.
+    void Tick() {
+        StepReaderLink(data_, ports_);
+        std::vector<int> posted;
+        posted.swap(op_.posted);
+        for (int code : posted)
+            if (HandleReaderNotification(data_, code)) ended_.push_back(code);
+        if (verbose_) {
+            const auto& lines = log_.RecentTraffic();
+            while (shownLines_ < lines.size()) std::cerr << Visible(lines[shownLines_++]) << '\n';
+            if (lines.size() >= kRecentTrafficLines) shownLines_ = lines.size();
+        }
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
+    }
+
+    bool TickUntil(const std::function<bool()>& done, int limit = kMaxTicks) {
+        for (int i = 0; limit <= 0 || i < limit; ++i) {
+            Tick();
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    // Runs a reader command until the notification that ends it was handled.
+    void RunUntilEnded(int code) {
+        ended_.clear();
+        TickUntil([&] {
+            for (int c : ended_)
+                if (c == code) return true;
+            return false;
+        });
+    }
+
+    int ReadersFound() {
+        int found = 0;
+        for (int p = 0; p < kCommPorts; ++p) found += GetCommStatusData(data_, p).readerHere == 1;
+        return found;
+    }
+
+    // The last reading or frame received, as logged.
+    std::string LastReceived() const {
+        const auto& lines = log_.RecentTraffic();
+        for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+            const std::size_t at = it->find(" R-- ");
+            if (at != std::string::npos) return it->substr(at + 5);
+        }
+        return {};
+    }
+
+    // Control bytes of the frames shown readably.
+    static std::string Visible(const std::string& line) {
+        std::string out;
+        for (char c : line) {
+            if (c == 0x02) out += "<STX>";
+            else if (c == 0x03) out += "<ETX>";
+            else out += c;
+        }
+        return out;
+    }
+
+private:
+    ToolOperator op_;
+    SystemClock clock_;
+    AEIData data_;
+    QtCommPortFactory factory_;
+    CommLog log_;
+    SerialPorts ports_;
+    PortChoice choice_;
+    ToolReaderUi ui_;
+    bool verbose_ = false;
+    int completions_ = 0;
+    std::vector<int> ended_;
+    std::size_t shownLines_ = 0;
+};
+
+std::unique_ptr<QCoreApplication> EnsureApp() {
+    if (QCoreApplication::instance()) return nullptr;
+    static int argc = 1;
+    static char arg0[] = "velmora-tool";
+    static char* argv[] = {arg0, nullptr};
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+// "Search for Reader"; true when exactly one reader answered.
+bool Search(ReaderSession& s) {
+    SearchForReader(s.Data());
+    s.RunUntilEnded(kNotifyReaderSearchEnd);
+    return s.ReadersFound() == 1 && AssignedReaderPort(s.Data()) >= 0;
+}
+
+void ReportSearchFailure(ReaderSession& s) {
+    if (s.ReadersFound() > 1) {
+        std::cerr << "More than one portable reader was found connected to the computer.  Please disconnect "
+                     "all but one portable reader.\n";
+        return;
+    }
+    std::cerr << "A portable reader could not be found.  Please check that it is connected to the computer "
+                 "and that it is in the \"Host Transfer/Host Initiated\" mode.\n";
+    for (int p = 0; p < kCommPorts; ++p) {
+        const std::string device = s.Device(p);
+        if (device.empty()) continue;
+        std::cerr << "Comm Port " << p + 1 << " (" << device << "): " << GetCommStatusData(s.Data(), p).statusText;
+        if (const uint32_t code = GetCommLinkData(s.Data(), p).lastOsError)
+            std::cerr << " (" << std::strerror(static_cast<int>(code)) << ")";
+        std::cerr << '\n';
+    }
+}
+
+void CheckNoArguments(std::vector<std::string>& args) {
+    RejectUnknownOptions(args);
+    if (!args.empty()) throw UsageError{"unexpected argument \"" + args[0] + "\""};
+}
+
+int RunSearch(std::vector<std::string>& args) {
+    PortChoice choice = TakePort(args);
+    const bool verbose = TakeFlag(args, "verbose");
+    DataArgs da = TakeDataArgs(args);
+    CheckNoArguments(args);
+    auto app = EnsureApp();
+    ReaderSession s(da, std::move(choice), verbose);
+    AssignReaderPort(s.Data(), -1); // the search decides
+    if (!Search(s)) {
+        ReportSearchFailure(s);
+        return kExitNotFound;
+    }
+    const int port = AssignedReaderPort(s.Data());
+    std::cout << "Port=COM" << port + 1 << "\nDevice=" << s.Device(port) << '\n';
+    return kExitOk;
+}
+
+int RunParams(std::vector<std::string>& args) {
+    PortChoice choice = TakePort(args);
+    const bool verbose = TakeFlag(args, "verbose");
+    DataArgs da = TakeDataArgs(args);
+    CheckNoArguments(args);
+    auto app = EnsureApp();
+    ReaderSession s(da, std::move(choice), verbose);
+
+    // "Read Reader Parameters": the assigned port, or a search that then
+    // reads from the port it found.
+    ReadReaderParameters(s.Data());
+    s.TickUntil([&] {
+        return s.Ui().shown.has_value() ||
+               (s.Data().serial.readerBusy == 0 && !s.Op().boxes.empty());
+    });
+    if (!s.Ui().shown) {
+        if (AssignedReaderPort(s.Data()) < 0) ReportSearchFailure(s);
+        else std::cerr << "The portable reader is not responding.  Please check the connection.\n";
+        return kExitNotFound;
+    }
+    const ReaderParameters& p = *s.Ui().shown;
+    std::cout << "Port=COM" << p.port + 1 << '\n'
+              << "User ID=" << GetText(p.userIdFirst) << ' ' << GetText(p.userIdSecond) << '\n'
+              << "Date/Time=" << GetText(p.dateTime) << '\n'
+              << "Battery=" << GetText(p.battery) << '\n'
+              << "Battery Alarm Level 1=" << GetText(p.alarmLevel1) << '\n'
+              << "Battery Alarm Level 2=" << GetText(p.alarmLevel2) << '\n'
+              << "Battery Alarm Level 3=" << GetText(p.alarmLevel3) << '\n'
+              << "Firmware version=" << GetText(p.firmwareVersion) << '\n';
+    return kExitOk;
+}
+
+int RunRfCheck(std::vector<std::string>& args) {
+    PortChoice choice = TakePort(args);
+    const bool verbose = TakeFlag(args, "verbose");
+    long timeout = 0;
+    if (auto t = TakeOption(args, "timeout")) {
+        timeout = ParseNumberArg(*t, "--timeout");
+        if (timeout < 1 || timeout > 86400) throw UsageError{"--timeout needs 1 to 86400 seconds"};
+    }
+    DataArgs da = TakeDataArgs(args);
+    ToolData td(da);
+    TagArgs t = TakeTagArgs(args, td.data());
+
+    const ValueCheckResult check = CheckFieldValues(t.format, t.texts, ShownRows(t.format), td.FeetInches());
+    if (check.anyError) {
+        std::cerr << FieldErrorText(t.format, check) << '\n';
+        return kExitValueCheck;
+    }
+    auto app = EnsureApp();
+    ReaderSession s(da, std::move(choice), verbose);
+    AEIData& data = s.Data();
+
+    // The tag just programmed, as the program-tag workflow keeps it.
+    LastTagRecord tag;
+    tag.formatIndex = static_cast<uint8_t>(t.formatIndex);
+    for (auto& text : t.texts) text = UpperAscii(text);
+    for (int row = 0; row < kFieldRows; ++row) tag.SetFieldText(row, t.texts[static_cast<std::size_t>(row)]);
+    const BuiltFrame frame = BuildTagFrame(t.format, t.texts, td.FeetInches(), data.HalfFrameMode());
+    tag.SetFrameText(frame.frameText);
+    data.UpdateLastTagRecord(tag);
+    std::cout << "Frame=" << frame.frameText << '\n';
+
+    if (AssignedReaderPort(data) < 0 && !Search(s)) {
+        ReportSearchFailure(s);
+        return kExitNotFound;
+    }
+    const int port = AssignedReaderPort(data);
+    CommLinkData link = GetCommLinkData(data, port);
+    link.reader.rfReadRequested = 1;
+    UpdateCommLinkData(data, port, link);
+    ProgrammerState ps = GetProgrammerState(data);
+    ps.operationState = kOpRfCheck;
+    ps.operationResult = kResultProgramOk;
+    SetProgrammerState(data, ps);
+    std::cerr << "Please read the tag with the portable reader (Comm Port " << port + 1 << ", "
+              << s.Device(port) << ")\n";
+
+    const int before = s.Completions();
+    const auto start = std::chrono::steady_clock::now();
+    s.TickUntil(
+        [&] {
+            if (s.Completions() > before) return true;
+            if (timeout > 0 && std::chrono::steady_clock::now() - start >= std::chrono::seconds(timeout))
+                CancelRfReading(data);
+            return false;
+        },
+        0);
+    const uint8_t result = GetProgrammerState(data).operationResult;
+    if (result == 20) {
+        std::cerr << "No reading within " << timeout << " s\n";
+        return kExitNoReading;
+    }
+    std::cout << "Reading=" << s.LastReceived() << '\n';
+    switch (result) {
+    case 21: std::cout << "Result=agrees\n"; return kExitOk;
+    case 22: std::cout << "Result=initial and number only\n"; return kExitIdOnly;
+    default: std::cout << "Result=disagrees\n"; return kExitDisagrees;
+    }
+}
+
+#endif // VELMORA_TOOL_WITH_QT
+
+int RunReader(std::vector<std::string>& args) {
+    if (args.empty()) throw UsageError{"reader needs search, params or rfcheck"};
+    const std::string what = args[0];
+    args.erase(args.begin());
+#if VELMORA_TOOL_WITH_QT
+    if (what == "search") return RunSearch(args);
+    if (what == "params") return RunParams(args);
+    if (what == "rfcheck") return RunRfCheck(args);
+    throw UsageError{"unknown reader command \"" + what + "\""};
+#else
+    constexpr int kExitNoSerialSupport = 8;
+    (void)what;
+    std::cerr << "velmora-tool: this build has no serial port support (Qt SerialPort)\n";
+    return kExitNoSerialSupport;
+#endif
+}
+
+const Registrar reg("reader", kUsage, RunReader);
+
+} // namespace
+} // namespace velmora::tool
