@@ -4,6 +4,7 @@
 // the previous register).
 #include "GuiRig.h"
 
+#include "setup/ManualFile.h"
 #include "setup/SetupDialogs.h"
 #include "setup/TFindUMLER.h"
 #include "setup/TTagDate.h"
@@ -421,6 +422,26 @@ TEST_F(UmlerLoadCommand, FileDialogCancelledDoesNothing) {
     EXPECT_EQ(gauges, 0);
     EXPECT_TRUE(op.boxes.empty());
     EXPECT_FALSE(std::filesystem::exists(DataFile()));
+}
+
+// ---- the manual file ------------------------------------------------------------------------------
+
+TEST(ManualFile, CopiedIntoTheStartDirectoryWhenMissing) {
+    TempDir program;
+    TempDir start;
+    const QString from = QString::fromStdString(program.path().string() + "/");
+    const QString to = QString::fromStdString(start.path().string() + "/");
+    EXPECT_FALSE(InstallManual(from, to)); // nothing to copy
+    EXPECT_FALSE(InstallManual(QString(), to));
+    WriteFileBytes(program.File("Velmora Manual.pdf"), {'%', 'P', 'D', 'F'});
+    EXPECT_TRUE(InstallManual(from, to));
+    EXPECT_EQ(ReadFileBytes(start.File("Velmora Manual.pdf")).size(), 4u);
+    EXPECT_FALSE(std::filesystem::exists(start.File("Velmora Manual.pdf.tmp")));
+    // One already there is kept.
+    WriteFileBytes(start.File("Velmora Manual.pdf"), {'%', 'P', 'D', 'F', '-', '2'});
+    EXPECT_TRUE(InstallManual(from, to));
+    EXPECT_EQ(ReadFileBytes(start.File("Velmora Manual.pdf")).size(), 6u);
+    EXPECT_TRUE(ManualSourceDirectory().isEmpty()); // the tests never copy
 }
 
 } // namespace
