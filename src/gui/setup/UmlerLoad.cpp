@@ -99,28 +99,29 @@ void TUmlerLoadGauge::Finished() {
     }
 }
 
+std::optional<std::string> ChooseUmlerExtract(QWidget* parent, const std::string& start,
+                                              const std::function<int(QDialog&)>& run) {
+    // Extracts come on a CD; the start directory is where the dialog begins
+    // on systems without drive letters.
+#ifdef Q_OS_WIN
+    const QString dir = QStringLiteral("E:\\");
+#else
+    const QString dir = start.empty() ? QDir::currentPath() : QFile::decodeName(start.c_str());
+#endif
+    QFileDialog dialog(parent, QStringLiteral("Load UMLER CD Data"), dir, QStringLiteral("UMLER Text Files (*.txt)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.selectFile(QString::fromLatin1(kUmlerDefaultExtract));
+    const int result = run ? run(dialog) : dialog.exec();
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
 void LoadUmlerCommand(AEIData& data, QWidget* parent, const UmlerLoadServices& services) {
     AEIData::OperationScope scope(data, "TAEIDec::CmLoadUMLER");
     const std::string start = data.StartDirectory();
-    std::optional<std::string> chosen;
-    if (services.chooseExtract) {
-        chosen = services.chooseExtract(parent, start);
-    } else {
-        // Extracts come on a CD; the start directory is where the dialog
-        // begins on systems without drive letters.
-#ifdef Q_OS_WIN
-        const QString dir = QStringLiteral("E:\\");
-#else
-        const QString dir = start.empty() ? QDir::currentPath() : QFile::decodeName(start.c_str());
-#endif
-        QFileDialog dialog(parent, QStringLiteral("Load UMLER CD Data"), dir,
-                           QStringLiteral("UMLER Text Files (*.txt)"));
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.selectFile(QString::fromLatin1(kUmlerDefaultExtract));
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            chosen = QFile::encodeName(dialog.selectedFiles().first()).toStdString();
-    }
+    const std::optional<std::string> chosen =
+        services.chooseExtract ? services.chooseExtract(parent, start) : ChooseUmlerExtract(parent, start);
     if (!chosen || chosen->empty()) return;
 
     TUmlerLoadGauge gauge(*chosen, start + kUmlerDataFileName, parent);

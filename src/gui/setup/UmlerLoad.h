@@ -61,8 +61,14 @@ private:
     std::vector<int> shown_;
 };
 
+// The file-open dialog of the command ("UMLER Text Files (*.txt)", the file
+// must exist, "Umler.txt" proposed), run by `run` (empty: exec). The chosen
+// file, or nullopt on Cancel.
+std::optional<std::string> ChooseUmlerExtract(QWidget* parent, const std::string& startDirectory,
+                                              const std::function<int(QDialog&)>& run = {});
+
 struct UmlerLoadServices {
-    // The file-open dialog; nullopt on Cancel. Empty: the platform's dialog.
+    // The file-open dialog; nullopt on Cancel. Empty: ChooseUmlerExtract.
     std::function<std::optional<std::string>(QWidget* parent, const std::string& startDirectory)> chooseExtract;
     // Runs the gauge modally (empty: exec). Tests look at it while it runs.
     std::function<void(TUmlerLoadGauge& gauge)> runGauge;
