@@ -1,11 +1,12 @@
 // One tick of the programmer link with four open ports, as the frame's
 // 100 ms timer runs it: polling four reads, the per-port step, and the
-// answers taken from a full message queue. (The portable reader's step joins
-// this tick when its link exists.)
+// answers taken from a full message queue, then the portable reader's step
+// over the same ports.
 #include "commlog/CommLog.h"
 #include "data/AEIData.h"
 #include "serial/ProgrammerApi.h"
 #include "serial/ProgrammerProtocol.h"
+#include "serial/ReaderApi.h"
 #include "serial/SerialAccess.h"
 #include "serial/SerialPorts.h"
 
@@ -114,7 +115,10 @@ void BM_TickQuietPortsFullQueue(benchmark::State& state) {
         r.newMessages = 0;
         UpdateCommLinkData(rig.data, p, r);
     }
-    for (auto _ : state) StepProgrammerLink(rig.data, *rig.ports);
+    for (auto _ : state) {
+        StepProgrammerLink(rig.data, *rig.ports);
+        StepReaderLink(rig.data, *rig.ports);
+    }
     if (GetMessageCount(rig.data) != kMessageSlots) state.SkipWithError("queue changed");
 }
 BENCHMARK(BM_TickQuietPortsFullQueue);
@@ -128,6 +132,7 @@ void BM_TickDrainingFullQueue(benchmark::State& state) {
         rig.FillQueue();
         state.ResumeTiming();
         StepProgrammerLink(rig.data, *rig.ports);
+        StepReaderLink(rig.data, *rig.ports);
     }
     if (GetMessageCount(rig.data) != 0) state.SkipWithError("queue not drained");
 }
@@ -142,7 +147,10 @@ void BM_TickFullReadsOnFourPorts(benchmark::State& state) {
     const std::string dir = (std::filesystem::temp_directory_path() / "velmora-bench-link").string();
     std::filesystem::create_directories(dir);
     FourPorts rig(chunk, state.range(0) != 0, dir + "/");
-    for (auto _ : state) StepProgrammerLink(rig.data, *rig.ports);
+    for (auto _ : state) {
+        StepProgrammerLink(rig.data, *rig.ports);
+        StepReaderLink(rig.data, *rig.ports);
+    }
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_TickFullReadsOnFourPorts)->Arg(0)->Arg(1);
