@@ -356,8 +356,12 @@ TEST_F(FrameTest, ManualHelpAndWebPage) {
     Trigger(cmd::kOpenLogFile);
     EXPECT_NE(openedUrls.back().find("tag log.txt"), std::string::npos);
 
+    // No help file in the start directory: Help opens the manual.
+    openedUrls.clear();
     Trigger(cmd::kHelp);
-    EXPECT_EQ(op.LastBox()->text, kHelpNotAvailable) << "no help file in the start directory";
+    EXPECT_TRUE(op.boxes.empty());
+    ASSERT_EQ(openedUrls.size(), 1u);
+    EXPECT_NE(openedUrls.back().find("Velmora Manual.pdf"), std::string::npos);
 }
 
 TEST_F(FrameTest, AboutBoxShowsTheVersion) {

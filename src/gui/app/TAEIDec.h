@@ -88,6 +88,7 @@ public:
 
     // ---- WorkflowHooks ----------------------------------------------------------
     void PrintLabel(const LastTagRecord& record) override;
+    LotDialogResult ShowLotNumberDialog() override;
     void StartReaderSearch() override;
     void OpenReaderPortDialog() override;
     void UmlerRecordChanged() override;
@@ -166,6 +167,13 @@ public:
     void CmReaderPort();
     void CmReaderParameters();
     void CmSearchReader();
+    // The set-up dialogs (TAEIDecSetupCommands.cpp).
+    void CmLoadUMLER();
+    void CmFindUMLER();
+    void CmTagFormats();
+    void CmProgrammedBy();
+    void CmCertificationInitial();
+    void CmBackgroundColor();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -185,6 +193,7 @@ private:
     void TagLogWindowClosed();
     void MonitorClosed();
     void RunDialog(QDialog& dialog);
+    int RunModal(QDialog& dialog); // RunDialog, then the dialog's result
     bool OpenUrl(const QUrl& url);
     void ToggleOption(uint8_t SettingsBlock::*flag, int commandId);
     void UpdateSearchCommands();

@@ -10,6 +10,7 @@
 #include "dialogs/TTagLog.h"
 #include "qt/QtOperator.h"
 #include "serial/ProgrammerApi.h"
+#include "setup/ManualFile.h"
 #include "serial/ReaderApi.h"
 #include "tagwindow/TAEIWindow.h"
 #include "umler/TUMLERData.h"
@@ -48,10 +49,13 @@ void TAEIDec::RunCommand(int commandId) {
     case cmd::kReaderPort: CmReaderPort(); break;
     case cmd::kReaderParameters: CmReaderParameters(); break;
     case cmd::kSearchReader: CmSearchReader(); break;
+    case cmd::kLoadUMLER: CmLoadUMLER(); break;
+    case cmd::kFindUMLER: CmFindUMLER(); break;
+    case cmd::kTagFormats: CmTagFormats(); break;
+    case cmd::kProgrammedBy: CmProgrammedBy(); break;
+    case cmd::kCertificationInitial: CmCertificationInitial(); break;
+    case cmd::kBackgroundColor: CmBackgroundColor(); break;
     default:
-        // Load UMLER CD Data, Certification Vehicle Initial, Programmed By
-        // Data Entry, Set Background Color, Find UMLER Data and Tag Formats
-        // open the set-up dialogs, which come with their own windows.
         data_.GetOperator().MessageBox(data_.ProductCaption(), "This function is not available in this version.",
                                        MsgIcon::Information, MsgButtons::Ok);
         break;
@@ -238,12 +242,14 @@ void TAEIDec::CmAbout() {
 
 void TAEIDec::CmHelp() {
     const QString path = FromCoreText(data_.StartDirectory()) + QString::fromLatin1(maker::kHelpFileName);
-    if (!QFileInfo::exists(path) || !OpenUrl(QUrl::fromLocalFile(path))) {
-        data_.GetOperator().MessageBox(data_.ErrorCaption(), kHelpNotAvailable, MsgIcon::Stop, MsgButtons::Ok);
-    }
+    // Without a help file and its viewer the manual answers the questions.
+    if (!QFileInfo::exists(path) || !OpenUrl(QUrl::fromLocalFile(path))) CmOpenManual();
 }
 
 void TAEIDec::CmOpenManual() {
+    // The manual built beside the program is put into the start directory
+    // when it is not there yet.
+    InstallManual(ManualSourceDirectory(), FromCoreText(data_.StartDirectory()));
     const QString path = FromCoreText(data_.StartDirectory()) + QString::fromLatin1(maker::kManualFileName);
     int result = 33;
     if (!QFileInfo::exists(path)) result = kShellFileNotFound;
