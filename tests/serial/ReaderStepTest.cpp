@@ -217,7 +217,7 @@ TEST_F(ReaderStep, ParameterReadOnAPortThatWillNotOpen) {
     EXPECT_EQ(rig.Link(2).endNotification, -1);
 }
 
-TEST_F(ReaderStep, RepliesBeganButExchangeUnfinishedShowsTheDialog) {
+TEST_F(ReaderStep, UnknownPendingCommandIsRefusedAndAnUnfinishedReadShowsTheDialog) {
     // An unknown pending command is refused with the trap, like a port that
     // will not open.
     rig.Reader(0);
