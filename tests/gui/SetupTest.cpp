@@ -427,21 +427,24 @@ TEST_F(UmlerLoadCommand, FileDialogCancelledDoesNothing) {
 // ---- the manual file ------------------------------------------------------------------------------
 
 TEST(ManualFile, CopiedIntoTheStartDirectoryWhenMissing) {
-    TempDir program;
+    TempDir build;
+    TempDir docs;
     TempDir start;
-    const QString from = QString::fromStdString(program.path().string() + "/");
+    const QStringList from = {QString::fromStdString(build.path().string() + "/"),
+                              QString::fromStdString(docs.path().string() + "/")};
     const QString to = QString::fromStdString(start.path().string() + "/");
     EXPECT_FALSE(InstallManual(from, to)); // nothing to copy
-    EXPECT_FALSE(InstallManual(QString(), to));
-    WriteFileBytes(program.File("Velmora Manual.pdf"), {'%', 'P', 'D', 'F'});
-    EXPECT_TRUE(InstallManual(from, to));
+    EXPECT_FALSE(InstallManual({}, to));
+    WriteFileBytes(docs.File("Velmora Manual.pdf"), {'%', 'P', 'D', 'F'});
+    EXPECT_TRUE(InstallManual(from, to)); // found in the second folder
     EXPECT_EQ(ReadFileBytes(start.File("Velmora Manual.pdf")).size(), 4u);
     EXPECT_FALSE(std::filesystem::exists(start.File("Velmora Manual.pdf.tmp")));
     // One already there is kept.
     WriteFileBytes(start.File("Velmora Manual.pdf"), {'%', 'P', 'D', 'F', '-', '2'});
+    WriteFileBytes(build.File("Velmora Manual.pdf"), {'%'});
     EXPECT_TRUE(InstallManual(from, to));
     EXPECT_EQ(ReadFileBytes(start.File("Velmora Manual.pdf")).size(), 6u);
-    EXPECT_TRUE(ManualSourceDirectory().isEmpty()); // the tests never copy
+    EXPECT_TRUE(ManualSourceDirectories().isEmpty()); // the tests never copy
 }
 
 } // namespace

@@ -249,7 +249,7 @@ void TAEIDec::CmHelp() {
 void TAEIDec::CmOpenManual() {
     // The manual built beside the program is put into the start directory
     // when it is not there yet.
-    InstallManual(ManualSourceDirectory(), FromCoreText(data_.StartDirectory()));
+    InstallManual(ManualSourceDirectories(), FromCoreText(data_.StartDirectory()));
     const QString path = FromCoreText(data_.StartDirectory()) + QString::fromLatin1(maker::kManualFileName);
     int result = 33;
     if (!QFileInfo::exists(path)) result = kShellFileNotFound;

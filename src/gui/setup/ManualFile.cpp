@@ -9,32 +9,38 @@
 
 namespace velmora {
 
-QString ManualSourceDirectory() {
+QStringList ManualSourceDirectories() {
+    QStringList dirs;
 #ifdef VELMORA_MANUAL_BESIDE_PROGRAM
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
-#else
-    return {};
+    const QString program = QCoreApplication::applicationDirPath();
+    dirs << program + QLatin1Char('/');
+#ifdef VELMORA_MANUAL_DOCDIR
+    dirs << QDir::cleanPath(program + QStringLiteral("/../") + QStringLiteral(VELMORA_MANUAL_DOCDIR)) +
+                QLatin1Char('/');
 #endif
+#endif
+    return dirs;
 }
 
-bool InstallManual(const QString& sourceDir, const QString& startDir) {
+bool InstallManual(const QStringList& sourceDirs, const QString& startDir) {
     const QString name = QString::fromLatin1(maker::kManualFileName);
     const QString target = startDir + name;
     if (QFileInfo::exists(target)) return true;
-    if (sourceDir.isEmpty()) return false;
-    const QString source = sourceDir + name;
-    if (!QFileInfo(source).isFile()) return false;
-    if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath()) return true;
-    // Copied under a temporary name and renamed, so that a half-copied
-    // manual never stands in the start directory.
-    const QString temp = target + QStringLiteral(".tmp");
-    QFile::remove(temp);
-    if (!QFile::copy(source, temp)) return false;
-    if (!QFile::rename(temp, target)) {
+    for (const QString& dir : sourceDirs) {
+        const QString source = dir + name;
+        if (!QFileInfo(source).isFile()) continue;
+        // Copied under a temporary name and renamed, so that a half-copied
+        // manual never stands in the start directory.
+        const QString temp = target + QStringLiteral(".tmp");
         QFile::remove(temp);
-        return QFileInfo::exists(target);
+        if (!QFile::copy(source, temp)) return false;
+        if (!QFile::rename(temp, target)) {
+            QFile::remove(temp);
+            return QFileInfo::exists(target);
+        }
+        return true;
     }
-    return true;
+    return false;
 }
 
 } // namespace velmora

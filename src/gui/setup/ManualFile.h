@@ -4,16 +4,19 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace velmora {
 
-// Where the built manual sits: the program's own folder for the installed
-// program, empty elsewhere (tests), where nothing is copied.
-QString ManualSourceDirectory();
+// Where the built manual may sit, in the order they are tried: the
+// program's own folder (a build) and the documentation folder beside its
+// bin folder (an installation). Empty in the tests, where nothing is copied.
+QStringList ManualSourceDirectories();
 
-// Copies "Velmora Manual.pdf" from sourceDir into startDir (both ending in a
-// separator or empty for the working directory) when startDir has none.
-// Returns true when startDir holds the manual afterwards.
-bool InstallManual(const QString& sourceDir, const QString& startDir);
+// Copies "Velmora Manual.pdf" from the first source folder that has it into
+// startDir (folders end in a separator; an empty startDir is the working
+// directory) when startDir has none. Returns true when startDir holds the
+// manual afterwards.
+bool InstallManual(const QStringList& sourceDirs, const QString& startDir);
 
 } // namespace velmora
