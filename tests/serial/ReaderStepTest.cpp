@@ -16,10 +16,9 @@ struct SendTimes {
     std::vector<int> ms;
 };
 
-void RecordFsps(ReaderRig& rig, FakeDevice& dev, SendTimes& times, int& tick) {
+void RecordFsps(FakeDevice& dev, SendTimes& times, int& tick) {
     auto inner = dev.onWrite;
-    dev.onWrite = [&rig, &times, &tick, inner](FakeDevice& d, const std::string& bytes) {
-        (void)rig;
+    dev.onWrite = [&times, &tick, inner](FakeDevice& d, const std::string& bytes) {
         if (bytes == Frame("FSP")) times.ms.push_back(tick * 100);
         if (inner) inner(d, bytes);
     };
@@ -51,7 +50,7 @@ protected:
 TEST_F(ReaderStep, SilentPortIsProbedThreeTimesTwoSecondsApart) {
     auto dev = rig.Reader(1, ReaderScript{.silent = true});
     SendTimes times;
-    RecordFsps(rig, *dev, times, tick);
+    RecordFsps(*dev, times, tick);
     SearchForReader(rig.data);
     EXPECT_EQ(rig.data.serial.readerBusy, 1);
     ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
@@ -152,7 +151,7 @@ TEST_F(ReaderStep, ParameterReadFillsTheRecordAndShowsTheDialog) {
 TEST_F(ReaderStep, ParameterReadSendsThreeTimesFiveSecondsApartThenNotResponding) {
     auto dev = rig.Reader(0, ReaderScript{.silent = true});
     SendTimes times;
-    RecordFsps(rig, *dev, times, tick);
+    RecordFsps(*dev, times, tick);
     rig.AssignReader(0);
     ReadReaderParameters(rig.data);
     ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
