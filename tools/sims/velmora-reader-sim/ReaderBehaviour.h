@@ -24,6 +24,10 @@ struct ReaderBehaviour {
     bool oldFirmware = false; // readings hold only the initial and the number
     int splitMs = 0;          // >0: every byte on its own, this many ms apart
     int slowMs = 0;           // >0: this many ms between the ACK and the SSP
+    // >0: when the port is opened and nothing arrives on it (an RF check
+    // waits that way), the tag is read on its own this many ms after the
+    // open, never sooner than the quiet spell of ReaderSimulator.
+    int autoReadMs = 0;
 };
 
 // One line describing the current behaviour, for "show" and the start banner.

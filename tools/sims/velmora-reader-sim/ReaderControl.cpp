@@ -94,6 +94,16 @@ ReaderOutcome Field(const std::vector<std::string>& w, std::string& field, std::
     return Done(std::string(name) + " " + field);
 }
 
+// "2", "0.5", "1.25": whole milliseconds as seconds.
+std::string SecondsText(int ms) {
+    std::string s = std::to_string(ms / 1000);
+    int rest = ms % 1000;
+    if (rest == 0) return s;
+    std::string frac = std::to_string(1000 + rest).substr(1);
+    while (frac.back() == '0') frac.pop_back();
+    return s + "." + frac;
+}
+
 ReaderAction Act(ReaderAction::Kind kind) {
     ReaderAction a;
     a.kind = kind;
@@ -113,6 +123,7 @@ std::string DescribeReader(const ReaderBehaviour& b) {
     s += b.oldFirmware ? ", OLD FIRMWARE" : "";
     if (b.splitMs > 0) s += ", SPLIT " + std::to_string(b.splitMs) + " ms";
     if (b.slowMs > 0) s += ", SLOW " + std::to_string(b.slowMs) + " ms";
+    if (b.autoReadMs > 0) s += ", auto-read after " + SecondsText(b.autoReadMs) + " s";
     return s;
 }
 
@@ -144,6 +155,18 @@ ReaderOutcome ApplyReaderCommand(std::string_view line, ReaderBehaviour& b) {
     if (cmd == "oldfirmware") return Switch(w, b.oldFirmware, "oldfirmware");
     if (cmd == "split") return Delay(w, b.splitMs, 20, "split");
     if (cmd == "slow") return Delay(w, b.slowMs, 3000, "slow");
+    if (cmd == "autoread") {
+        if (w.size() != 2) return Refuse("autoread needs on, off or a number of seconds");
+        const std::string v = Lower(w[1]);
+        double seconds = 0;
+        if (v == "on") b.autoReadMs = kAutoReadDefaultMs;
+        else if (v == "off") b.autoReadMs = 0;
+        else if (sim::ParseSeconds(v, seconds) && seconds >= 0.001)
+            b.autoReadMs = static_cast<int>(seconds * 1000.0 + 0.5);
+        else return Refuse("autoread needs on, off or seconds from 0.001 to 86400, not \"" + w[1] + "\"");
+        ReaderAction a = Act(ReaderAction::Kind::AutoRead);
+        return Done(b.autoReadMs > 0 ? "autoread " + SecondsText(b.autoReadMs) + " s" : std::string("autoread off"), a);
+    }
     if (cmd == "brokendate") {
         const std::string v = w.size() == 2 ? Lower(w[1]) : std::string();
         if (v == "once") b.brokenDate = 1;

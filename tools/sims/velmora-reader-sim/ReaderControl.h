@@ -11,8 +11,12 @@
 
 namespace velmora::readersim {
 
+// "autoread on" and a bare --auto-read: the reading goes out 2 s after the
+// port was opened.
+inline constexpr int kAutoReadDefaultMs = 2000;
+
 struct ReaderAction {
-    enum class Kind { None, Read, Line, Frame, Unplug, Plug, Show, Verbose, Help, Quit };
+    enum class Kind { None, Read, Line, Frame, Unplug, Plug, Show, Verbose, Help, Quit, AutoRead };
     Kind kind = Kind::None;
     ReadingKind reading = ReadingKind::Normal;
     std::string text;              // Line, Frame

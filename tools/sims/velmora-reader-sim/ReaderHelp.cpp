@@ -13,6 +13,13 @@ std::string ReaderCommandsText() {
   read old            a reading of an older reader: initial and number only
   read wrong          a reading that disagrees: the number is one higher
   read wrong length   a reading that disagrees: the length is 2 dm longer
+  autoread on|off|SECONDS
+                      the tag is read without a command: when Velmora
+                      opens the port and sends nothing (that is how it waits
+                      for the reading of an RF check), the reading goes out
+                      SECONDS after the open (on = 2), never sooner than
+                      1.5 s; when Velmora sends first (the FSP of a search
+                      or a parameter read) no reading goes out
   line TEXT           send TEXT and CR LF as it is (a line starting with a
                       digit is one Velmora ignores)
   frame TEXT          send STX TEXT ETX as it is
@@ -81,6 +88,8 @@ Pointing Velmora at it
 
     echo read > /tmp/reader.ctl
 
+  or start the simulator with --auto-read and it reads the tag by itself.
+
 Usage
   velmora-reader-sim [options]
 
@@ -97,6 +106,10 @@ Options
   --alarms A,B,C  --firmware TEXT
                       what the parameters report (defaults: VELMORA1, the
                       computer's date and time, 095, 070,060,050, 1.6)
+  --auto-read[=SECONDS]
+                      answer every RF check on its own: SECONDS (default 2)
+                      after Velmora opened the port without sending anything
+                      the tag is read, as "autoread" below
   --verbose, -v       show every byte received and sent
   --help, -h          show this text
 

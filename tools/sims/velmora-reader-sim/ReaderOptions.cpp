@@ -70,6 +70,8 @@ ReaderArgs ParseReaderArguments(const std::vector<std::string>& args) {
             commands.emplace_back(name, "alarms " + v);
         } else if (name == "--split") {
             commands.emplace_back(name, "split " + value.value_or("on"));
+        } else if (name == "--auto-read") {
+            commands.emplace_back(name, "autoread " + value.value_or("on"));
         } else if (name == "--broken-date") {
             commands.emplace_back(name, "brokendate " + value.value_or("once"));
         } else if (!value && (name == "--silent" || name == "--no-ack" || name == "--old-firmware" ||
@@ -88,7 +90,8 @@ ReaderArgs ParseReaderArguments(const std::vector<std::string>& args) {
     for (const auto& [flag, command] : commands) {
         const ReaderOutcome o = ApplyReaderCommand(command, p.behaviour);
         if (!o.ok) return Error(flag + ": " + o.message);
-        if (o.action.kind != ReaderAction::Kind::None) return Error(flag + ": not a setting");
+        if (o.action.kind != ReaderAction::Kind::None && o.action.kind != ReaderAction::Kind::AutoRead)
+            return Error(flag + ": not a setting");
     }
     return p;
 }

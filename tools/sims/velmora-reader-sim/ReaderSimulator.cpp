@@ -25,6 +25,9 @@ constexpr int kParameterSends = 3;
 // A reading held for a closed port goes out this long after the port opens.
 constexpr Ms kReadingAfterOpen{300};
 constexpr std::size_t kMaxQueued = 20000;
+// An automatic reading needs the port opened and quiet this long: a search
+// or a parameter read sends FSP at once, an RF check sends nothing.
+constexpr Ms kAutoReadQuiet{1500};
 
 ReaderSimulator::Clock::duration Seconds(double s) {
     return std::chrono::duration_cast<ReaderSimulator::Clock::duration>(std::chrono::duration<double>(s));
@@ -55,6 +58,7 @@ int ReaderSimulator::Run() {
         if (!pty_.IsOpen() && plugAt_ && now >= *plugAt_) PlugIn();
         SendDue(now);
         CheckAckWait(now);
+        CheckAutoRead(now);
         if (stop_) break;
 
         pollfd fds[3];
@@ -149,6 +153,8 @@ void ReaderSimulator::Unplug(std::optional<double> backAfter) {
     out_.clear();
     frames_.Reset();
     ackDeadline_.reset();
+    quietSince_.reset();
+    autoReadAt_.reset();
     if (pty_.IsOpen()) {
         pty_.Close();
         ++generation_;
@@ -196,20 +202,13 @@ void ReaderSimulator::RunControlCommand(const std::string& line) {
     std::string problem;
     switch (o.action.kind) {
     case ReaderAction::Kind::None: break;
-    case ReaderAction::Kind::Read: {
-        const auto digits = tags_.Load(problem);
-        if (!digits) {
-            log_.Info("no reading: " + problem);
-            break;
-        }
-        const auto tag = DecodeTag(*digits, problem);
-        if (!tag) {
-            log_.Info("no reading: " + problem);
-            break;
-        }
-        SendReading(BuildReading(*tag, o.action.reading), "reading");
+    case ReaderAction::Kind::Read:
+        if (const auto reading = TagReading(o.action.reading)) SendReading(*reading, "reading");
         break;
-    }
+    case ReaderAction::Kind::AutoRead:
+        if (behaviour_.autoReadMs > 0) ArmAutoRead(Clock::now());
+        else autoReadAt_.reset();
+        break;
     case ReaderAction::Kind::Line: SendReading(o.action.text, "line"); break;
     case ReaderAction::Kind::Frame:
         if (clientPresent_) Schedule(QueueEnd(), Framed(o.action.text));
@@ -221,7 +220,8 @@ void ReaderSimulator::RunControlCommand(const std::string& line) {
         const std::string tag = tags_.Load(problem).value_or("none (" + problem + ")");
         log_.Info(DescribeReader(behaviour_) + "; port " +
                   (pty_.IsOpen() ? pty_.SlavePath() + (clientPresent_ ? " (open)" : " (not open)") : "unplugged") +
-                  "; tag " + tag + (pendingReading_ ? "; a reading waits for the port" : ""));
+                  "; tag " + tag + (pendingReading_ ? "; a reading waits for the port" : "") +
+                  (autoReadAt_ ? "; an automatic reading is due" : ""));
         break;
     }
     case ReaderAction::Kind::Verbose: log_.SetVerbose(o.action.on); break;
@@ -231,6 +231,35 @@ void ReaderSimulator::RunControlCommand(const std::string& line) {
         break;
     case ReaderAction::Kind::Quit: stop_ = true; break;
     }
+}
+
+std::optional<std::string> ReaderSimulator::TagReading(ReadingKind kind) {
+    std::string problem;
+    const auto digits = tags_.Load(problem);
+    if (!digits) {
+        log_.Info("no reading: " + problem);
+        return std::nullopt;
+    }
+    const auto tag = DecodeTag(*digits, problem);
+    if (!tag) {
+        log_.Info("no reading: " + problem);
+        return std::nullopt;
+    }
+    return BuildReading(*tag, kind);
+}
+
+void ReaderSimulator::ArmAutoRead(Clock::time_point armedAt) {
+    if (behaviour_.autoReadMs <= 0 || !clientPresent_ || !quietSince_) return;
+    autoReadAt_ = std::max(*quietSince_ + kAutoReadQuiet, armedAt + Ms(behaviour_.autoReadMs));
+}
+
+void ReaderSimulator::CheckAutoRead(Clock::time_point now) {
+    if (!autoReadAt_ || now < *autoReadAt_) return;
+    autoReadAt_.reset();
+    if (!clientPresent_) return;
+    log_.Info("the port stayed quiet: the operator reads the tag");
+    if (const auto reading = TagReading(behaviour_.oldFirmware ? ReadingKind::Old : ReadingKind::Normal))
+        SendReading(*reading, "automatic reading");
 }
 
 void ReaderSimulator::SendReading(const std::string& line, const char* why) {
@@ -250,6 +279,9 @@ void ReaderSimulator::ServePort(short revents) {
         for (;;) {
             const ssize_t n = read(pty_.MasterFd(), buf, sizeof buf);
             if (n > 0) {
+                if (autoReadAt_) log_.Info("Velmora sent first: no automatic reading");
+                quietSince_.reset();
+                autoReadAt_.reset();
                 const std::string_view chunk(buf, static_cast<std::size_t>(n));
                 log_.Traffic("RX", chunk);
                 for (const auto& frame : frames_.Feed(chunk)) HandleFrame(frame);
@@ -267,14 +299,19 @@ void ReaderSimulator::NoticeClient(bool present) {
     clientPresent_ = present;
     if (present) {
         log_.Info("the port was opened");
+        quietSince_ = Clock::now();
         if (pendingReading_) {
             log_.Info("sending the held reading \"" + *pendingReading_ + "\"");
             Schedule(std::max(QueueEnd(), Clock::now() + kReadingAfterOpen), *pendingReading_ + "\r\n");
             pendingReading_.reset();
+        } else {
+            ArmAutoRead(*quietSince_);
         }
         return;
     }
     log_.Info("the port was closed");
+    quietSince_.reset();
+    autoReadAt_.reset();
     pty_.DiscardUnreadOutput();
     out_.clear();
     frames_.Reset();
@@ -405,6 +442,7 @@ int ReaderSimulator::PollTimeoutMs(Clock::time_point now) const {
     };
     if (!out_.empty()) earlier(out_.front().due);
     if (ackDeadline_) earlier(*ackDeadline_);
+    if (autoReadAt_) earlier(*autoReadAt_);
     if (!pty_.IsOpen() && plugAt_) earlier(*plugAt_);
     if (pty_.IsOpen() && !clientPresent_) earlier(now + Ms(kClientCheckMs));
     if (!wake) return 1000;

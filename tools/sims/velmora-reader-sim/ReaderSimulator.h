@@ -47,6 +47,11 @@ private:
     void HandleFrame(const std::string& frame);
     void AnswerParameters(Clock::time_point at);
     void SendReading(const std::string& line, const char* why);
+    // The reading of the tag in the tag file; nullopt (and a message) when
+    // the file holds no tag.
+    std::optional<std::string> TagReading(ReadingKind kind);
+    void ArmAutoRead(Clock::time_point armedAt);
+    void CheckAutoRead(Clock::time_point now);
     void CheckAckWait(Clock::time_point now);
 
     Clock::time_point QueueEnd() const;
@@ -69,6 +74,8 @@ private:
     std::optional<Clock::time_point> ackDeadline_; // the parameters wait for their ACK
     int parameterSends_ = 0;
     std::optional<std::string> pendingReading_;     // waits for the port to be opened
+    std::optional<Clock::time_point> quietSince_;   // the port was opened and nothing has arrived since
+    std::optional<Clock::time_point> autoReadAt_;   // the automatic reading is due
     bool clientPresent_ = false;
     bool stop_ = false;
     unsigned generation_ = 0;
