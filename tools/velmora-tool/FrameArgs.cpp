@@ -2,7 +2,10 @@
 
 #include "ToolCommon.h"
 #include "data/OptionsFile.h"
+#include "tagdata/ValueCheck.h"
 #include "util/FixedText.h"
+
+#include <iostream>
 
 namespace velmora::tool {
 
@@ -65,6 +68,13 @@ TagArgs TakeTagArgs(std::vector<std::string>& args, AEIData& data) {
     }
     args.clear();
     return t;
+}
+
+bool FieldValuesPass(const TagArgs& t, bool feetInches) {
+    const ValueCheckResult check = CheckFieldValues(t.format, t.texts, ShownRows(t.format), feetInches);
+    if (!check.anyError) return true;
+    std::cerr << FieldErrorText(t.format, check) << '\n';
+    return false;
 }
 
 } // namespace velmora::tool

@@ -54,6 +54,13 @@ struct TagArgs {
 // or field names are usage errors.
 TagArgs TakeTagArgs(std::vector<std::string>& args, AEIData& data);
 
+// The exit code of a failed value check.
+inline constexpr int kExitValueCheck = 2;
+
+// The value check of the tag's field texts; prints the errors and returns
+// false when any field is wrong.
+bool FieldValuesPass(const TagArgs& t, bool feetInches);
+
 // The common usage text of these options.
 inline constexpr const char* kDataArgsUsage =
     "[--decimeters] [--half-frame] [--region north-america|sara|australia] [--options FILE]";

@@ -43,6 +43,8 @@ std::optional<std::string> TakeOption(std::vector<std::string>& args, const std:
 bool TakeFlag(std::vector<std::string>& args, const std::string& name);
 // Any argument still starting with "--" is a usage error.
 void RejectUnknownOptions(const std::vector<std::string>& args);
+// No option and no argument may be left.
+void CheckNoArguments(const std::vector<std::string>& args);
 // Parses a whole decimal number or throws UsageError naming the option.
 long ParseNumberArg(const std::string& text, const std::string& what);
 

@@ -10,13 +10,11 @@
 namespace velmora::tool {
 namespace {
 
-constexpr int kExitValueCheck = 2;
 constexpr int kExitNotIdentified = 3;
 
 int RunFormats(std::vector<std::string>& args) {
     DataArgs da = TakeDataArgs(args);
-    RejectUnknownOptions(args);
-    if (!args.empty()) throw UsageError{"unexpected argument \"" + args[0] + "\""};
+    CheckNoArguments(args);
     ToolData td(da);
     for (int i = 0; i < kFormatSlots; ++i) {
         TagFormatData f = td.data().GetTagFormatData(i);
@@ -32,11 +30,7 @@ int RunEncode(std::vector<std::string>& args) {
     ToolData td(da);
     TagArgs t = TakeTagArgs(args, td.data());
 
-    ValueCheckResult check = CheckFieldValues(t.format, t.texts, ShownRows(t.format), td.FeetInches());
-    if (check.anyError) {
-        std::cerr << FieldErrorText(t.format, check) << '\n';
-        return kExitValueCheck;
-    }
+    if (!FieldValuesPass(t, td.FeetInches())) return kExitValueCheck;
     for (auto& s : t.texts) s = UpperAscii(s);
     BuiltFrame frame = BuildTagFrame(t.format, t.texts, td.FeetInches(), td.HalfFrame());
     std::cout << frame.frameText << '\n' << ShowRawData(frame.bits) << '\n';

@@ -22,7 +22,6 @@
 namespace velmora::tool {
 namespace {
 
-constexpr int kExitValueCheck = 2;
 constexpr int kExitNotWritten = 3;
 
 // The value of "--name VALUE" or "--name=VALUE", left in args.
@@ -69,11 +68,7 @@ int RunLabel(std::vector<std::string>& args) {
         type = *tagType;
     }
 
-    const ValueCheckResult check = CheckFieldValues(t.format, t.texts, ShownRows(t.format), td.FeetInches());
-    if (check.anyError) {
-        std::cerr << FieldErrorText(t.format, check) << '\n';
-        return kExitValueCheck;
-    }
+    if (!FieldValuesPass(t, td.FeetInches())) return kExitValueCheck;
 
     // The record as the program-tag workflow leaves it: the texts of the rows
     // that have a control, in upper case, and the frame built from them.

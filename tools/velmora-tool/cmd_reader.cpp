@@ -1,42 +1,22 @@
 // velmora-tool reader search|params|rfcheck: the portable reader link on a
 // real port, stepped on 100 ms ticks as the desktop frame's timer does.
-#include "FrameArgs.h"
-#include "ToolCommon.h"
+#include "LinkRunner.h"
 
-#include "commlog/CommLog.h"
-#include "data/OptionsFile.h"
 #include "serial/ProgrammerApi.h"
 #include "serial/ReaderApi.h"
 #include "serial/SerialAccess.h"
-#include "serial/SerialPorts.h"
-#include "tagdata/ValueCheck.h"
 #include "util/FixedText.h"
 
 #include <chrono>
-#include <cstring>
-#include <functional>
 #include <iostream>
-#include <memory>
 #include <optional>
-#include <thread>
-
-#if VELMORA_TOOL_WITH_QT
-#include "qt/QtCommPort.h"
-
-#include <QCoreApplication>
-#endif
 
 namespace velmora::tool {
 namespace {
 
-constexpr int kExitNotFound = 4;
 constexpr int kExitIdOnly = 9;
 constexpr int kExitDisagrees = 10;
 constexpr int kExitNoReading = 11;
-constexpr int kExitValueCheck = 2;
-
-constexpr int kTickMs = 100;
-constexpr int kMaxTicks = 3000; // 5 minutes: a search or parameter read never lasts that long
 
 const char* const kUsage =
     "velmora-tool reader search [--port COMn|DEVICE] [--verbose] [--options FILE]\n"
@@ -51,27 +31,6 @@ const char* const kUsage =
     "    waits for one reading (without limit unless --timeout) and tells whether it agrees.\n"
     "    Traffic goes to \"communication log.txt\" in the working directory; --verbose also\n"
     "    shows it with the boxes and messages.";
-
-// Prints what the link shows the operator when asked to; answers No to the
-// retry question so a failed search ends; keeps posted notifications.
-class ToolOperator : public Operator {
-public:
-    bool verbose = false;
-    std::vector<int> posted;
-    std::vector<std::string> boxes;
-
-    MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon,
-                         MsgButtons buttons) override {
-        boxes.push_back(text);
-        if (verbose) std::cerr << "[" << caption << "] " << text << '\n';
-        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::No
-                                                                                   : MsgAnswer::Ok;
-    }
-    void ShowPrompt(const std::string& text, int) override {
-        if (verbose) std::cerr << "prompt: " << text << '\n';
-    }
-    void PostNotification(int code) override { posted.push_back(code); }
-};
 
 class ToolReaderUi : public ReaderLinkUi {
 public:
@@ -88,86 +47,20 @@ private:
     }
 };
 
-struct PortChoice {
-    bool given = false;
-    int port = 0;
-    PortDeviceMap map = DefaultPortDevice;
-};
-
-PortChoice TakePort(std::vector<std::string>& args) {
-    PortChoice c;
-    auto p = TakeOption(args, "port");
-    if (!p) return c;
-    if (p->empty()) throw UsageError{"--port needs COM1..COM4 or a device"};
-    c.given = true;
-    if (auto com = ParseComName(*p)) {
-        c.port = *com;
-        c.map = SinglePortMap(*com, DefaultPortDevice(*com));
-    } else {
-        c.port = 0;
-        c.map = SinglePortMap(0, *p);
-    }
-    return c;
-}
-
 #if VELMORA_TOOL_WITH_QT
 
-class ReaderSession {
+class ReaderSession : public LinkRunner {
 public:
     ReaderSession(const DataArgs& da, PortChoice choice, bool verbose)
-        : data_(op_, clock_), log_(data_), ports_(factory_, log_, choice.map), choice_(std::move(choice)),
-          verbose_(verbose) {
-        op_.verbose = verbose;
+        : LinkRunner(da, std::move(choice), verbose, [&da](SettingsBlock& s, const PortChoice& c) {
+              s.feetInches = da.decimeters ? 0 : 1;
+              if (c.given) s.readerPort = static_cast<uint8_t>(c.port);
+          }) {
         ui_.verbose = verbose;
-        data_.SetMarketRegion(da.region);
-        if (!da.optionsFile.empty()) {
-            const int rc = LoadOptions(data_, da.optionsFile);
-            if (rc == 3) throw UsageError{"cannot open the options file \"" + da.optionsFile + "\""};
-            if (rc == 1) throw UsageError{"\"" + da.optionsFile + "\" is not an options file"};
-        }
-        SettingsBlock s = data_.GetSettings();
-        if (da.halfFrame) s.programmerModel = 1;
-        s.feetInches = da.decimeters ? 0 : 1;
-        if (choice_.given) s.readerPort = static_cast<uint8_t>(choice_.port);
-        data_.UpdateSettings(s);
-        data_.BuildBuiltInFormats();
-
-        data_.serial.reader.ui = &ui_;
-        data_.serial.programmerCompletion = [this] { ++completions_; };
-        ClearProgrammerRunState(data_);
-        ResetCommStatus(data_, ports_);
+        Data().serial.reader.ui = &ui_;
     }
 
-    AEIData& Data() { return data_; }
-    ToolOperator& Op() { return op_; }
     ToolReaderUi& Ui() { return ui_; }
-    int Completions() const { return completions_; }
-    const PortChoice& Choice() const { return choice_; }
-    std::string Device(int port) const { return ports_.PortDevice(port); }
-
-    // One tick, then the posted notifications as the frame handles them.
-    void Tick() {
-        StepReaderLink(data_, ports_);
-        std::vector<int> posted;
-        posted.swap(op_.posted);
-        for (int code : posted)
-            if (HandleReaderNotification(data_, code)) ended_.push_back(code);
-        if (verbose_) {
-            const auto& lines = log_.RecentTraffic();
-            while (shownLines_ < lines.size()) std::cerr << Visible(lines[shownLines_++]) << '\n';
-            if (lines.size() >= kRecentTrafficLines) shownLines_ = lines.size();
-        }
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
-    }
-
-    bool TickUntil(const std::function<bool()>& done, int limit = kMaxTicks) {
-        for (int i = 0; limit <= 0 || i < limit; ++i) {
-            Tick();
-            if (done()) return true;
-        }
-        return false;
-    }
 
     // Runs a reader command until the notification that ends it was handled.
     void RunUntilEnded(int code) {
@@ -181,13 +74,13 @@ public:
 
     int ReadersFound() {
         int found = 0;
-        for (int p = 0; p < kCommPorts; ++p) found += GetCommStatusData(data_, p).readerHere == 1;
+        for (int p = 0; p < kCommPorts; ++p) found += GetCommStatusData(Data(), p).readerHere == 1;
         return found;
     }
 
     // The last reading or frame received, as logged.
     std::string LastReceived() const {
-        const auto& lines = log_.RecentTraffic();
+        const auto& lines = Log().RecentTraffic();
         for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
             const std::size_t at = it->find(" R-- ");
             if (at != std::string::npos) return it->substr(at + 5);
@@ -195,8 +88,14 @@ public:
         return {};
     }
 
+private:
+    void Step() override { StepReaderLink(Data(), Ports()); }
+    void HandlePosted(const std::vector<int>& posted) override {
+        for (int code : posted)
+            if (HandleReaderNotification(Data(), code)) ended_.push_back(code);
+    }
     // Control bytes of the frames shown readably.
-    static std::string Visible(const std::string& line) {
+    std::string Shown(const std::string& line) const override {
         std::string out;
         for (char c : line) {
             if (c == 0x02) out += "<STX>";
@@ -206,28 +105,9 @@ public:
         return out;
     }
 
-private:
-    ToolOperator op_;
-    SystemClock clock_;
-    AEIData data_;
-    QtCommPortFactory factory_;
-    CommLog log_;
-    SerialPorts ports_;
-    PortChoice choice_;
     ToolReaderUi ui_;
-    bool verbose_ = false;
-    int completions_ = 0;
     std::vector<int> ended_;
-    std::size_t shownLines_ = 0;
 };
-
-std::unique_ptr<QCoreApplication> EnsureApp() {
-    if (QCoreApplication::instance()) return nullptr;
-    static int argc = 1;
-    static char arg0[] = "velmora-tool";
-    static char* argv[] = {arg0, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
-}
 
 // "Search for Reader"; true when exactly one reader answered.
 bool Search(ReaderSession& s) {
@@ -247,16 +127,8 @@ void ReportSearchFailure(ReaderSession& s) {
     for (int p = 0; p < kCommPorts; ++p) {
         const std::string device = s.Device(p);
         if (device.empty()) continue;
-        std::cerr << "Comm Port " << p + 1 << " (" << device << "): " << GetCommStatusData(s.Data(), p).statusText;
-        if (const uint32_t code = GetCommLinkData(s.Data(), p).lastOsError)
-            std::cerr << " (" << std::strerror(static_cast<int>(code)) << ")";
-        std::cerr << '\n';
+        std::cerr << "Comm Port " << p + 1 << " (" << device << "): " << s.StatusWithReason(p) << '\n';
     }
-}
-
-void CheckNoArguments(std::vector<std::string>& args) {
-    RejectUnknownOptions(args);
-    if (!args.empty()) throw UsageError{"unexpected argument \"" + args[0] + "\""};
 }
 
 int RunSearch(std::vector<std::string>& args) {
@@ -320,11 +192,7 @@ int RunRfCheck(std::vector<std::string>& args) {
     ToolData td(da);
     TagArgs t = TakeTagArgs(args, td.data());
 
-    const ValueCheckResult check = CheckFieldValues(t.format, t.texts, ShownRows(t.format), td.FeetInches());
-    if (check.anyError) {
-        std::cerr << FieldErrorText(t.format, check) << '\n';
-        return kExitValueCheck;
-    }
+    if (!FieldValuesPass(t, td.FeetInches())) return kExitValueCheck;
     auto app = EnsureApp();
     ReaderSession s(da, std::move(choice), verbose);
     AEIData& data = s.Data();
@@ -389,10 +257,8 @@ int RunReader(std::vector<std::string>& args) {
     if (what == "rfcheck") return RunRfCheck(args);
     throw UsageError{"unknown reader command \"" + what + "\""};
 #else
-    constexpr int kExitNoSerialSupport = 8;
     (void)what;
-    std::cerr << "velmora-tool: this build has no serial port support (Qt SerialPort)\n";
-    return kExitNoSerialSupport;
+    return NoSerialSupport();
 #endif
 }
 

@@ -46,6 +46,11 @@ void RejectUnknownOptions(const std::vector<std::string>& args) {
         if (a.rfind("--", 0) == 0) throw UsageError{"unknown option " + a};
 }
 
+void CheckNoArguments(const std::vector<std::string>& args) {
+    RejectUnknownOptions(args);
+    if (!args.empty()) throw UsageError{"unexpected argument \"" + args[0] + "\""};
+}
+
 long ParseNumberArg(const std::string& text, const std::string& what) {
     if (text.empty()) throw UsageError{what + " needs a number"};
     char* end = nullptr;

@@ -1,0 +1,116 @@
+#include "LinkRunner.h"
+
+#include "data/OptionsFile.h"
+#include "serial/ProgrammerApi.h"
+#include "serial/SerialAccess.h"
+#include "util/FixedText.h"
+
+#include <chrono>
+#include <cstring>
+#include <iostream>
+#include <thread>
+
+namespace velmora::tool {
+
+int NoSerialSupport() {
+    constexpr int kExitNoSerialSupport = 8;
+    std::cerr << "velmora-tool: this build has no serial port support (Qt SerialPort)\n";
+    return kExitNoSerialSupport;
+}
+
+PortChoice TakePort(std::vector<std::string>& args) {
+    PortChoice c;
+    auto p = TakeOption(args, "port");
+    if (!p) return c;
+    if (p->empty()) throw UsageError{"--port needs COM1..COM4 or a device"};
+    c.given = true;
+    if (auto com = ParseComName(*p)) {
+        c.port = *com;
+        c.map = SinglePortMap(*com, DefaultPortDevice(*com));
+    } else {
+        c.port = 0;
+        c.map = SinglePortMap(0, *p);
+    }
+    return c;
+}
+
+MsgAnswer ToolOperator::MessageBox(const std::string& caption, const std::string& text, MsgIcon,
+                                   MsgButtons buttons) {
+    boxes.push_back(text);
+    if (verbose) std::cerr << "[" << caption << "] " << text << '\n';
+    return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::No : MsgAnswer::Ok;
+}
+
+void ToolOperator::ShowPrompt(const std::string& text, int) {
+    if (verbose) std::cerr << "prompt: " << text << '\n';
+}
+
+#if VELMORA_TOOL_WITH_QT
+
+std::unique_ptr<QCoreApplication> EnsureApp() {
+    if (QCoreApplication::instance()) return nullptr;
+    static int argc = 1;
+    static char arg0[] = "velmora-tool";
+    static char* argv[] = {arg0, nullptr};
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+LinkRunner::LinkRunner(const DataArgs& da, PortChoice choice, bool verbose, const SettingsAdjust& adjustSettings)
+    : data_(op_, clock_), log_(data_), ports_(factory_, log_, choice.map), choice_(std::move(choice)),
+      verbose_(verbose) {
+    op_.verbose = verbose;
+    data_.SetMarketRegion(da.region);
+    if (!da.optionsFile.empty()) {
+        const int rc = LoadOptions(data_, da.optionsFile);
+        if (rc == 3) throw UsageError{"cannot open the options file \"" + da.optionsFile + "\""};
+        if (rc == 1) throw UsageError{"\"" + da.optionsFile + "\" is not an options file"};
+    }
+    SettingsBlock s = data_.GetSettings();
+    if (da.halfFrame) s.programmerModel = 1;
+    if (adjustSettings) adjustSettings(s, choice_);
+    data_.UpdateSettings(s);
+    data_.BuildBuiltInFormats();
+
+    data_.serial.programmerCompletion = [this] { ++completions_; };
+    ClearProgrammerRunState(data_);
+    ResetCommStatus(data_, ports_);
+}
+
+void LinkRunner::Tick() {
+    Step();
+    std::vector<int> posted;
+    posted.swap(op_.posted);
+    HandlePosted(posted);
+    if (verbose_) {
+        const auto& lines = log_.RecentTraffic();
+        // Lines beyond the list's capacity are not shown again.
+        while (shownLines_ < lines.size()) std::cerr << Shown(lines[shownLines_++]) << '\n';
+        if (lines.size() >= kRecentTrafficLines) shownLines_ = lines.size();
+    }
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
+}
+
+bool LinkRunner::TickUntil(const std::function<bool()>& done, int limit) {
+    for (int i = 0; limit <= 0 || i < limit; ++i) {
+        Tick();
+        if (done()) return true;
+    }
+    return false;
+}
+
+bool LinkRunner::RunRequest() {
+    const int before = completions_;
+    return TickUntil([&] { return completions_ > before; });
+}
+
+std::string LinkRunner::StatusWithReason(int port) {
+    std::string text(GetText(GetCommStatusData(data_, port).statusText));
+    if (const uint32_t code = GetCommLinkData(data_, port).lastOsError)
+        text += " (" + std::string(std::strerror(static_cast<int>(code))) + ")";
+    return text;
+}
+
+#endif // VELMORA_TOOL_WITH_QT
+
+} // namespace velmora::tool
