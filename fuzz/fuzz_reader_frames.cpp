@@ -5,112 +5,29 @@
 // Nothing may read or write outside a record, the ring's indexes stay in
 // range, every kept text ends within its field, the queue's count matches
 // its slots, and every exchange ends with its port closed.
-#include "commlog/CommLog.h"
-#include "data/AEIData.h"
-#include "serial/ProgrammerApi.h"
+#include "FuzzRig.h"
+
 #include "serial/ReaderApi.h"
 #include "serial/ReaderAssemblers.h"
 #include "serial/ReaderMessages.h"
 #include "serial/ReaderProtocol.h"
 #include "serial/ReceiveRing.h"
-#include "serial/SerialAccess.h"
-#include "serial/SerialPorts.h"
 #include "serial/TagReadingCheck.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace {
 
 using namespace velmora;
-
-// Hands out the fuzz input in pieces; a piece of size 0 fails the first read.
-struct InputPort : CommPort {
-    const uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t at = 0;
-    std::size_t piece = 1;
-    bool open = false;
-    bool Open(const std::string&) override { return open = true; }
-    uint32_t LastErrorCode() const override { return 0; }
-    std::string ErrorText() const override { return "Success"; }
-    bool Configure(const PortMode&) override { return true; }
-    bool IsOpen() const override { return open; }
-    long Write(const uint8_t*, std::size_t n) override { return static_cast<long>(n); }
-    CommReadResult Read(uint8_t* buffer, std::size_t max) override {
-        CommReadResult r;
-        if (at >= size) return r;
-        if (piece == 0) {
-            r.failed = true;
-            piece = 7;
-            return r;
-        }
-        std::size_t n = piece < max ? piece : max;
-        if (n > size - at) n = size - at;
-        std::memcpy(buffer, data + at, n);
-        at += n;
-        r.count = n;
-        return r;
-    }
-    void DiscardInput() override {}
-    void Close() override { open = false; }
-};
-
-// Every port opened gets the input from the start.
-struct Factory : CommPortFactory {
-    const uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t piece = 1;
-    std::unique_ptr<CommPort> CreatePort() override {
-        auto p = std::make_unique<InputPort>();
-        p->data = data;
-        p->size = size;
-        p->piece = piece;
-        return p;
-    }
-};
-
-struct Quiet : Operator {
-    std::vector<int> posted;
-    MsgAnswer MessageBox(const std::string&, const std::string&, MsgIcon, MsgButtons) override {
-        return MsgAnswer::No;
-    }
-    void ShowPrompt(const std::string&, int) override {}
-    void PostNotification(int code) override { posted.push_back(code); }
-};
-
-struct StepClock : Clock {
-    uint32_t seconds = 5000;
-    uint32_t MonotonicSeconds() override { return seconds; }
-    LocalDateTime Now() override { return {}; }
-};
-
-template <std::size_t N>
-void MustEnd(const char (&text)[N]) {
-    if (std::memchr(text, 0, N) == nullptr) std::abort();
-}
+using namespace velmora::fuzz;
 
 void CheckInvariants(AEIData& data) {
-    for (int p = 0; p < kCommPorts; ++p) {
-        const CommLinkData r = GetCommLinkData(data, p);
-        if (r.ringRead < 0 || r.ringRead >= kRingSize || r.ringWrite < 0 || r.ringWrite >= kRingSize)
-            std::abort();
-        MustEnd(r.lastCommand);
-        MustEnd(r.reader.pendingData);
-        MustEnd(GetCommStatusData(data, p).statusText);
-    }
-    int used = 0;
-    for (int s = 0; s < kMessageSlots; ++s) {
-        const CommMessage m = GetMessageQue(data, s);
-        used += m.inUse == 1;
-        MustEnd(m.text);
-    }
-    if (used != GetMessageCount(data)) std::abort();
+    CheckLinkInvariants(data);
+    for (int p = 0; p < kCommPorts; ++p) MustEnd(GetCommLinkData(data, p).reader.pendingData);
     const ReaderParameters& p = data.serial.reader.parameters;
     MustEnd(p.userIdFirst);
     MustEnd(p.userIdSecond);
@@ -137,10 +54,10 @@ void ProgrammedRailcar(AEIData& data) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     if (size < 2) return 0;
     const uint8_t mode = bytes[0];
-    Factory factory;
-    factory.piece = bytes[1] % 101;
-    factory.data = bytes + 2;
-    factory.size = size - 2;
+    FuzzRig rig(bytes, size, [](int p) { return p < 2 ? std::string("in") : std::string(); });
+    const InputFactory& factory = rig.factory;
+    AEIData& data = rig.data;
+    SerialPorts& ports = rig.ports;
     const std::string_view input(reinterpret_cast<const char*>(factory.data), factory.size);
 
     // The assemblers on their own, over the raw bytes in pieces.
@@ -160,18 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
         }
     }
 
-    Quiet op;
-    StepClock clock;
-    AEIData data(op, clock);
     SettingsBlock settings = data.GetSettings();
-    settings.logFileOn = 0;
     settings.feetInches = mode & 0x40 ? 1 : 0;
     data.UpdateSettings(settings);
-    CommLog log(data);
-    SerialPorts ports(factory, log, [](int p) { return p < 2 ? std::string("in") : std::string(); });
-    int completions = 0;
-    data.serial.programmerCompletion = [&] { ++completions; };
-    ResetCommStatus(data, ports);
     ProgrammedRailcar(data);
 
     // The input as one line and as frame texts, straight into the comparison
@@ -209,22 +117,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     }
     }
 
-    const std::size_t piece = factory.piece == 0 ? 1 : factory.piece;
-    const int inputTicks = static_cast<int>(factory.size / piece) + 3;
-    const int ticks = inputTicks + 25;
-    for (int t = 0; t < ticks; ++t) {
-        if (t < inputTicks) {
-            if (t % 5 == 4) ++clock.seconds;
-        } else {
-            clock.seconds += 3;
-        }
+    rig.RunTicks(3, [&](int t, int ticks) {
         if (t == ticks - 3 && (mode % 4) == 3) CancelRfReading(data);
         StepReaderLink(data, ports);
-        std::vector<int> posted;
-        posted.swap(op.posted);
-        for (int code : posted) HandleReaderNotification(data, code);
+        for (int code : rig.TakePosted()) HandleReaderNotification(data, code);
         CheckInvariants(data);
-    }
+    });
+
     // Every exchange has ended: the RF check by its reading or the
     // cancellation, the others by their answers or time-outs.
     for (int p = 0; p < kCommPorts; ++p) {
@@ -233,6 +132,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
             r.reader.pendingCommand == -1)
             std::abort();
     }
-    (void)completions;
     return 0;
 }
