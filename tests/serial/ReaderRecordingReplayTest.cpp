@@ -1,82 +1,20 @@
 // Replays the recorded reader exchanges of tests/recordings/reader through the
-// fake port. Each file lists what the link is asked to do ("do params",
-// "do search", "do rfcheck"), the bytes it must write ("> ...") and the
-// reader's chunks ("< ...", one read each; chunks before any write are the
-// reader's own, sent once the port is open), then the outcome
-// ("expect ..."). Bytes are written as in the simulators' logs: <CR>, <LF>,
-// <xNN>.
+// fake port (the file format is in Replay.h). The actions are "do params",
+// "do search" and "do rfcheck"; chunks before any write are the reader's own,
+// sent once the port is open.
 #include "ReaderRig.h"
+#include "Replay.h"
 
 #include "tagdata/TagFrame.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace velmora::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct DeviceStep {
-    char kind; // '>' written by the link, '<' sent by the reader
-    std::string bytes;
-};
-
-struct Recording {
-    std::vector<std::string> actions;
-    std::vector<DeviceStep> device;
-    std::vector<std::string> expects;
-};
-
-std::string Unescape(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '<') {
-            const std::size_t close = text.find('>', i);
-            if (close != std::string_view::npos) {
-                const std::string_view name = text.substr(i + 1, close - i - 1);
-                if (name == "CR" || name == "LF") {
-                    out += name == "CR" ? '\r' : '\n';
-                    i = close;
-                    continue;
-                }
-                if (name.size() == 3 && name[0] == 'x') {
-                    out += static_cast<char>(std::stoi(std::string(name.substr(1)), nullptr, 16));
-                    i = close;
-                    continue;
-                }
-            }
-        }
-        out += text[i];
-    }
-    return out;
-}
-
-Recording Load(const fs::path& path) {
-    Recording r;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        if (line.rfind("do ", 0) == 0) r.actions.push_back(line.substr(3));
-        else if (line.rfind("expect ", 0) == 0) r.expects.push_back(line.substr(7));
-        else if (line.rfind("> ", 0) == 0) r.device.push_back({'>', Unescape(line.substr(2))});
-        else if (line.rfind("< ", 0) == 0) r.device.push_back({'<', Unescape(line.substr(2))});
-        else ADD_FAILURE() << path << ": cannot read \"" << line << "\"";
-    }
-    return r;
-}
-
-std::vector<fs::path> RecordingFiles() {
-    std::vector<fs::path> files;
-    for (const auto& e : fs::directory_iterator(fs::path(VELMORA_SOURCE_DIR) / "tests" / "recordings" / "reader"))
-        if (e.path().extension() == ".txt") files.push_back(e.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 // The railcar the RF checks compare with: ABCD 123456 LEFT 150 dm, 4, 1, 0.
 void ProgrammedRailcar(ReaderRig& rig) {
@@ -97,23 +35,12 @@ void ProgrammedRailcar(ReaderRig& rig) {
 class ReaderReplay : public ::testing::TestWithParam<fs::path> {};
 
 TEST_P(ReaderReplay, LinkWritesTheRecordedBytesAndReachesTheRecordedOutcome) {
-    const Recording rec = Load(GetParam());
+    const Recording rec = LoadRecording(GetParam(), false);
     ASSERT_FALSE(rec.actions.empty());
     ReaderRig rig;
     auto dev = rig.Device(0);
-    std::size_t next = 0;
-    std::vector<std::string> mismatches;
-    auto sendChunks = [&](FakeDevice& d) {
-        for (; next < rec.device.size() && rec.device[next].kind == '<'; ++next) d.Send(rec.device[next].bytes);
-    };
-    dev->onWrite = [&](FakeDevice& d, const std::string& written) {
-        if (next >= rec.device.size() || rec.device[next].kind != '>' || rec.device[next].bytes != written) {
-            mismatches.push_back(written);
-            return;
-        }
-        ++next;
-        sendChunks(d);
-    };
+    RecordingPlayer player(rec);
+    player.Attach(*dev);
 
     uint32_t actionStart = rig.clock.seconds;
     for (const std::string& action : rec.actions) {
@@ -135,22 +62,22 @@ TEST_P(ReaderReplay, LinkWritesTheRecordedBytesAndReachesTheRecordedOutcome) {
             const int before = rig.completions;
             rig.Tick();
             ASSERT_EQ(rig.Link(0).awaitedResponse, kReaderTagReading);
-            sendChunks(*dev);
+            player.SendChunks(*dev);
             ASSERT_GT(rig.TickUntil([&] { return rig.completions > before; }, 1000), 0) << action;
         } else {
             FAIL() << "unknown action " << action;
         }
     }
 
-    EXPECT_TRUE(mismatches.empty()) << "unexpected write: " << (mismatches.empty() ? "" : mismatches[0]);
-    EXPECT_EQ(next, rec.device.size()) << "the recording was not played to its end";
+    player.ExpectPlayedThrough();
 
     const ReaderParameters shown = rig.ui.shown.empty() ? ReaderParameters{} : rig.ui.shown.back();
     const auto lines = rig.LoggedLines();
     for (const std::string& e : rec.expects) {
-        const std::size_t eq = e.find('=');
-        const std::string key = e.substr(0, eq == std::string::npos ? e.size() : eq);
-        const std::string value = eq == std::string::npos ? "" : e.substr(eq + 1);
+        const Expectation x(e);
+        const std::string& key = x.key;
+        const std::string& value = x.value;
+        if (CheckSharedExpectation(x, lines, rig.clock.seconds - actionStart)) continue;
         if (key == "result") {
             ASSERT_FALSE(rig.completionResults.empty()) << e;
             EXPECT_EQ(rig.completionResults.back(), std::stoi(value)) << e;
@@ -172,31 +99,13 @@ TEST_P(ReaderReplay, LinkWritesTheRecordedBytesAndReachesTheRecordedOutcome) {
         else if (key == "port-closed") {
             EXPECT_FALSE(rig.ports.IsOpen(0)) << e;
             EXPECT_EQ(rig.Link(0).deviceKind, kDeviceNone) << e;
-        } else if (key == "seconds<") EXPECT_LE(rig.clock.seconds - actionStart, std::stoul(value)) << e;
-        else if (key == "log") {
-            EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
-                return l.size() >= value.size() && l.compare(l.size() - value.size(), value.size(), value) == 0;
-            })) << e;
-        } else if (key == "log-count") {
-            const std::size_t last = e.rfind('=');
-            const std::string part = Unescape(e.substr(eq + 1, last - eq - 1));
-            EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                                    [&](const std::string& l) { return l.find(part) != std::string::npos; }),
-                      std::stol(e.substr(last + 1)))
-                << e;
         } else {
             ADD_FAILURE() << "unknown expectation " << e;
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Recordings, ReaderReplay, ::testing::ValuesIn(RecordingFiles()),
-                         [](const ::testing::TestParamInfo<fs::path>& info) {
-                             std::string name = info.param.stem().string();
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Recordings, ReaderReplay, ::testing::ValuesIn(RecordingFiles("reader")), RecordingName);
 
 } // namespace
 } // namespace velmora::test
