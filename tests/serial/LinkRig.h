@@ -3,15 +3,9 @@
 // the real one does (echo, then the answer lines, each ending CR LF).
 #pragma once
 
-#include "FakeCommPort.h"
-#include "TestSupport.h"
+#include "FakeLinkRig.h"
 
-#include "commlog/CommLog.h"
-#include "data/AEIData.h"
-#include "serial/ProgrammerApi.h"
 #include "serial/ProgrammerHooks.h"
-#include "serial/SerialAccess.h"
-#include "serial/SerialPorts.h"
 
 #include <string>
 #include <vector>
@@ -77,73 +71,18 @@ inline void AnswerLikeProgrammer(FakeDevice& dev, const ProgrammerScript& script
     };
 }
 
-class LinkRig {
+class LinkRig : public FakeLinkRig {
 public:
-    ScriptedOperator op;
-    FakeClock clock;
-    AEIData data{op, clock};
-    FakePortFactory factory;
-    CommLog log{data};
-    SerialPorts ports{factory, log, [](int p) { return "fake" + std::to_string(p + 1); }};
     RecordingUi ui;
-    int completions = 0;
-    std::vector<uint8_t> completionResults;
     int connectionStatusPosted = 0;
-    uint32_t milliseconds = 0;
 
-    LinkRig() {
-        SettingsBlock s = data.GetSettings();
-        s.logFileOn = 0;
-        data.UpdateSettings(s);
-        data.serial.programmerUi = &ui;
-        data.serial.programmerCompletion = [this] {
-            ++completions;
-            completionResults.push_back(GetProgrammerState(data).operationResult);
-        };
-        ClearProgrammerRunState(data);
-        ResetCommStatus(data, ports);
-    }
+    LinkRig() { data.serial.programmerUi = &ui; }
 
-    std::shared_ptr<FakeDevice> Device(int port) {
-        auto d = factory.Find("fake" + std::to_string(port + 1));
-        return d ? d : factory.Add("fake" + std::to_string(port + 1));
-    }
     std::shared_ptr<FakeDevice> Programmer(int port, const ProgrammerScript& script = {}) {
         auto d = Device(port);
         AnswerLikeProgrammer(*d, script);
         return d;
     }
-
-    // One 100 ms tick, then the notifications it posted, as the frame would.
-    void Tick() {
-        milliseconds += 100;
-        if (milliseconds >= 1000) {
-            milliseconds -= 1000;
-            clock.Advance(1);
-        }
-        const std::size_t before = op.notifications.size();
-        StepProgrammerLink(data, ports);
-        for (std::size_t i = before; i < op.notifications.size(); ++i) {
-            if (op.notifications[i] == kNotifyProgrammerSearchEnd) FinishProgrammerSearch(data);
-            if (op.notifications[i] == kNotifyShowConnectionStatus) ++connectionStatusPosted;
-        }
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) Tick();
-    }
-    // Ticks until the condition holds or the limit runs out; the ticks used.
-    template <class Pred>
-    int TickUntil(Pred pred, int limit = 2000) {
-        for (int i = 1; i <= limit; ++i) {
-            Tick();
-            if (pred()) return i;
-        }
-        return -1;
-    }
-
-    ProgrammerState State() { return GetProgrammerState(data); }
-    CommLinkData Link(int p) { return GetCommLinkData(data, p); }
-    CommStatusData Status(int p) { return GetCommStatusData(data, p); }
 
     // The programmer found on `port` through the known-port check.
     void ConnectOn(int port, const ProgrammerScript& script = {}) {
@@ -159,13 +98,15 @@ public:
             if (p.first == text) return true;
         return false;
     }
-    bool BoxShown(const std::string& text) const {
-        for (const auto& b : op.boxes)
-            if (b.text == text) return true;
-        return false;
-    }
-    std::vector<std::string> LoggedLines() const {
-        return {log.RecentTraffic().begin(), log.RecentTraffic().end()};
+
+protected:
+    // What a search's end posts is handled in the same tick.
+    void StepLinks(std::size_t before) override {
+        StepProgrammerLink(data, ports);
+        for (std::size_t i = before; i < op.notifications.size(); ++i) {
+            if (op.notifications[i] == kNotifyProgrammerSearchEnd) FinishProgrammerSearch(data);
+            if (op.notifications[i] == kNotifyShowConnectionStatus) ++connectionStatusPosted;
+        }
     }
 };
 

@@ -3,12 +3,8 @@
 // scripted portable reader that answers FSP the way the real one does.
 #pragma once
 
-#include "FakeCommPort.h"
-#include "TestSupport.h"
+#include "FakeLinkRig.h"
 
-#include "commlog/CommLog.h"
-#include "data/AEIData.h"
-#include "serial/ProgrammerApi.h"
 #include "serial/ReaderApi.h"
 #include "serial/ReaderMessages.h"
 #include "serial/ReaderProtocol.h"
@@ -97,78 +93,26 @@ inline void AnswerLikeReader(FakeDevice& dev, const ReaderScript& script) {
     };
 }
 
-class ReaderRig {
+class ReaderRig : public FakeLinkRig {
 public:
-    ScriptedOperator op;
-    FakeClock clock;
-    AEIData data{op, clock};
-    FakePortFactory factory;
-    CommLog log{data};
-    SerialPorts ports{factory, log, [](int p) { return "fake" + std::to_string(p + 1); }};
     RecordingReaderUi ui;
     ConnectionStatusUi programmerUi;
-    int completions = 0;
-    std::vector<uint8_t> completionResults;
     std::vector<int> handled; // reader notifications handled, in order
-    uint32_t milliseconds = 0;
 
     ReaderRig() {
-        SettingsBlock s = data.GetSettings();
-        s.logFileOn = 0;
-        data.UpdateSettings(s);
         data.serial.reader.ui = &ui;
         data.serial.programmerUi = &programmerUi;
-        data.serial.programmerCompletion = [this] {
-            ++completions;
-            completionResults.push_back(GetProgrammerState(data).operationResult);
-        };
-        ClearProgrammerRunState(data);
         // The programmer link stays idle: it has searched already and found none.
         ProgrammerState st = GetProgrammerState(data);
         st.searchStarted = 1;
         st.nextCheck = 0xFFFFFFF0u;
         SetProgrammerState(data, st);
-        ResetCommStatus(data, ports);
     }
 
-    std::shared_ptr<FakeDevice> Device(int port) {
-        auto d = factory.Find("fake" + std::to_string(port + 1));
-        return d ? d : factory.Add("fake" + std::to_string(port + 1));
-    }
     std::shared_ptr<FakeDevice> Reader(int port, const ReaderScript& script = {}) {
         auto d = Device(port);
         AnswerLikeReader(*d, script);
         return d;
-    }
-
-    // One 100 ms tick, then the notifications it posted, as the frame would.
-    void Tick() {
-        milliseconds += 100;
-        if (milliseconds >= 1000) {
-            milliseconds -= 1000;
-            clock.Advance(1);
-        }
-        const std::size_t before = op.notifications.size();
-        StepProgrammerLink(data, ports);
-        StepReaderLink(data, ports);
-        // Handlers may post again; those wait for the next tick, as posted
-        // messages wait for the message loop.
-        const std::vector<int> posted(op.notifications.begin() + static_cast<long>(before), op.notifications.end());
-        for (int code : posted) {
-            if (code == kNotifyProgrammerSearchEnd) FinishProgrammerSearch(data);
-            if (HandleReaderNotification(data, code)) handled.push_back(code);
-        }
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) Tick();
-    }
-    template <class Pred>
-    int TickUntil(Pred pred, int limit = 2000) {
-        for (int i = 1; i <= limit; ++i) {
-            Tick();
-            if (pred()) return i;
-        }
-        return -1;
     }
 
     void AssignReader(int port) {
@@ -176,22 +120,24 @@ public:
         s.readerPort = static_cast<uint8_t>(port);
         data.UpdateSettings(s);
     }
-    CommLinkData Link(int p) { return GetCommLinkData(data, p); }
-    CommStatusData Status(int p) { return GetCommStatusData(data, p); }
-    ProgrammerState State() { return GetProgrammerState(data); }
 
-    bool BoxShown(const std::string& text) const {
-        for (const auto& b : op.boxes)
-            if (b.text == text) return true;
-        return false;
-    }
     int BoxCount(const std::string& text) const {
         int n = 0;
         for (const auto& b : op.boxes) n += b.text == text;
         return n;
     }
-    std::vector<std::string> LoggedLines() const {
-        return {log.RecentTraffic().begin(), log.RecentTraffic().end()};
+
+protected:
+    // Both links, in the frame's order. Handlers may post again; those wait
+    // for the next tick, as posted messages wait for the message loop.
+    void StepLinks(std::size_t before) override {
+        StepProgrammerLink(data, ports);
+        StepReaderLink(data, ports);
+        const std::vector<int> posted(op.notifications.begin() + static_cast<long>(before), op.notifications.end());
+        for (int code : posted) {
+            if (code == kNotifyProgrammerSearchEnd) FinishProgrammerSearch(data);
+            if (HandleReaderNotification(data, code)) handled.push_back(code);
+        }
     }
 };
 

@@ -26,23 +26,7 @@ void RecordFsps(FakeDevice& dev, SendTimes& times, int& tick) {
 
 class ReaderStep : public ::testing::Test {
 protected:
-    void Tick() {
-        ++tick;
-        rig.Tick();
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) Tick();
-    }
-    template <class Pred>
-    int TickUntil(Pred pred, int limit = 2000) {
-        for (int i = 1; i <= limit; ++i) {
-            Tick();
-            if (pred()) return i;
-        }
-        return -1;
-    }
     ReaderRig rig;
-    int tick = 0;
 };
 
 // ---- probes -----------------------------------------------------------------------------
@@ -50,10 +34,10 @@ protected:
 TEST_F(ReaderStep, SilentPortIsProbedThreeTimesTwoSecondsApart) {
     auto dev = rig.Reader(1, ReaderScript{.silent = true});
     SendTimes times;
-    RecordFsps(*dev, times, tick);
+    RecordFsps(*dev, times, rig.ticks);
     SearchForReader(rig.data);
     EXPECT_EQ(rig.data.serial.readerBusy, 1);
-    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
 
     ASSERT_EQ(times.ms.size(), 3u);
     for (std::size_t i = 1; i < times.ms.size(); ++i) {
@@ -76,7 +60,7 @@ TEST_F(ReaderStep, SilentPortIsProbedThreeTimesTwoSecondsApart) {
 TEST_F(ReaderStep, ProbeAnsweredAfterTheSecondSendStillCompletes) {
     auto dev = rig.Reader(2, ReaderScript{.answerFrom = 2});
     SearchForReader(rig.data);
-    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
     EXPECT_EQ(std::count(dev->written.begin(), dev->written.end(), Frame("FSP")), 2);
     EXPECT_EQ(dev->written.back(), Frame("ACK"));
     EXPECT_EQ(std::string(rig.Status(2).statusText), "Portable reader was found on this port");
@@ -92,7 +76,7 @@ TEST_F(ReaderStep, SearchMessageCountsThePortsFound) {
     rig.Reader(0);
     rig.Reader(3, ReaderScript{.answerFrom = 3});
     SearchForReader(rig.data);
-    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
     // The second reader ends the search: the count is shown while ports
     // are still being searched.
     EXPECT_EQ(rig.ui.messages,
@@ -111,14 +95,14 @@ TEST_F(ReaderStep, ProbeWaitsForTheReadersOwnExchangeOnThePort) {
     CommLinkData r = rig.Link(1);
     r.reader.rfReadRequested = 1;
     UpdateCommLinkData(rig.data, 1, r);
-    Tick();
+    rig.Tick();
     ASSERT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
     SearchForReader(rig.data);
-    Ticks(50);
+    rig.Ticks(50);
     EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading) << "the RF wait was not taken over";
     EXPECT_EQ(rig.Link(1).reader.probeRequested, 1);
     CancelRfReading(rig.data);
-    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
     EXPECT_EQ(rig.Status(1).readerHere, 1);
 }
 
@@ -131,7 +115,7 @@ TEST_F(ReaderStep, ParameterReadFillsTheRecordAndShowsTheDialog) {
     EXPECT_EQ(rig.ui.messages.back(),
               "The system is reading the portable reader's parameters.  This can take up to 15 seconds.");
     EXPECT_EQ(rig.Link(1).reader.pendingCommand, kMsgFSP);
-    ASSERT_GT(TickUntil([&] { return !rig.ui.shown.empty(); }, 100), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.ui.shown.empty(); }, 100), 0);
 
     EXPECT_EQ(dev->written, (std::vector<std::string>{Frame("FSP"), Frame("ACK")}));
     const ReaderParameters& p = rig.ui.shown[0];
@@ -151,10 +135,10 @@ TEST_F(ReaderStep, ParameterReadFillsTheRecordAndShowsTheDialog) {
 TEST_F(ReaderStep, ParameterReadSendsThreeTimesFiveSecondsApartThenNotResponding) {
     auto dev = rig.Reader(0, ReaderScript{.silent = true});
     SendTimes times;
-    RecordFsps(*dev, times, tick);
+    RecordFsps(*dev, times, rig.ticks);
     rig.AssignReader(0);
     ReadReaderParameters(rig.data);
-    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
     ASSERT_EQ(times.ms.size(), 3u);
     for (std::size_t i = 1; i < times.ms.size(); ++i) {
         EXPECT_GT(times.ms[i] - times.ms[i - 1], 5000);
@@ -174,11 +158,11 @@ TEST_F(ReaderStep, AckAloneMovesTheDeadlineButIsNoReply) {
     };
     rig.AssignReader(0);
     ReadReaderParameters(rig.data);
-    Tick();
-    Ticks(2);
+    rig.Tick();
+    rig.Ticks(2);
     EXPECT_EQ(rig.Link(0).reader.ackReceived, 1);
     EXPECT_EQ(rig.Link(0).deadline, rig.clock.seconds + kReaderExchangeWait);
-    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
     EXPECT_EQ(rig.data.serial.reader.lastEndParam, kEndNoReply);
     EXPECT_TRUE(rig.BoxShown("The portable reader is not responding.  Please check the connection."));
 }
@@ -187,7 +171,7 @@ TEST_F(ReaderStep, BrokenDateIsNakedAndTheResentSspAccepted) {
     auto dev = rig.Reader(3, ReaderScript{.brokenFirst = SspText("03.14.26")});
     rig.AssignReader(3);
     ReadReaderParameters(rig.data);
-    ASSERT_GT(TickUntil([&] { return !rig.ui.shown.empty(); }, 100), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.ui.shown.empty(); }, 100), 0);
     EXPECT_EQ(dev->written, (std::vector<std::string>{Frame("FSP"), std::string("\x02NAK\x03\0\0\0", 8),
                                                      Frame("ACK")}));
     EXPECT_EQ(std::string(rig.ui.shown[0].userIdSecond), "03/14/26");
@@ -202,14 +186,14 @@ TEST_F(ReaderStep, SplitAnswersAndGarbageAreAssembled) {
     };
     rig.AssignReader(2);
     ReadReaderParameters(rig.data);
-    ASSERT_GT(TickUntil([&] { return !rig.ui.shown.empty(); }, 200), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.ui.shown.empty(); }, 200), 0);
     EXPECT_EQ(std::string(rig.ui.shown[0].alarmLevel3), "050");
 }
 
 TEST_F(ReaderStep, ParameterReadOnAPortThatWillNotOpen) {
     rig.AssignReader(2); // no device there
     ReadReaderParameters(rig.data);
-    Tick();
+    rig.Tick();
     EXPECT_EQ(rig.handled, std::vector<int>{kEndNotifyReaderParameters});
     EXPECT_TRUE(rig.BoxShown("The portable reader is not responding.  Please check the connection."));
     EXPECT_EQ(rig.Link(2).reader.pendingCommand, -1);
@@ -224,7 +208,7 @@ TEST_F(ReaderStep, UnknownPendingCommandIsRefusedAndAnUnfinishedReadShowsTheDial
     r.reader.pendingCommand = 57;
     r.endNotification = kEndNotifyReaderParameters;
     UpdateCommLinkData(rig.data, 0, r);
-    Tick();
+    rig.Tick();
     ASSERT_FALSE(rig.op.boxes.empty());
     EXPECT_EQ(rig.op.boxes[0].caption, "Internal Error Trap");
     EXPECT_TRUE(rig.BoxShown("The portable reader is not responding.  Please check the connection."));
@@ -241,7 +225,7 @@ TEST_F(ReaderStep, ResendRepeatsTheCommandNotTheAcknowledgement) {
     };
     rig.AssignReader(0);
     ReadReaderParameters(rig.data);
-    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
     EXPECT_EQ(dev->written, (std::vector<std::string>{Frame("FSP"), Frame("ACK"), Frame("FSP"), Frame("ACK"),
                                                      Frame("FSP"), Frame("ACK")}));
     EXPECT_EQ(rig.data.serial.reader.lastEndParam, kEndNoReply);
@@ -280,7 +264,7 @@ protected:
 };
 
 TEST_F(RfStep, PortOpensWithoutACommandAndTheWaitHasNoTimeOut) {
-    Tick();
+    rig.Tick();
     EXPECT_EQ(rig.Link(1).deviceKind, kDeviceReader);
     EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
     EXPECT_EQ(rig.Link(1).reader.rfReadRequested, 0);
@@ -289,7 +273,7 @@ TEST_F(RfStep, PortOpensWithoutACommandAndTheWaitHasNoTimeOut) {
     EXPECT_EQ(rig.ui.rfTexts,
               std::vector<std::string>{
                   "You should now verify the information programmed into the tag with the portable AEI reader."});
-    Ticks(3000); // five minutes
+    rig.Ticks(3000); // five minutes
     EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
     EXPECT_EQ(rig.completions, 0);
     EXPECT_EQ(dev->opens, 1);
@@ -297,9 +281,9 @@ TEST_F(RfStep, PortOpensWithoutACommandAndTheWaitHasNoTimeOut) {
 }
 
 TEST_F(RfStep, AgreeingReadingGivesResult21) {
-    Tick();
+    rig.Tick();
     dev->Send("ABCD 123456,19,L,151,4,1,0\r\n");
-    Ticks(2);
+    rig.Ticks(2);
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{21});
     EXPECT_EQ(rig.Link(1).deviceKind, kDeviceNone);
     EXPECT_EQ(dev->closes, 1);
@@ -308,35 +292,35 @@ TEST_F(RfStep, AgreeingReadingGivesResult21) {
 }
 
 TEST_F(RfStep, OldFirmwareReadingGivesResult22) {
-    Tick();
+    rig.Tick();
     dev->SendInPieces("ABCD 123456\r\n", 4);
-    Ticks(6);
+    rig.Ticks(6);
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{22});
 }
 
 TEST_F(RfStep, DisagreeingReadingGivesResult23) {
-    Tick();
+    rig.Tick();
     dev->Send("ABCD 123456,19,L,148,4,1,0\r\n");
-    Ticks(2);
+    rig.Ticks(2);
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{23});
 }
 
 TEST_F(RfStep, IgnoredLinesThenTheReading) {
-    Tick();
+    rig.Tick();
     dev->Send("0 tags in memory\r\n");
-    Ticks(20);
+    rig.Ticks(20);
     EXPECT_EQ(rig.completions, 0);
     EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
     dev->Send("\r\n12 more\rABCD 123456,19,L,150,4,1,0\r\n");
-    Ticks(2);
+    rig.Ticks(2);
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{21});
 }
 
 TEST_F(RfStep, CancellationGivesResult20AndClosesThePort) {
-    Tick();
-    Ticks(30);
+    rig.Tick();
+    rig.Ticks(30);
     ASSERT_TRUE(CancelRfReading(rig.data));
-    Tick();
+    rig.Tick();
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{20});
     EXPECT_EQ(dev->closes, 1);
     EXPECT_FALSE(dev->open);
@@ -348,47 +332,47 @@ TEST_F(RfStep, CancellationGivesResult20AndClosesThePort) {
 
 TEST_F(RfStep, PortThatWillNotOpenIsTriedEveryTickAndCanBeCancelled) {
     dev->busy = true;
-    Ticks(5);
+    rig.Ticks(5);
     EXPECT_EQ(dev->failedOpens, 5);
     EXPECT_EQ(rig.Link(1).reader.rfReadRequested, 1);
     EXPECT_TRUE(rig.ui.rfOpen) << "the window with its Cancel button is offered meanwhile";
     EXPECT_EQ(rig.ui.rfTexts.size(), 1u);
     ASSERT_TRUE(CancelRfReading(rig.data));
-    Tick();
+    rig.Tick();
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{20});
     EXPECT_EQ(rig.Link(1).reader.rfReadRequested, 0);
     EXPECT_FALSE(rig.ui.rfOpen);
-    Ticks(5);
+    rig.Ticks(5);
     EXPECT_EQ(dev->failedOpens, 5);
 }
 
 TEST_F(RfStep, ThePortFreesUpAndTheReadingGoesOn) {
     dev->busy = true;
-    Ticks(3);
+    rig.Ticks(3);
     dev->busy = false;
-    Tick();
+    rig.Tick();
     EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
     EXPECT_EQ(rig.ui.rfTexts.size(), 2u) << "the window is opened anew with the port";
     dev->Send("ABCD 123456\r\n");
-    Ticks(2);
+    rig.Ticks(2);
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{22});
 }
 
 TEST_F(RfStep, ProgrammersPortIsNeverTakenForTheReading) {
     ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 1, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
-    Ticks(5);
+    rig.Ticks(5);
     EXPECT_EQ(dev->opens, 1) << "only the programmer's own open";
     EXPECT_EQ(rig.Link(1).deviceKind, kDeviceProgrammer);
     EXPECT_EQ(rig.Link(1).reader.rfReadRequested, 1);
 }
 
 TEST_F(RfStep, UnpluggedReaderIsWaitedForUntilCancelled) {
-    Tick();
+    rig.Tick();
     dev->present = false;
-    Ticks(100);
+    rig.Ticks(100);
     EXPECT_EQ(rig.completions, 0);
     CancelRfReading(rig.data);
-    Tick();
+    rig.Tick();
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{20});
 }
 
@@ -399,9 +383,9 @@ TEST_F(ReaderStep, BusyFromTheCommandUntilItsEndIsHandled) {
     rig.AssignReader(0);
     ReadReaderParameters(rig.data);
     EXPECT_EQ(rig.data.serial.readerBusy, 1);
-    Tick();
+    rig.Tick();
     EXPECT_EQ(rig.data.serial.readerBusy, 1);
-    ASSERT_GT(TickUntil([&] { return !rig.handled.empty(); }, 100), 0);
+    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 100), 0);
     EXPECT_EQ(rig.data.serial.readerBusy, 0);
     rig.data.serial.readerBusy = 1;
     ResetCommStatus(rig.data, rig.ports);
