@@ -171,18 +171,19 @@ TEST_F(FramesTool, OptionsResetWritesAWholeDefaultFile) {
 
 TEST_F(FramesTool, OptionsSetChangesOnlyTheNamedSettings) {
     CommandResult r = Tool({"options", "set", "--options", "o.ads", "programmer_port=COM1", "reader_port=COM2",
-                            "automatic_rf_check=1", "programmed_by_company=Shop 7"});
+                            "automatic_rf_check=1", "programmed_by_company=Shop 7", "label_printer=PDF file"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(test::ReadFileBytes(dir.File("o.ads")).size(), 51652u);
     r = Tool({"options", "show", "--options", "o.ads"});
     for (const char* line : {"programmer_port=COM1\n", "reader_port=COM2\n", "automatic_rf_check=1\n",
-                             "programmed_by_company=Shop 7\n", "automatic_umler_check=1\n",
+                             "programmed_by_company=Shop 7\n", "automatic_umler_check=1\n", "label_printer=PDF file\n",
                              "version_text=1.4D North America\n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line;
     // Refused values leave the file as it was.
     const auto before = test::ReadFileBytes(dir.File("o.ads"));
     for (const char* bad : {"reader_port=COM5", "automatic_rf_check=2", "current_format=39", "day_of_year=4",
-                            "no_such_setting=1", "programmed_by_company=123456789012345678901234567890123456"})
+                            "no_such_setting=1", "programmed_by_company=123456789012345678901234567890123456",
+                            "label_printer=a printer name of thirty-two chars", "label_printer=tab\there"})
         EXPECT_EQ(Tool({"options", "set", "--options", "o.ads", bad}).exitCode, 1) << bad;
     EXPECT_EQ(test::ReadFileBytes(dir.File("o.ads")), before);
 }

@@ -94,6 +94,19 @@ const std::vector<Setting>& Settings() {
         {"import_tag_file", [](AEIData& d) { return d.ImportTagFileName(); }, nullptr},
         Flag("sound_on", &SettingsBlock::soundOn),
         Flag("label_printing_on", &SettingsBlock::labelPrintingOn),
+        // The label printer: an installed printer's name, "PDF file" (labels as
+        // PDF files in the "labels" folder) or empty for the default printer.
+        {"label_printer",
+         [](AEIData& d) { PrinterSettings p = d.GetPrinterSettings(0); return std::string(FixedView(p.device, sizeof p.device)); },
+         [](AEIData& d, const std::string& v) {
+             PrinterSettings p = d.GetPrinterSettings(0);
+             if (v.size() >= sizeof p.device) return false;
+             for (unsigned char c : v)
+                 if (c < 0x20 || c == 0x7F) return false;
+             CopyFixed(p.device, sizeof p.device, v);
+             d.UpdatePrinterSettings(0, p);
+             return true;
+         }},
         {"current_format", [](AEIData& d) { return std::to_string(int(d.GetSettings().currentFormat)); },
          [](AEIData& d, const std::string& v) {
              auto n = Number(v, 0, kFormatSlots - 1);
