@@ -46,4 +46,37 @@ inline void GetText(const uint8_t* p, std::size_t off, char* text, std::size_t w
 inline void PutRaw(uint8_t* p, std::size_t off, const void* src, std::size_t n) { std::memcpy(p + off, src, n); }
 inline void GetRaw(const uint8_t* p, std::size_t off, void* dst, std::size_t n) { std::memcpy(dst, p + off, n); }
 
+// A record whose fields are listed once, as io.Field(offset, member) calls,
+// is written with Writer and read with Reader from that one list. The
+// member's type says how: 8, 16 and 32-bit numbers little-endian, char arrays
+// as texts of their width, uint8_t arrays as raw bytes; any other type is
+// refused at compile time rather than converted.
+struct Writer {
+    uint8_t* p;
+    void Field(std::size_t off, uint8_t v) const { PutU8(p, off, v); }
+    void Field(std::size_t off, uint16_t v) const { PutU16(p, off, v); }
+    void Field(std::size_t off, uint32_t v) const { PutU32(p, off, v); }
+    void Field(std::size_t off, int32_t v) const { PutI32(p, off, v); }
+    template <std::size_t N>
+    void Field(std::size_t off, const char (&text)[N]) const { PutText(p, off, text, N); }
+    template <std::size_t N>
+    void Field(std::size_t off, const uint8_t (&raw)[N]) const { PutRaw(p, off, raw, N); }
+    template <class T>
+    void Field(std::size_t off, const T& other) const = delete;
+};
+
+struct Reader {
+    const uint8_t* p;
+    void Field(std::size_t off, uint8_t& v) const { v = GetU8(p, off); }
+    void Field(std::size_t off, uint16_t& v) const { v = GetU16(p, off); }
+    void Field(std::size_t off, uint32_t& v) const { v = GetU32(p, off); }
+    void Field(std::size_t off, int32_t& v) const { v = GetI32(p, off); }
+    template <std::size_t N>
+    void Field(std::size_t off, char (&text)[N]) const { GetText(p, off, text, N); }
+    template <std::size_t N>
+    void Field(std::size_t off, uint8_t (&raw)[N]) const { GetRaw(p, off, raw, N); }
+    template <class T>
+    void Field(std::size_t off, T& other) const = delete;
+};
+
 } // namespace velmora::bytes
