@@ -9,24 +9,6 @@ namespace velmora {
 
 namespace {
 
-struct Row {
-    const char* name;
-    uint8_t start;
-    uint8_t length;
-    uint8_t type;
-    const char* minimum;
-    const char* maximum;
-    const char* defaultText;
-};
-
-struct Header {
-    const char* name;
-    int8_t equipment;
-    int8_t formatCode;
-    int8_t tagType;
-    uint8_t defaultTag;
-};
-
 // Default Tag indexes into the tag type list.
 constexpr uint8_t kTagAT5118 = 1;
 constexpr uint8_t kTagAT5549 = 7;
@@ -47,28 +29,10 @@ TagFormatData ReservedSlot() {
     return f;
 }
 
-TagFormatData MakeFormat(const Header& h, std::initializer_list<Row> rows) {
-    TagFormatData f = ReservedSlot();
-    f.defined = 1;
+// A system format: defined, in a system slot, full frame unless changed.
+TagFormatData MakeFormat(const FormatHeader& h, std::initializer_list<FormatRow> rows) {
+    TagFormatData f = MakeTagFormat(h, rows);
     f.systemSlot = 1;
-    f.notForReading = 0;
-    f.defaultTag = h.defaultTag;
-    SetText(f.formatName, h.name);
-    f.equipmentGroupCode = h.equipment;
-    f.dataFormatCode = h.formatCode;
-    f.tagTypeCode = h.tagType;
-    int r = 0;
-    for (const Row& row : rows) {
-        if (r >= kFieldRows) break;
-        SetText(f.fieldName[r], row.name);
-        f.startingBit[r] = row.start;
-        f.length[r] = row.length;
-        f.type[r] = row.type;
-        SetText(f.minimum[r], row.minimum);
-        SetText(f.maximum[r], row.maximum);
-        SetText(f.defaultText[r], row.defaultText);
-        ++r;
-    }
     return f;
 }
 
@@ -109,16 +73,7 @@ TagFormatData Locomotive(bool australia) {
                                      {"Number of Axles", 56, 5, kTypeNumeric, "1", "32", "4"},
                                      {"Bearing Type Code", 65, 3, kTypeNumeric, "0", "7", "1"},
                                  });
-    if (australia) {
-        const int r = 6;
-        SetText(f.fieldName[r], "Owner's ID");
-        f.startingBit[r] = 68;
-        f.length[r] = 5;
-        f.type[r] = kTypeAlpha27;
-        SetText(f.minimum[r], "A");
-        SetText(f.maximum[r], "Z");
-        SetText(f.defaultText[r], "A");
-    }
+    if (australia) SetFormatRow(f, 6, {"Owner's ID", 68, 5, kTypeAlpha27, "A", "Z", "A"});
     return f;
 }
 

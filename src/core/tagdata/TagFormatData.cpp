@@ -46,6 +46,38 @@ std::string_view DataTypeText(int code) {
     return kTypeTexts[code];
 }
 
+void SetFormatRow(TagFormatData& f, int r, const FormatRow& row) {
+    SetText(f.fieldName[r], row.name);
+    f.startingBit[r] = row.start;
+    f.length[r] = row.length;
+    f.type[r] = row.type;
+    SetText(f.minimum[r], row.minimum);
+    SetText(f.maximum[r], row.maximum);
+    SetText(f.defaultText[r], row.defaultText);
+}
+
+TagFormatData MakeTagFormat(const FormatHeader& h, std::initializer_list<FormatRow> rows) {
+    TagFormatData f;
+    f.defined = 1;
+    f.fullFrame = 1;
+    f.defaultTag = h.defaultTag;
+    SetText(f.formatName, h.name);
+    f.equipmentGroupCode = h.equipment;
+    f.dataFormatCode = h.formatCode;
+    f.tagTypeCode = h.tagType;
+    for (int r = 0; r < kFieldRows; ++r) {
+        f.startingBit[r] = kNotSet;
+        f.length[r] = kNotSet;
+        f.type[r] = kNotSet;
+    }
+    int r = 0;
+    for (const FormatRow& row : rows) {
+        if (r >= kFieldRows) break;
+        SetFormatRow(f, r++, row);
+    }
+    return f;
+}
+
 int TagFormatData::RowCount() const {
     for (int r = 0; r < kFieldRows; ++r)
         if (fieldName[r][0] == '\0') return r;

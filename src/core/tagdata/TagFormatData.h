@@ -24,6 +24,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 namespace velmora {
@@ -84,6 +85,29 @@ struct TagFormatData {
     std::string_view Maximum(int row) const;
     std::string_view Default(int row) const;
 };
+
+// A format written as a table: its header and one line a field row.
+struct FormatHeader {
+    const char* name;
+    int8_t equipment;
+    int8_t formatCode;
+    int8_t tagType;
+    uint8_t defaultTag;
+};
+struct FormatRow {
+    const char* name;
+    uint8_t start;
+    uint8_t length;
+    uint8_t type;
+    const char* minimum;
+    const char* maximum;
+    const char* defaultText;
+};
+// Row r of f set from a table line.
+void SetFormatRow(TagFormatData& f, int r, const FormatRow& row);
+// A defined full-frame operator format (not a system slot) with these rows,
+// the rows after them not set; rows past the 15th are left out.
+TagFormatData MakeTagFormat(const FormatHeader& h, std::initializer_list<FormatRow> rows);
 
 // The one serializer of the stored layout.
 void SerializeTagFormat(const TagFormatData& f, uint8_t* out /* kTagFormatDataSize */);
