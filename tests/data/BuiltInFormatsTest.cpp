@@ -118,6 +118,18 @@ ExpectedFormat HexHalf() {
             {{"Charcters 1 to 10", 0, 40, 9, "", "", ""}, {"Charcters 11 to 15", 40, 20, 9, "", "", ""}}};
 }
 
+// A row not in use: no name, no texts, bits, length and type not set.
+void ExpectUnsetRow(const TagFormatData& f, int r) {
+    SCOPED_TRACE("row " + std::to_string(r));
+    EXPECT_EQ(f.FieldName(r), "");
+    EXPECT_EQ(f.startingBit[r], 255);
+    EXPECT_EQ(f.length[r], 255);
+    EXPECT_EQ(f.type[r], 255);
+    EXPECT_EQ(f.Minimum(r), "");
+    EXPECT_EQ(f.Maximum(r), "");
+    EXPECT_EQ(f.Default(r), "");
+}
+
 void ExpectFormat(const TagFormatData& f, const ExpectedFormat& e, int slot) {
     SCOPED_TRACE(std::string("slot ") + std::to_string(slot) + " " + e.name);
     EXPECT_EQ(f.defined, 1);
@@ -131,25 +143,19 @@ void ExpectFormat(const TagFormatData& f, const ExpectedFormat& e, int slot) {
     EXPECT_EQ(f.fullFrame, e.fullFrame);
     ASSERT_EQ(f.RowCount(), static_cast<int>(e.rows.size()));
     for (int r = 0; r < kFieldRows; ++r) {
-        SCOPED_TRACE("row " + std::to_string(r));
-        if (r < static_cast<int>(e.rows.size())) {
-            const ExpectedRow& x = e.rows[r];
-            EXPECT_EQ(f.FieldName(r), x.name);
-            EXPECT_EQ(f.startingBit[r], x.start);
-            EXPECT_EQ(f.length[r], x.length);
-            EXPECT_EQ(f.type[r], x.type);
-            EXPECT_EQ(f.Minimum(r), x.minimum);
-            EXPECT_EQ(f.Maximum(r), x.maximum);
-            EXPECT_EQ(f.Default(r), x.defaultText);
-        } else {
-            EXPECT_EQ(f.FieldName(r), "");
-            EXPECT_EQ(f.startingBit[r], 255);
-            EXPECT_EQ(f.length[r], 255);
-            EXPECT_EQ(f.type[r], 255);
-            EXPECT_EQ(f.Minimum(r), "");
-            EXPECT_EQ(f.Maximum(r), "");
-            EXPECT_EQ(f.Default(r), "");
+        if (r >= static_cast<int>(e.rows.size())) {
+            ExpectUnsetRow(f, r);
+            continue;
         }
+        SCOPED_TRACE("row " + std::to_string(r));
+        const ExpectedRow& x = e.rows[r];
+        EXPECT_EQ(f.FieldName(r), x.name);
+        EXPECT_EQ(f.startingBit[r], x.start);
+        EXPECT_EQ(f.length[r], x.length);
+        EXPECT_EQ(f.type[r], x.type);
+        EXPECT_EQ(f.Minimum(r), x.minimum);
+        EXPECT_EQ(f.Maximum(r), x.maximum);
+        EXPECT_EQ(f.Default(r), x.defaultText);
     }
     for (uint8_t b : f.reserved) EXPECT_EQ(b, 0);
 }
@@ -161,12 +167,7 @@ void ExpectReserved(const TagFormatData& f, int slot) {
     EXPECT_EQ(f.defaultTag, 1);
     EXPECT_EQ(f.fullFrame, 1);
     EXPECT_EQ(f.Name(), "");
-    for (int r = 0; r < kFieldRows; ++r) {
-        EXPECT_EQ(f.FieldName(r), "");
-        EXPECT_EQ(f.startingBit[r], 255);
-        EXPECT_EQ(f.length[r], 255);
-        EXPECT_EQ(f.type[r], 255);
-    }
+    for (int r = 0; r < kFieldRows; ++r) ExpectUnsetRow(f, r);
 }
 
 struct BuiltInFormats : ::testing::Test {

@@ -30,6 +30,20 @@ struct Image {
     }
 };
 
+// The block's bytes are the expected image (written over 0xEE, so every byte
+// counts), and reading them back writes the same bytes again. Returns them.
+template <class Block>
+std::vector<uint8_t> ExpectImage(const Block& block, const Image& e, void (*put)(const Block&, uint8_t*),
+                                 Block (*get)(const uint8_t*)) {
+    std::vector<uint8_t> out(e.b.size(), 0xEE);
+    put(block, out.data());
+    EXPECT_EQ(out, e.b);
+    std::vector<uint8_t> again(e.b.size());
+    put(get(out.data()), again.data());
+    EXPECT_EQ(again, out);
+    return out;
+}
+
 TEST(SettingsBlockBytes, GoldenImage) {
     SettingsBlock s;
     s.soundOn = 1;
@@ -87,14 +101,8 @@ TEST(SettingsBlockBytes, GoldenImage) {
     e.U8(185, 0xB0);
     e.U8(328, 0xBF);
 
-    std::vector<uint8_t> out(329, 0xEE);
-    SerializeSettings(s, out.data());
-    EXPECT_EQ(out, e.b);
-
-    SettingsBlock back = DeserializeSettings(out.data());
-    std::vector<uint8_t> again(329);
-    SerializeSettings(back, again.data());
-    EXPECT_EQ(again, out);
+    const std::vector<uint8_t> out = ExpectImage(s, e, SerializeSettings, DeserializeSettings);
+    const SettingsBlock back = DeserializeSettings(out.data());
     EXPECT_EQ(back.certifiedCount, -2);
     EXPECT_EQ(GetText(back.programmedByCompany), "Acme Rail Shop");
 }
@@ -111,9 +119,7 @@ TEST(SettingsBlockBytes, DefaultsImage) {
     e.Text(169, "XXXX");
     e.U8(178, 255);
     e.U8(184, 2);
-    std::vector<uint8_t> out(329);
-    SerializeSettings(s, out.data());
-    EXPECT_EQ(out, e.b);
+    ExpectImage(s, e, SerializeSettings, DeserializeSettings);
 }
 
 TEST(SettingsBlockBytes, TextsWithoutTerminatorEndWithinTheirWidth) {
@@ -157,21 +163,14 @@ TEST(ProgrammerStateBytes, GoldenImage) {
     e.U8(292, 1);
     e.U8(293, 0x77);
     e.U8(340, 0x66);
-
-    std::vector<uint8_t> out(341, 0xEE);
-    SerializeProgrammerState(p, out.data());
-    EXPECT_EQ(out, e.b);
-    std::vector<uint8_t> again(341);
-    SerializeProgrammerState(DeserializeProgrammerState(out.data()), again.data());
-    EXPECT_EQ(again, out);
+    ExpectImage(p, e, SerializeProgrammerState, DeserializeProgrammerState);
 }
 
 TEST(ProgrammerStateBytes, DefaultPortIsMinusOne) {
-    std::vector<uint8_t> out(341);
-    SerializeProgrammerState(ProgrammerState{}, out.data());
     Image e(341);
     e.U32(0, 0xFFFFFFFF);
-    EXPECT_EQ(out, e.b);
+    const std::vector<uint8_t> out =
+        ExpectImage(ProgrammerState{}, e, SerializeProgrammerState, DeserializeProgrammerState);
     EXPECT_EQ(DeserializeProgrammerState(out.data()).port, -1);
 }
 
@@ -195,9 +194,7 @@ TEST(CommLogSettingsBytes, DefaultsImage) {
     e.U16(70, 1);
     e.Text(72, "1000 K");
     e.Text(93, "7 days");
-    std::vector<uint8_t> out(114, 0xEE);
-    SerializeCommLogSettings(CommLogSettings{}, out.data());
-    EXPECT_EQ(out, e.b);
+    ExpectImage(CommLogSettings{}, e, SerializeCommLogSettings, DeserializeCommLogSettings);
 }
 
 TEST(CommLogSettingsBytes, RoundTripOfChangedValues) {
@@ -230,12 +227,7 @@ TEST(PrinterSettingsBytes, GoldenImage) {
     e.Text(32, "zebra");
     e.Text(64, "/dev/usb/lp0");
     for (int i = 0; i < 156; ++i) e.U8(96 + i, static_cast<uint8_t>(i + 1));
-    std::vector<uint8_t> out(252, 0xEE);
-    SerializePrinterSettings(p, out.data());
-    EXPECT_EQ(out, e.b);
-    std::vector<uint8_t> again(252);
-    SerializePrinterSettings(DeserializePrinterSettings(out.data()), again.data());
-    EXPECT_EQ(again, out);
+    ExpectImage(p, e, SerializePrinterSettings, DeserializePrinterSettings);
 }
 
 TEST(PrinterSettingsBytes, NamesWithoutTerminatorEndWithinTheirWidth) {
