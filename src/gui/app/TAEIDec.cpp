@@ -440,16 +440,23 @@ void TAEIDec::TagLogLineAdded() {
 
 void TAEIDec::SetProgrammerStatus(const std::string& text) { programmerField_->setText(FromCoreText(text)); }
 
-void TAEIDec::OpenSearchMessage(const std::string& text) {
-    if (searchMessage_) {
-        searchMessage_->SetText(text);
+void TAEIDec::OpenMessage(QPointer<TSearchMessage>& message, const std::string& text) {
+    if (message) {
+        message->SetText(text);
         return;
     }
     auto* box = new TSearchMessage(data_.ProductCaption(), text, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    searchMessage_ = box;
+    message = box;
     box->show();
 }
+
+void TAEIDec::CloseMessage(QPointer<TSearchMessage>& message) {
+    if (message) message->close();
+    message = nullptr;
+}
+
+void TAEIDec::OpenSearchMessage(const std::string& text) { OpenMessage(searchMessage_, text); }
 
 bool TAEIDec::SearchMessageOpen() const { return searchMessage_ && searchMessage_->isVisible(); }
 
@@ -457,10 +464,7 @@ void TAEIDec::SetSearchMessageText(const std::string& text) {
     if (searchMessage_) searchMessage_->SetText(text);
 }
 
-void TAEIDec::CloseSearchMessage() {
-    if (searchMessage_) searchMessage_->close();
-    searchMessage_ = nullptr;
-}
+void TAEIDec::CloseSearchMessage() { CloseMessage(searchMessage_); }
 
 void TAEIDec::ShowConnectionStatus() {
     TConnectionStatus dialog(data_, this);
@@ -469,16 +473,7 @@ void TAEIDec::ShowConnectionStatus() {
 
 // ---- hooks of the reader link ------------------------------------------------------------------------
 
-void TAEIDec::OpenReaderMessage(const std::string& text) {
-    if (readerMessage_) {
-        readerMessage_->SetText(text);
-        return;
-    }
-    auto* box = new TSearchMessage(data_.ProductCaption(), text, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    readerMessage_ = box;
-    box->show();
-}
+void TAEIDec::OpenReaderMessage(const std::string& text) { OpenMessage(readerMessage_, text); }
 
 bool TAEIDec::ReaderMessageOpen() const { return readerMessage_ && readerMessage_->isVisible(); }
 
@@ -486,10 +481,7 @@ void TAEIDec::SetReaderMessageText(const std::string& text) {
     if (readerMessage_) readerMessage_->SetText(text);
 }
 
-void TAEIDec::CloseReaderMessage() {
-    if (readerMessage_) readerMessage_->close();
-    readerMessage_ = nullptr;
-}
+void TAEIDec::CloseReaderMessage() { CloseMessage(readerMessage_); }
 
 void TAEIDec::OpenRfReadStatus(const std::string& text) {
     CloseRfReadStatus();

@@ -193,6 +193,10 @@ private:
     void TagLogWindowClosed();
     void MonitorClosed();
     void RunDialog(QDialog& dialog);
+    // The search and reader messages: opened once (later texts change it),
+    // closed and forgotten.
+    void OpenMessage(QPointer<TSearchMessage>& message, const std::string& text);
+    static void CloseMessage(QPointer<TSearchMessage>& message);
     int RunModal(QDialog& dialog); // RunDialog, then the dialog's result
     bool OpenUrl(const QUrl& url);
     void ToggleOption(uint8_t SettingsBlock::*flag, int commandId);
