@@ -262,7 +262,7 @@ int TagWorkflows::CompareWithUmler() {
     if (initial.empty() || number.empty()) return kUmlerNotChecked;
 
     const std::string key = MakeVehicleKey(initial, number);
-    const UmlerRecord reg = LookupUMLER(key, umlerPath_);
+    const UmlerRecord reg = umler_.Find(key);
     data_.SetUMLERRecord(reg);
     hooks_.UmlerRecordChanged();
     if (!reg.IsRecord()) return kUmlerNotChecked;

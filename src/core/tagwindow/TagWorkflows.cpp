@@ -22,7 +22,7 @@ constexpr const char* kBusyText =
 } // namespace
 
 TagWorkflows::TagWorkflows(AEIData& data, TagLogList& tagLog, WorkflowHooks& hooks)
-    : data_(data), tagLog_(tagLog), hooks_(hooks), umlerPath_(kUmlerDataFileName) {
+    : data_(data), tagLog_(tagLog), hooks_(hooks), umler_(kUmlerDataFileName) {
     // The certification fill's generator, seeded with the time.
     const LocalDateTime now = data_.GetClock().Now();
     engine_.seed(static_cast<uint32_t>(now.second + 60 * (now.minute + 60 * (now.hour + 24 * now.dayOfYear))) ^

@@ -52,7 +52,7 @@ void TagWorkflows::CmUmlerLookup() {
     }
 
     const std::string key = MakeVehicleKey(initial, number);
-    const UmlerRecord reg = LookupUMLER(key, umlerPath_);
+    const UmlerRecord reg = umler_.Find(key);
     data_.SetUMLERRecord(reg);
     hooks_.UmlerRecordChanged();
     if (!reg.IsRecord()) {

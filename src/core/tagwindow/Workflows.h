@@ -19,6 +19,7 @@
 #include "data/TagLog.h"
 #include "platform/Operator.h"
 #include "tagwindow/TagForm.h"
+#include "umler/UmlerLookup.h"
 
 #include <cstdint>
 #include <functional>
@@ -86,7 +87,7 @@ public:
     TagForm* Form() const { return form_; }
     // The UMLER data file looked in (default "umlerdata.uml" in the working
     // directory).
-    void SetUmlerDataPath(std::string path) { umlerPath_ = std::move(path); }
+    void SetUmlerDataPath(std::string path) { umler_ = UmlerLookup(std::move(path)); }
     // The random numbers of the certification fill (tests give a sequence).
     void SetRandomSource(std::function<uint32_t()> next) { random_ = std::move(next); }
 
@@ -169,7 +170,9 @@ private:
     TagLogList& tagLog_;
     WorkflowHooks& hooks_;
     TagForm* form_ = nullptr;
-    std::string umlerPath_;
+    // The register stays open between lookups; it reopens itself when a load
+    // replaces the data file.
+    UmlerLookup umler_;
     std::function<uint32_t()> random_;
     std::minstd_rand engine_;
     bool partialNoticeShown_ = false; // the partial-check notice, once a run
