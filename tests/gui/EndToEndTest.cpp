@@ -1,0 +1,290 @@
+// The whole program on a simulated bench: the real application object and
+// frame, their 100 ms timer, real serial ports (QSerialPort) on the
+// pseudo-terminals of velmora-programmer-sim (Comm Port 1) and
+// velmora-reader-sim (Comm Port 2), in a scratch start directory whose options
+// name both ports. A railcar typed into the form is programmed, RF-checked by
+// the reader, logged and labelled; F2 reads it back into the form; the
+// programmer's cable is pulled and the programmer found again once it is back.
+//
+// Everything waits for events with generous upper bounds; none of the waits
+// is a measurement.
+#include "GuiRig.h"
+
+#include "../integration/ProgrammerSimHarness.h"
+#include "../integration/ReaderSimProcess.h"
+
+#include "app/TAEIApp.h"
+#include "data/OptionsFile.h"
+#include "serial/ProgrammerApi.h"
+#include "util/FixedText.h"
+
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FrameOperator;
+
+constexpr const char* kProgrammerOn = "Programmer is ON Comm 1";
+constexpr const char* kProgrammerOff = "Programmer is OFF Comm 1";
+constexpr const char* kSuccess = "Tag was successfully programmed, UMLER not checked, RF Ok";
+
+// Waits for cond while the event loop runs (the frame's timer, the ports).
+template <class Cond>
+bool WaitFor(Cond cond, int timeoutMs) {
+    return QTest::qWaitFor([&] { return cond(); }, timeoutMs);
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    test::TempDir bench;    // the simulators' links, FIFO, tag file and logs
+    test::TempDir startDir; // Velmora's start directory
+    fs::path oldCwd;
+    std::map<std::string, QByteArray> oldEnv;
+    std::unique_ptr<test::ProgrammerSimProcess> programmer;
+    std::unique_ptr<test::ReaderSimProcess> reader;
+    FrameOperator op;
+    std::unique_ptr<TAEIApp> app;
+    std::vector<std::string> dialogsRun;
+
+    std::string ProgrammerLink() const { return bench.File("com1"); }
+    std::string ProgrammerControl() const { return bench.File("programmer.ctl"); }
+    std::string ProgrammerLog() const { return bench.File("programmer-sim.log"); }
+    std::string TagFile() const { return bench.File("sim-tag.txt"); }
+
+    void SetUp() override {
+        test::GuiApp();
+        if (!fs::exists(test::ProgrammerSimBinary()) || !test::ReaderSimProcess::Available())
+            GTEST_SKIP() << "the simulators are not built";
+
+        programmer = std::make_unique<test::ProgrammerSimProcess>(
+            std::vector<std::string>{"--link", ProgrammerLink(), "--control", ProgrammerControl(), "--tag-file",
+                                     TagFile()},
+            ProgrammerLog());
+        ASSERT_TRUE(programmer->Running());
+        ASSERT_TRUE(test::WaitUntil([this] {
+            return test::PathExists(ProgrammerLink()) && test::PathExists(ProgrammerControl());
+        })) << test::ReadTextFile(ProgrammerLog());
+        // The reader reads what the programmer wrote, by itself once the port
+        // has been open and quiet for 1.5 s.
+        reader = std::make_unique<test::ReaderSimProcess>(std::vector<std::string>{"--auto-read=0.5"}, TagFile());
+        ASSERT_TRUE(reader->Running()) << reader->ErrorOutput();
+
+        // The port map, before the links start.
+        SetEnv("VELMORA_COM1", ProgrammerLink());
+        SetEnv("VELMORA_COM2", reader->Link());
+        SetEnv("VELMORA_COM3", bench.File("com3")); // no device: never a port of this machine
+        SetEnv("VELMORA_COM4", bench.File("com4"));
+
+        WriteOptions();
+        oldCwd = fs::current_path();
+        fs::current_path(startDir.path());
+        StartApp();
+    }
+
+    void TearDown() override {
+        if (app) {
+            app->Frame()->close();
+            op.frame = nullptr;
+            app.reset();
+            QCoreApplication::processEvents();
+        }
+        if (!oldCwd.empty()) fs::current_path(oldCwd);
+        for (const auto& [name, value] : oldEnv) {
+            if (value.isNull()) qunsetenv(name.c_str());
+            else qputenv(name.c_str(), value);
+        }
+        reader.reset();
+        if (programmer) {
+            const int status = programmer->Stop(SIGTERM);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        }
+    }
+
+    void SetEnv(const char* name, const std::string& value) {
+        if (!oldEnv.count(name)) oldEnv[name] = qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray();
+        qputenv(name, QByteArray::fromStdString(value));
+    }
+
+    // The options the demo writes: the programmer on Comm Port 1, the reader
+    // on Comm Port 2, the RF check and label printing on, labels as PDFs.
+    void WriteOptions() {
+        test::ScriptedOperator quiet;
+        test::FakeClock clock;
+        AEIData d(quiet, clock);
+        SetOptionDefaults(d);
+        ProgrammerState p = d.GetProgrammerRecord();
+        p.port = 0;
+        d.UpdateProgrammerRecord(p);
+        SettingsBlock s = d.GetSettings();
+        s.readerPort = 1;
+        s.autoRfCheck = 1;
+        s.labelPrintingOn = 1;
+        d.UpdateSettings(s);
+        PrinterSettings printer = d.GetPrinterSettings(0);
+        SetText(printer.device, TLabelPrinter::kPdfFileDevice);
+        d.UpdatePrinterSettings(0, printer);
+        ASSERT_EQ(SaveOptions(d, startDir.File(kOptionsFileName)), 0);
+    }
+
+    void StartApp() {
+        AppServices s;
+        s.op = &op; // records every box and prompt; questions are answered No
+        s.frame.openUrl = [](const QUrl&) { return true; };
+        s.frame.runDialog = [this](QDialog& d) { dialogsRun.push_back(d.windowTitle().toStdString()); };
+        s.frame.chooseLogFile = [](QWidget*, const std::string&) { return std::optional<std::string>(); };
+        s.frame.printerSetup = [](QWidget*, TLabelPrinter&) { return false; };
+        app = std::make_unique<TAEIApp>(std::move(s)); // real clock, QSerialPort, timer running
+        app->InitMainWindow();
+        op.frame = app->Frame();
+    }
+
+    TAEIDec& Frame() { return *app->Frame(); }
+    TAEIWindow& Form() { return *Frame().TagWindow(); }
+    QWidget* Focused() { return Frame().focusWidget(); }
+    // Keys go where the focus is, as on the keyboard.
+    void Keys(const QString& text) {
+        for (QChar c : text) QTest::keyClicks(Focused(), QString(c));
+    }
+    void Key(Qt::Key key) { QTest::keyClick(Focused(), key); }
+
+    bool Prompted(const std::string& text) const {
+        return std::any_of(op.prompts.begin(), op.prompts.end(), [&](const auto& p) { return p.first == text; });
+    }
+    bool BoxShown(const std::string& text) const {
+        return std::any_of(op.boxes.begin(), op.boxes.end(), [&](const auto& b) { return b.text == text; });
+    }
+    std::string Boxes() const {
+        std::string all;
+        for (const auto& b : op.boxes) all += "[" + b.text + "] ";
+        return all;
+    }
+    std::string Prompts() const {
+        std::string all;
+        for (const auto& p : op.prompts) all += "[" + p.first + "] ";
+        return all;
+    }
+    void ControlProgrammer(const std::string& command) {
+        ASSERT_TRUE(test::WriteControl(ProgrammerControl(), command));
+        ASSERT_TRUE(test::WaitUntil(
+            [&] { return test::ReadTextFile(ProgrammerLog()).find("control: " + command) != std::string::npos; }))
+            << test::ReadTextFile(ProgrammerLog());
+    }
+    std::string Tag() const {
+        const std::string text = test::ReadTextFile(TagFile());
+        return text.substr(0, text.find('\n'));
+    }
+};
+
+TEST_F(EndToEnd, ARailcarIsProgrammedRfCheckedLoggedReadBackAndTheProgrammerFoundAgainAfterAPulledCable) {
+    // Start-up: the stored port is checked, not every port searched.
+    ASSERT_TRUE(WaitFor([&] { return Frame().ProgrammerField() == kProgrammerOn; }, 15000))
+        << Frame().ProgrammerField().toStdString() << " " << Prompts() << Boxes();
+    EXPECT_TRUE(Prompted("Checking Comm Port 1 for a programmer")) << Prompts();
+    EXPECT_TRUE(Prompted("AP4118 programmer was found on Comm Port 1")) << Prompts();
+    EXPECT_FALSE(Prompted("Searching all ports for a programmer")) << Prompts();
+    EXPECT_EQ(Form().Format().Name(), "Railcar");
+
+    // The operator types a railcar: the full initial moves on by itself, Tab
+    // moves on and selects the next text, Right turns the side list to RIGHT.
+    Form().FocusField(0);
+    Keys("ABCD123456");
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Tab);
+    Keys("50-0");
+    Key(Qt::Key_Tab);
+    Keys("4");
+    Key(Qt::Key_Tab);
+    Keys("1");
+    Key(Qt::Key_Tab);
+    Keys("0");
+    ASSERT_NE(Form().EditAt(0), nullptr);
+    EXPECT_EQ(Form().EditAt(0)->text(), "ABCD");
+    EXPECT_EQ(Form().EditAt(1)->text(), "123456");
+    EXPECT_EQ(Form().SideListAt(2)->currentText(), "RIGHT");
+    EXPECT_EQ(Form().EditAt(3)->text(), "50-0");
+    EXPECT_EQ(Form().EditAt(5)->text(), "4");
+    EXPECT_EQ(Form().EditAt(6)->text(), "1");
+    EXPECT_EQ(Form().EditAt(7)->text(), "0");
+
+    // F1: programmed, then the RF check waits for the reader, which reads by
+    // itself; the tag is logged and labelled.
+    Key(Qt::Key_F1);
+    EXPECT_TRUE(WaitFor([&] { return Prompted("Please read the tag with the portable reader"); }, 15000))
+        << Prompts() << Boxes();
+    EXPECT_TRUE(WaitFor([&] { return Frame().PromptText() == kSuccess; }, 20000))
+        << Frame().PromptText().toStdString() << " " << Prompts() << Boxes();
+    EXPECT_TRUE(op.boxes.empty()) << Boxes();
+    EXPECT_EQ(Frame().RfReadStatus(), nullptr) << "the RF read status window closes with the reading";
+
+    // What the reader simulator decoded from the programmer simulator's tag
+    // is what was typed.
+    EXPECT_TRUE(reader->WaitForLog("sending the automatic reading \"ABCD 123456,19,R,152,4,1,0\""))
+        << reader->ErrorOutput();
+    const std::string tag = Tag();
+    ASSERT_EQ(tag.size(), 30u);
+    const std::string commLog = test::ReadTextFile(startDir.File("communication log.txt"));
+    EXPECT_NE(commLog.find("programmer T-- #201" + tag), std::string::npos) << commLog;
+
+    const std::string log = test::ReadTextFile(startDir.File("tag log.txt"));
+    const std::regex line(R"(^\d\d/\d\d/\d{4} \d\d:\d\d - "Railcar,ABCD,123456,RIGHT,50'0",4,1,0" 51,19,2 )"
+                          R"(UMLER not checked RF Ok,([0-9A-F]{30})\r?\n$)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(log, m, line)) << log;
+    EXPECT_EQ(m[1].str(), tag);
+    EXPECT_EQ(Frame().ProgrammedTodayField(), "Programmed Today 1");
+    std::vector<fs::path> labels;
+    if (fs::is_directory(startDir.path() / "labels"))
+        for (const auto& e : fs::directory_iterator(startDir.path() / "labels")) labels.push_back(e.path());
+    ASSERT_EQ(labels.size(), 1u);
+    EXPECT_NE(labels[0].filename().string().find("ABCD-123456.pdf"), std::string::npos) << labels[0];
+
+    // F8 steps to the next car; F2 reads the tag back into the form.
+    Form().FocusField(0);
+    Key(Qt::Key_F8);
+    EXPECT_EQ(Form().EditAt(1)->text(), "123457");
+    Key(Qt::Key_F2);
+    EXPECT_TRUE(WaitFor([&] { return Frame().PromptText() == "Tag was successfully read"; }, 15000))
+        << Frame().PromptText().toStdString() << " " << Boxes();
+    EXPECT_EQ(Form().EditAt(0)->text(), "ABCD");
+    EXPECT_EQ(Form().EditAt(1)->text(), "123456");
+    EXPECT_EQ(Form().SideListAt(2)->currentText(), "RIGHT");
+    EXPECT_EQ(Form().EditAt(3)->text(), "50-00");
+    EXPECT_EQ(Form().EditAt(5)->text(), "4");
+    EXPECT_NE(Form().RawDataLine()->text().toStdString().find(tag), std::string::npos);
+
+    // The cable is pulled: the next read fails and the programmer goes off.
+    ControlProgrammer("unplug");
+    ASSERT_TRUE(test::WaitUntil([&] { return !test::PathExists(ProgrammerLink()); }));
+    Form().FocusField(0);
+    Key(Qt::Key_F2);
+    EXPECT_TRUE(WaitFor([&] { return Frame().ProgrammerField() == kProgrammerOff; }, 20000))
+        << Frame().ProgrammerField().toStdString() << " " << Prompts();
+    EXPECT_TRUE(Prompted("Error - could not read tag")) << Prompts();
+    EXPECT_EQ(GetProgrammerState(app->Data()).port, 0) << "the stored port is kept";
+
+    // Plugged back in: the stored port is checked again and the programmer
+    // found; it reads again.
+    ControlProgrammer("plug");
+    EXPECT_TRUE(WaitFor([&] { return Frame().ProgrammerField() == kProgrammerOn; }, 40000))
+        << Frame().ProgrammerField().toStdString() << " " << Prompts() << Boxes();
+    Form().FocusField(0);
+    Key(Qt::Key_F8);
+    Key(Qt::Key_F2);
+    EXPECT_TRUE(WaitFor([&] { return Frame().PromptText() == "Tag was successfully read" &&
+                                     Form().EditAt(1)->text() == "123456"; },
+                        15000))
+        << Frame().PromptText().toStdString() << " " << Boxes();
+}
+
+} // namespace
+} // namespace velmora
