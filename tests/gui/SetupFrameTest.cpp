@@ -79,6 +79,7 @@ TEST_F(SetupFrame, NewBackgroundColourRepaintsTheForm) {
     EXPECT_EQ(data.GetSettings().backgroundColor, 6);
     EXPECT_EQ(Form().palette().color(QPalette::Window), BackgroundColorValue(dark));
     EXPECT_NE(Form().palette().color(QPalette::Window), before);
+    EXPECT_EQ(Form().Background(), BackgroundColorValue(dark));
     // A rebuilt form keeps the colour.
     SelectFormat(1);
     EXPECT_EQ(Form().palette().color(QPalette::Window), BackgroundColorValue(dark));

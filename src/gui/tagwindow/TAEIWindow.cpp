@@ -2,6 +2,7 @@
 
 #include "app/MenuIds.h"
 #include "qt/QtOperator.h"
+#include "setup/SetupDialogs.h"
 #include "tagwindow/Workflows.h"
 
 #include <QApplication>
@@ -87,15 +88,7 @@ TAEIWindow::TAEIWindow(AEIData& data, TagWorkflows& workflows, TagWindowHost& ho
     format_ = data_.GetTagFormatData(formatIndex_);
     feetInches_ = settings.feetInches == 1;
 
-    int colour = settings.backgroundColor;
-    if (colour < 0 || colour >= kBackgroundColors) colour = 0; // a damaged option: the first colour
-    const BackgroundColor bc = data_.GetBackgroundColor(colour);
-    background_ = bc.defined ? QColor(bc.value & 0xff, (bc.value >> 8) & 0xff, (bc.value >> 16) & 0xff)
-                             : palette().color(QPalette::Window);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, background_);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    ApplyBackgroundColor(this, data_); // the settings' colour; a damaged index gives the first
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
 
@@ -352,7 +345,7 @@ int TAEIWindow::LineOfRow(int row) const {
     return line;
 }
 
-QColor TAEIWindow::Background() const { return background_; }
+QColor TAEIWindow::Background() const { return palette().color(QPalette::Window); }
 
 FormNotes TAEIWindow::CurrentNotes() const {
     FieldTexts texts;

@@ -147,7 +147,6 @@ private:
     QListWidget* recentTags_ = nullptr;
     QLabel* rawData_ = nullptr;
     std::array<QPushButton*, 11> buttons_{};
-    QColor background_;
 
     QPoint lastMouse_;
     bool leftButtonHeld_ = false;
