@@ -3,6 +3,8 @@
 // control commands; both go through ApplyControlCommand (ControlCommands.h).
 #pragma once
 
+#include "ControlText.h"
+
 #include <string>
 #include <string_view>
 
@@ -26,10 +28,5 @@ bool IsHalfFrameModel(std::string_view model);
 
 // One line describing the current behaviour, for "show" and the start banner.
 std::string DescribeBehaviour(const Behaviour& behaviour);
-
-// Parsers shared with the command line; false when the text is not valid.
-bool ParseMilliseconds(std::string_view text, int& ms);
-bool ParseSeconds(std::string_view text, double& seconds);
-bool IsFrameDigits(std::string_view text, std::size_t count);
 
 } // namespace velmora::sim

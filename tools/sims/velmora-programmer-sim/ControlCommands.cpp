@@ -90,21 +90,6 @@ ControlOutcome Unplug(const std::vector<std::string>& w) {
 
 } // namespace
 
-std::vector<std::string> SplitControlInput(std::string_view text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == '\n' || text[i] == ';' || text[i] == '\r') {
-            std::string_view piece = text.substr(start, i - start);
-            while (!piece.empty() && (piece.front() == ' ' || piece.front() == '\t')) piece.remove_prefix(1);
-            while (!piece.empty() && (piece.back() == ' ' || piece.back() == '\t')) piece.remove_suffix(1);
-            if (!piece.empty() && piece.front() != '#') out.emplace_back(piece);
-            start = i + 1;
-        }
-    }
-    return out;
-}
-
 ControlOutcome ApplyControlCommand(std::string_view line, Behaviour& b) {
     std::vector<std::string> w = Words(line);
     if (w.empty()) return Refuse("empty command");

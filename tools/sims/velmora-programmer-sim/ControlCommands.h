@@ -30,8 +30,4 @@ struct ControlOutcome {
 // are case-insensitive; values keep their case. Invalid commands change nothing.
 ControlOutcome ApplyControlCommand(std::string_view line, Behaviour& behaviour);
 
-// Cuts control input into commands at line ends and semicolons, dropping
-// blank pieces and comments starting with "#".
-std::vector<std::string> SplitControlInput(std::string_view text);
-
 } // namespace velmora::sim

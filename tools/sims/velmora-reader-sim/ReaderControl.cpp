@@ -1,6 +1,6 @@
 #include "ReaderControl.h"
 
-#include "../velmora-programmer-sim/Behaviour.h"
+#include "ControlText.h"
 
 #include <vector>
 

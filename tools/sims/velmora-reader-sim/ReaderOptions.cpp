@@ -2,7 +2,7 @@
 
 #include "ReaderControl.h"
 
-#include "../velmora-programmer-sim/TagStore.h"
+#include "TagStore.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "ReaderSimulator.h"
 
-#include "../velmora-programmer-sim/Signals.h"
+#include "Signals.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -8,10 +8,10 @@
 #include "ReaderFrames.h"
 #include "ReaderOptions.h"
 
-#include "../velmora-programmer-sim/ControlFifo.h"
-#include "../velmora-programmer-sim/Log.h"
-#include "../velmora-programmer-sim/Pty.h"
-#include "../velmora-programmer-sim/TagStore.h"
+#include "ControlFifo.h"
+#include "Log.h"
+#include "Pty.h"
+#include "TagStore.h"
 
 #include <chrono>
 #include <deque>

@@ -1,6 +1,6 @@
 #include "ControlFifo.h"
 
-#include "ControlCommands.h"
+#include "ControlText.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-// Messages of the programmer simulator on standard error: events always,
+// Messages of a simulator on standard error: events always,
 // the bytes it receives and sends only when verbose.
 #pragma once
 

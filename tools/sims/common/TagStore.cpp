@@ -1,6 +1,6 @@
 #include "TagStore.h"
 
-#include "Behaviour.h"
+#include "ControlText.h"
 
 #include <cerrno>
 #include <cstdio>
