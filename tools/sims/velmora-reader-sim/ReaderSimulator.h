@@ -1,6 +1,6 @@
-// The reader simulator's main loop: serves the pseudo-terminal, the control
-// FIFO and the signals, answers the host's frames, and sends the parameters
-// and the tag readings at the times the behaviour asks for.
+// The reader simulator: the shared port loop (PortSimulator.h) with the
+// reader's frames, parameters and tag readings, sent at the times the
+// behaviour asks for.
 #pragma once
 
 #include "ReaderBehaviour.h"
@@ -8,42 +8,31 @@
 #include "ReaderFrames.h"
 #include "ReaderOptions.h"
 
-#include "ControlFifo.h"
-#include "Log.h"
-#include "Pty.h"
-#include "TagStore.h"
+#include "PortSimulator.h"
 
 #include <chrono>
-#include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmora::readersim {
 
-class ReaderSimulator {
+class ReaderSimulator : public sim::PortSimulator {
 public:
-    using Clock = std::chrono::steady_clock;
-
     ReaderSimulator(const ReaderConfig& config, const ReaderBehaviour& behaviour);
-    // Runs until stopped; returns the process exit code.
-    int Run();
 
 private:
-    struct Outgoing {
-        Clock::time_point due;
-        std::string bytes;
-    };
+    bool Announce() override;
+    void RunControlCommand(const std::string& line) override;
+    void Receive(std::string_view chunk) override;
+    int SplitMs() const override { return behaviour_.splitMs; }
+    void OnPlugged() override { frames_.Reset(); }
+    void OnUnplugged() override;
+    void OnClientOpened() override;
+    void OnClientClosed() override;
+    void OnTick(Clock::time_point now) override;
+    std::optional<Clock::time_point> NextTimer() const override;
 
-    bool Start();
-    void Shutdown();
-    bool PlugIn();
-    void Unplug(std::optional<double> backAfter);
-
-    void ServeSignals();
-    void ServeControl();
-    void RunControlCommand(const std::string& line);
-    void ServePort(short revents);
-    void NoticeClient(bool present);
     void HandleFrame(const std::string& frame);
     void AnswerParameters(Clock::time_point at);
     void SendReading(const std::string& line, const char* why);
@@ -54,31 +43,14 @@ private:
     void CheckAutoRead(Clock::time_point now);
     void CheckAckWait(Clock::time_point now);
 
-    Clock::time_point QueueEnd() const;
-    Clock::time_point Schedule(Clock::time_point at, const std::string& bytes);
-    void SendDue(Clock::time_point now);
-    void WriteNow(Outgoing& item);
-    int PollTimeoutMs(Clock::time_point now) const;
-
-    ReaderConfig config_;
     ReaderBehaviour behaviour_;
-    sim::Logger log_;
-    sim::PseudoTerminal pty_;
-    sim::PortLink link_;
-    sim::ControlFifo control_;
-    sim::TagStore tags_;
     FrameAssembler frames_;
 
-    std::deque<Outgoing> out_;
-    std::optional<Clock::time_point> plugAt_;
     std::optional<Clock::time_point> ackDeadline_; // the parameters wait for their ACK
     int parameterSends_ = 0;
     std::optional<std::string> pendingReading_;     // waits for the port to be opened
     std::optional<Clock::time_point> quietSince_;   // the port was opened and nothing has arrived since
     std::optional<Clock::time_point> autoReadAt_;   // the automatic reading is due
-    bool clientPresent_ = false;
-    bool stop_ = false;
-    unsigned generation_ = 0;
 };
 
 } // namespace velmora::readersim
