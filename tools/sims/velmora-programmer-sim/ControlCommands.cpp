@@ -4,24 +4,6 @@ namespace velmora::sim {
 
 namespace {
 
-std::vector<std::string> Words(std::string_view line) {
-    std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) words.emplace_back(line.substr(start, i - start));
-    }
-    return words;
-}
-
-std::string Lower(std::string s) {
-    for (auto& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 // A value the programmer reports inside a line: printable, no blanks.
 bool IsWordValue(std::string_view v, std::size_t maxLen) {
     if (v.empty() || v.size() > maxLen) return false;
@@ -45,34 +27,23 @@ ControlOutcome Done(std::string message, ControlAction action = {}) {
     return o;
 }
 
-// "on"/"off" for the simple switches.
 ControlOutcome Switch(const std::vector<std::string>& w, bool& flag, const char* name) {
-    if (w.size() != 2) return Refuse(std::string(name) + " needs on or off");
-    std::string v = Lower(w[1]);
-    if (v == "on") flag = true;
-    else if (v == "off") flag = false;
-    else return Refuse(std::string(name) + " needs on or off, not \"" + w[1] + "\"");
-    return Done(std::string(name) + (flag ? " on" : " off"));
+    ControlOutcome o;
+    o.ok = SwitchCommand(w, flag, name, o.message);
+    return o;
 }
 
-// "on", "off" or a number of milliseconds.
 ControlOutcome Delay(const std::vector<std::string>& w, int& ms, int onValue, const char* name) {
-    if (w.size() != 2) return Refuse(std::string(name) + " needs on, off or a number of milliseconds");
-    std::string v = Lower(w[1]);
-    int value = 0;
-    if (v == "on") value = onValue;
-    else if (v == "off") value = 0;
-    else if (!ParseMilliseconds(v, value))
-        return Refuse(std::string(name) + " needs on, off or milliseconds from 0 to 600000, not \"" + w[1] + "\"");
-    ms = value;
-    return Done(value > 0 ? std::string(name) + " " + std::to_string(value) + " ms" : std::string(name) + " off");
+    ControlOutcome o;
+    o.ok = DelayCommand(w, ms, onValue, name, o.message);
+    return o;
 }
 
 ControlOutcome Unplug(const std::vector<std::string>& w) {
     ControlAction a;
     a.kind = ControlAction::Kind::Unplug;
     std::size_t i = 1;
-    if (i < w.size() && Lower(w[i]) == "next") {
+    if (i < w.size() && LowerAscii(w[i]) == "next") {
         a.kind = ControlAction::Kind::UnplugNext;
         ++i;
     }
@@ -91,9 +62,9 @@ ControlOutcome Unplug(const std::vector<std::string>& w) {
 } // namespace
 
 ControlOutcome ApplyControlCommand(std::string_view line, Behaviour& b) {
-    std::vector<std::string> w = Words(line);
+    std::vector<std::string> w = ControlWords(line);
     if (w.empty()) return Refuse("empty command");
-    std::string cmd = Lower(w[0]);
+    std::string cmd = LowerAscii(w[0]);
 
     if (cmd == "silent") return Switch(w, b.silent, "silent");
     if (cmd == "notag") return Switch(w, b.noTag, "notag");
@@ -103,7 +74,7 @@ ControlOutcome ApplyControlCommand(std::string_view line, Behaviour& b) {
     if (cmd == "slow") return Delay(w, b.slowMs, 3000, "slow");
     if (cmd == "status") {
         if (w.size() != 2) return Refuse("status needs a code such as 00, 03 or 0A, or auto");
-        if (Lower(w[1]) == "auto") {
+        if (LowerAscii(w[1]) == "auto") {
             b.statusCode.clear();
             return Done("status auto (reports the result of the last program or read)");
         }
@@ -132,7 +103,7 @@ ControlOutcome ApplyControlCommand(std::string_view line, Behaviour& b) {
     if (cmd == "tag") {
         if (w.size() != 2) return Refuse("tag needs 30 hexadecimal digits or clear");
         ControlAction a;
-        if (Lower(w[1]) == "clear") {
+        if (LowerAscii(w[1]) == "clear") {
             a.kind = ControlAction::Kind::ClearTag;
             return Done("tag cleared", a);
         }

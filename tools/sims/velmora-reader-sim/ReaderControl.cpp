@@ -8,23 +8,8 @@ namespace velmora::readersim {
 
 namespace {
 
-std::vector<std::string> Words(std::string_view line) {
-    std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) words.emplace_back(line.substr(start, i - start));
-    }
-    return words;
-}
-
-std::string Lower(std::string s) {
-    for (auto& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
+using sim::ControlWords;
+using sim::LowerAscii;
 
 // The rest of the line after its first word, as typed.
 std::string RestOf(std::string_view line) {
@@ -65,24 +50,15 @@ ReaderOutcome Done(std::string message, ReaderAction action = {}) {
 }
 
 ReaderOutcome Switch(const std::vector<std::string>& w, bool& flag, const char* name) {
-    if (w.size() != 2) return Refuse(std::string(name) + " needs on or off");
-    const std::string v = Lower(w[1]);
-    if (v == "on") flag = true;
-    else if (v == "off") flag = false;
-    else return Refuse(std::string(name) + " needs on or off, not \"" + w[1] + "\"");
-    return Done(std::string(name) + (flag ? " on" : " off"));
+    ReaderOutcome o;
+    o.ok = sim::SwitchCommand(w, flag, name, o.message);
+    return o;
 }
 
 ReaderOutcome Delay(const std::vector<std::string>& w, int& ms, int onValue, const char* name) {
-    if (w.size() != 2) return Refuse(std::string(name) + " needs on, off or a number of milliseconds");
-    const std::string v = Lower(w[1]);
-    int value = 0;
-    if (v == "on") value = onValue;
-    else if (v == "off") value = 0;
-    else if (!sim::ParseMilliseconds(v, value))
-        return Refuse(std::string(name) + " needs on, off or milliseconds from 0 to 600000, not \"" + w[1] + "\"");
-    ms = value;
-    return Done(value > 0 ? std::string(name) + " " + std::to_string(value) + " ms" : std::string(name) + " off");
+    ReaderOutcome o;
+    o.ok = sim::DelayCommand(w, ms, onValue, name, o.message);
+    return o;
 }
 
 // A field of the SSP of a fixed width.
@@ -128,14 +104,14 @@ std::string DescribeReader(const ReaderBehaviour& b) {
 }
 
 ReaderOutcome ApplyReaderCommand(std::string_view line, ReaderBehaviour& b) {
-    const std::vector<std::string> w = Words(line);
+    const std::vector<std::string> w = ControlWords(line);
     if (w.empty()) return Refuse("empty command");
-    const std::string cmd = Lower(w[0]);
+    const std::string cmd = LowerAscii(w[0]);
 
     if (cmd == "read") {
         ReaderAction a = Act(ReaderAction::Kind::Read);
-        const std::string what = w.size() > 1 ? Lower(w[1]) : std::string();
-        const std::string detail = w.size() > 2 ? Lower(w[2]) : std::string();
+        const std::string what = w.size() > 1 ? LowerAscii(w[1]) : std::string();
+        const std::string detail = w.size() > 2 ? LowerAscii(w[2]) : std::string();
         if (w.size() == 1) a.reading = b.oldFirmware ? ReadingKind::Old : ReadingKind::Normal;
         else if (what == "old" && w.size() == 2) a.reading = ReadingKind::Old;
         else if (what == "wrong" && (w.size() == 2 || detail == "number")) a.reading = ReadingKind::WrongNumber;
@@ -157,7 +133,7 @@ ReaderOutcome ApplyReaderCommand(std::string_view line, ReaderBehaviour& b) {
     if (cmd == "slow") return Delay(w, b.slowMs, 3000, "slow");
     if (cmd == "autoread") {
         if (w.size() != 2) return Refuse("autoread needs on, off or a number of seconds");
-        const std::string v = Lower(w[1]);
+        const std::string v = LowerAscii(w[1]);
         double seconds = 0;
         if (v == "on") b.autoReadMs = kAutoReadDefaultMs;
         else if (v == "off") b.autoReadMs = 0;
@@ -168,7 +144,7 @@ ReaderOutcome ApplyReaderCommand(std::string_view line, ReaderBehaviour& b) {
         return Done(b.autoReadMs > 0 ? "autoread " + SecondsText(b.autoReadMs) + " s" : std::string("autoread off"), a);
     }
     if (cmd == "brokendate") {
-        const std::string v = w.size() == 2 ? Lower(w[1]) : std::string();
+        const std::string v = w.size() == 2 ? LowerAscii(w[1]) : std::string();
         if (v == "once") b.brokenDate = 1;
         else if (v == "on") b.brokenDate = 2;
         else if (v == "off") b.brokenDate = 0;
@@ -189,14 +165,14 @@ ReaderOutcome ApplyReaderCommand(std::string_view line, ReaderBehaviour& b) {
     }
     if (cmd == "date") {
         if (w.size() != 2) return Refuse("date needs MM/DD/YY or today");
-        if (Lower(w[1]) == "today") b.date.clear();
+        if (LowerAscii(w[1]) == "today") b.date.clear();
         else if (IsClockText(w[1], '/')) b.date = w[1];
         else return Refuse("date needs MM/DD/YY (e.g. 03/14/26) or today");
         return Done("date " + (b.date.empty() ? std::string("today") : b.date));
     }
     if (cmd == "time") {
         if (w.size() != 2) return Refuse("time needs hh:mm:ss or now");
-        if (Lower(w[1]) == "now") b.time.clear();
+        if (LowerAscii(w[1]) == "now") b.time.clear();
         else if (IsClockText(w[1], ':')) b.time = w[1];
         else return Refuse("time needs hh:mm:ss (e.g. 09:26:53) or now");
         return Done("time " + (b.time.empty() ? std::string("now") : b.time));

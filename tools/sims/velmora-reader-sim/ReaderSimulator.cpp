@@ -76,7 +76,8 @@ void ReaderSimulator::RunControlCommand(const std::string& line) {
     case ReaderAction::Kind::Show: {
         const std::string tag = tags_.Load(problem).value_or("none (" + problem + ")");
         log_.Info(DescribeReader(behaviour_) + "; port " + PortState() + "; tag " + tag +
-                  (pendingReading_ ? "; a reading waits for the port" : "") + (autoReadAt_ ? "; an automatic reading is due" : ""));
+                  (pendingReading_ ? "; a reading waits for the port" : "") +
+                  (autoReadAt_ ? "; an automatic reading is due" : ""));
         break;
     }
     case ReaderAction::Kind::Verbose: log_.SetVerbose(o.action.on); break;
