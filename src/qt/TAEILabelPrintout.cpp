@@ -30,10 +30,10 @@ void TAEILabelPrintout::SetPrintParams(QPaintDevice& device) {
     dpiY_ = device.logicalDpiY();
     const QString family = FontFamily();
     for (int i = 0; i < kLabelFontCount; ++i) {
-        const LabelFontSpec& spec = kLabelFontSpecs[i];
+        const LabelFontSpec& fontSpec = kLabelFontSpecs[i];
         QFont font(family);
-        font.setPixelSize(std::max(1, LabelFontPixelHeight(spec.points, dpiY_)));
-        font.setWeight(static_cast<QFont::Weight>(spec.weight));
+        font.setPixelSize(std::max(1, LabelFontPixelHeight(fontSpec.points, dpiY_)));
+        font.setWeight(static_cast<QFont::Weight>(fontSpec.weight));
         font.setItalic(false);
         font.setStyleHint(QFont::SansSerif);
         fonts_[i] = font;
