@@ -1,5 +1,5 @@
 // The whole program on a simulated bench: the real application object and
-// frame, their 100 ms timer, real serial ports (QSerialPort) on the
+// frame, their 100 ms timer, real serial ports (PosixCommPort) on the
 // pseudo-terminals of velmora-programmer-sim (Comm Port 1) and
 // velmora-reader-sim (Comm Port 2), in a scratch start directory whose options
 // name both ports. A railcar typed into the form is programmed, RF-checked by
@@ -142,7 +142,7 @@ protected:
         s.frame.runDialog = [this](QDialog& d) { dialogsRun.push_back(d.windowTitle().toStdString()); };
         s.frame.chooseLogFile = [](QWidget*, const std::string&) { return std::optional<std::string>(); };
         s.frame.printerSetup = [](QWidget*, TLabelPrinter&) { return false; };
-        app = std::make_unique<TAEIApp>(std::move(s)); // real clock, QSerialPort, timer running
+        app = std::make_unique<TAEIApp>(std::move(s)); // real clock, real serial ports, timer running
         app->InitMainWindow();
         op.frame = app->Frame();
     }

@@ -1,5 +1,5 @@
 // The programmer link against velmora-programmer-sim on a real
-// pseudo-terminal through QtCommPort. The link runs on a fake clock that
+// pseudo-terminal through PosixCommPort. The link runs on a fake clock that
 // moves 100 ms per tick while each tick waits 25 ms of real time, so the
 // link's waits pass four times faster than the simulator's own timing.
 #include "SimProcess.h"
@@ -7,14 +7,12 @@
 
 #include "commlog/CommLog.h"
 #include "data/AEIData.h"
-#include "qt/QtCommPort.h"
+#include "posix/PosixCommPort.h"
 #include "serial/ProgrammerApi.h"
 #include "serial/ProgrammerProtocol.h"
 #include "serial/SerialAccess.h"
 #include "serial/SerialPorts.h"
 #include "tagdata/TagFrame.h"
-
-#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -38,7 +36,7 @@ public:
     ScriptedOperator op;
     FakeClock clock;
     AEIData data{op, clock};
-    QtCommPortFactory factory;
+    PosixCommPortFactory factory;
     CommLog log{data};
     SimProcess sim;
     SerialPorts ports;
@@ -67,7 +65,6 @@ public:
         StepProgrammerLink(data, ports);
         for (std::size_t i = before; i < op.notifications.size(); ++i)
             if (op.notifications[i] == kNotifyProgrammerSearchEnd) FinishProgrammerSearch(data);
-        QCoreApplication::processEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
     void Ticks(int n) {

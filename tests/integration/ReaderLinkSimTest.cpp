@@ -1,7 +1,7 @@
 // Both simulators on pseudo-terminals, as a programmer and a reader on one
 // bench: the programmer simulator on Comm Port 1, the reader simulator on
 // Comm Port 2 reading the programmer simulator's tag file. The links run
-// through QtCommPort on a fake clock (100 ms a tick, 25 ms of real time),
+// through PosixCommPort on a fake clock (100 ms a tick, 25 ms of real time),
 // with the real tag workflows on a form of strings.
 #include "FakeTagForm.h"
 #include "ReaderSimProcess.h"
@@ -10,15 +10,13 @@
 
 #include "commlog/CommLog.h"
 #include "data/AEIData.h"
-#include "qt/QtCommPort.h"
+#include "posix/PosixCommPort.h"
 #include "serial/ProgrammerApi.h"
 #include "serial/ReaderApi.h"
 #include "serial/ReaderMessages.h"
 #include "serial/SerialAccess.h"
 #include "serial/SerialPorts.h"
 #include "tagwindow/Workflows.h"
-
-#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -102,7 +100,6 @@ protected:
             if (code == kNotifyProgrammerSearchEnd) FinishProgrammerSearch(data);
             HandleReaderNotification(data, code);
         }
-        QCoreApplication::processEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
     template <class Pred>
@@ -145,7 +142,7 @@ protected:
     ScriptedOperator op;
     FakeClock clock;
     AEIData data{op, clock};
-    QtCommPortFactory factory;
+    PosixCommPortFactory factory;
     CommLog log{data};
     std::unique_ptr<SimProcess> programmer;
     std::unique_ptr<ReaderSimProcess> reader;

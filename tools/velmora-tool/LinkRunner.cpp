@@ -12,12 +12,6 @@
 
 namespace velmora::tool {
 
-int NoSerialSupport() {
-    constexpr int kExitNoSerialSupport = 8;
-    std::cerr << "velmora-tool: this build has no serial port support (Qt SerialPort)\n";
-    return kExitNoSerialSupport;
-}
-
 PortChoice TakePort(std::vector<std::string>& args) {
     PortChoice c;
     auto p = TakeOption(args, "port");
@@ -43,16 +37,6 @@ MsgAnswer ToolOperator::MessageBox(const std::string& caption, const std::string
 
 void ToolOperator::ShowPrompt(const std::string& text, int) {
     if (verbose) std::cerr << "prompt: " << text << '\n';
-}
-
-#if VELMORA_TOOL_WITH_QT
-
-std::unique_ptr<QCoreApplication> EnsureApp() {
-    if (QCoreApplication::instance()) return nullptr;
-    static int argc = 1;
-    static char arg0[] = "velmora-tool";
-    static char* argv[] = {arg0, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
 LinkRunner::LinkRunner(const DataArgs& da, PortChoice choice, bool verbose, const SettingsAdjust& adjustSettings)
@@ -87,7 +71,6 @@ void LinkRunner::Tick() {
         while (shownLines_ < lines.size()) std::cerr << Shown(lines[shownLines_++]) << '\n';
         if (lines.size() >= kRecentTrafficLines) shownLines_ = lines.size();
     }
-    QCoreApplication::processEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
 }
 
@@ -110,7 +93,5 @@ std::string LinkRunner::StatusWithReason(int port) {
         text += " (" + std::string(std::strerror(static_cast<int>(code))) + ")";
     return text;
 }
-
-#endif // VELMORA_TOOL_WITH_QT
 
 } // namespace velmora::tool

@@ -17,20 +17,13 @@
 #include <string>
 #include <vector>
 
-#if VELMORA_TOOL_WITH_QT
 #include "commlog/CommLog.h"
-#include "qt/QtCommPort.h"
-
-#include <QCoreApplication>
-#endif
+#include "posix/PosixCommPort.h"
 
 namespace velmora::tool {
 
 // Exit code shared by the device subcommands.
 inline constexpr int kExitNotFound = 4;
-
-// What a device subcommand does in a build without Qt SerialPort.
-int NoSerialSupport();
 
 struct PortChoice {
     bool given = false;
@@ -56,11 +49,6 @@ public:
     void ShowPrompt(const std::string& text, int) override;
     void PostNotification(int code) override { posted.push_back(code); }
 };
-
-#if VELMORA_TOOL_WITH_QT
-
-// The Qt application the serial ports need; null when one exists already.
-std::unique_ptr<QCoreApplication> EnsureApp();
 
 // One device link on real ports. A subclass steps its link and handles the
 // notifications the link posted.
@@ -112,7 +100,7 @@ private:
     ToolOperator op_;
     SystemClock clock_;
     AEIData data_;
-    QtCommPortFactory factory_;
+    PosixCommPortFactory factory_;
     CommLog log_;
     SerialPorts ports_;
     PortChoice choice_;
@@ -120,7 +108,5 @@ private:
     int completions_ = 0;
     std::size_t shownLines_ = 0;
 };
-
-#endif // VELMORA_TOOL_WITH_QT
 
 } // namespace velmora::tool

@@ -33,8 +33,6 @@ const char* const kUsage =
     "    without --port they search all four ports first. Traffic goes to \"communication\n"
     "    log.txt\" in the working directory; --verbose also shows it with the prompts and boxes.";
 
-#if VELMORA_TOOL_WITH_QT
-
 class LinkSession : public LinkRunner {
 public:
     LinkSession(const DataArgs& da, PortChoice choice, bool verbose)
@@ -133,7 +131,6 @@ int RunSearch(std::vector<std::string>& args) {
     const bool verbose = TakeFlag(args, "verbose");
     DataArgs da = TakeDataArgs(args);
     CheckNoArguments(args);
-    auto app = EnsureApp();
     LinkSession s(da, std::move(choice), verbose);
     if (!s.Find()) {
         if (s.ProgrammersFound() > 1) {
@@ -157,7 +154,6 @@ int RunStatus(std::vector<std::string>& args) {
     const bool verbose = TakeFlag(args, "verbose");
     DataArgs da = TakeDataArgs(args);
     CheckNoArguments(args);
-    auto app = EnsureApp();
     LinkSession s(da, std::move(choice), verbose);
     if (!s.Find()) {
         s.ReportNotFound();
@@ -210,7 +206,6 @@ int RunProgram(std::vector<std::string>& args) {
     const bool verbose = TakeFlag(args, "verbose");
     const bool search = TakeFlag(args, "search");
     DataArgs da = TakeDataArgs(args);
-    auto app = EnsureApp();
     LinkSession s(da, std::move(choice), verbose);
     AEIData& data = s.Data();
     TagArgs t = TakeTagArgs(args, data);
@@ -241,7 +236,6 @@ int RunRead(std::vector<std::string>& args) {
     const bool search = TakeFlag(args, "search");
     DataArgs da = TakeDataArgs(args);
     CheckNoArguments(args);
-    auto app = EnsureApp();
     LinkSession s(da, std::move(choice), verbose);
     AEIData& data = s.Data();
 
@@ -272,22 +266,15 @@ int RunRead(std::vector<std::string>& args) {
     return kExitOk;
 }
 
-#endif // VELMORA_TOOL_WITH_QT
-
 int RunProgrammer(std::vector<std::string>& args) {
     if (args.empty()) throw UsageError{"programmer needs search, status, program or read"};
     const std::string what = args[0];
     args.erase(args.begin());
-#if VELMORA_TOOL_WITH_QT
     if (what == "search") return RunSearch(args);
     if (what == "status") return RunStatus(args);
     if (what == "program") return RunProgram(args);
     if (what == "read") return RunRead(args);
     throw UsageError{"unknown programmer command \"" + what + "\""};
-#else
-    (void)what;
-    return NoSerialSupport();
-#endif
 }
 
 const Registrar reg("programmer", kUsage, RunProgrammer);

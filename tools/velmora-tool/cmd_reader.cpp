@@ -47,8 +47,6 @@ private:
     }
 };
 
-#if VELMORA_TOOL_WITH_QT
-
 class ReaderSession : public LinkRunner {
 public:
     ReaderSession(const DataArgs& da, PortChoice choice, bool verbose)
@@ -136,7 +134,6 @@ int RunSearch(std::vector<std::string>& args) {
     const bool verbose = TakeFlag(args, "verbose");
     DataArgs da = TakeDataArgs(args);
     CheckNoArguments(args);
-    auto app = EnsureApp();
     ReaderSession s(da, std::move(choice), verbose);
     AssignReaderPort(s.Data(), -1); // the search decides
     if (!Search(s)) {
@@ -153,7 +150,6 @@ int RunParams(std::vector<std::string>& args) {
     const bool verbose = TakeFlag(args, "verbose");
     DataArgs da = TakeDataArgs(args);
     CheckNoArguments(args);
-    auto app = EnsureApp();
     ReaderSession s(da, std::move(choice), verbose);
 
     // "Read Reader Parameters": the assigned port, or a search that then
@@ -193,7 +189,6 @@ int RunRfCheck(std::vector<std::string>& args) {
     TagArgs t = TakeTagArgs(args, td.data());
 
     if (!FieldValuesPass(t, td.FeetInches())) return kExitValueCheck;
-    auto app = EnsureApp();
     ReaderSession s(da, std::move(choice), verbose);
     AEIData& data = s.Data();
 
@@ -245,21 +240,14 @@ int RunRfCheck(std::vector<std::string>& args) {
     }
 }
 
-#endif // VELMORA_TOOL_WITH_QT
-
 int RunReader(std::vector<std::string>& args) {
     if (args.empty()) throw UsageError{"reader needs search, params or rfcheck"};
     const std::string what = args[0];
     args.erase(args.begin());
-#if VELMORA_TOOL_WITH_QT
     if (what == "search") return RunSearch(args);
     if (what == "params") return RunParams(args);
     if (what == "rfcheck") return RunRfCheck(args);
     throw UsageError{"unknown reader command \"" + what + "\""};
-#else
-    (void)what;
-    return NoSerialSupport();
-#endif
 }
 
 const Registrar reg("reader", kUsage, RunReader);

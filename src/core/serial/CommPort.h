@@ -1,7 +1,8 @@
 // A serial port as the links see it: open a device, set its line from a mode
 // string such as "96,n,8,1", write bytes, take the bytes that have arrived
 // without waiting, discard input, close, and the operating system's text for
-// the last error. The desktop program wraps QSerialPort; tests use fakes.
+// the last error. The program and velmora-tool use PosixCommPort (a terminal
+// device); tests use fakes or PosixCommPort on pseudo-terminals.
 #pragma once
 
 #include <cstddef>

@@ -84,7 +84,7 @@ void TAEIApp::InitMainWindow() {
     // 6, 9, 10. The frame with its bars and the tag window as its client.
     FrameServices fs = services_.frame;
     if (!fs.portFactory) {
-        ownPorts_ = std::make_unique<QtCommPortFactory>();
+        ownPorts_ = std::make_unique<PosixCommPortFactory>();
         fs.portFactory = ownPorts_.get();
     }
     frame_ = std::make_unique<TAEIDec>(*data_, std::move(fs));

@@ -8,7 +8,7 @@
 #include "data/AEIData.h"
 #include "platform/Clock.h"
 #include "platform/Operator.h"
-#include "qt/QtCommPort.h"
+#include "posix/PosixCommPort.h"
 #include "qt/QtOperator.h"
 
 #include <memory>
@@ -21,7 +21,7 @@ namespace velmora {
 struct AppServices {
     Operator* op = nullptr;
     Clock* clock = nullptr;
-    FrameServices frame; // frame.portFactory null: QSerialPort
+    FrameServices frame; // frame.portFactory null: the machine's serial ports
     bool showWindow = true;
 };
 
@@ -46,7 +46,7 @@ private:
     AppServices services_;
     std::unique_ptr<QtOperator> ownOperator_;
     std::unique_ptr<SystemClock> ownClock_;
-    std::unique_ptr<QtCommPortFactory> ownPorts_;
+    std::unique_ptr<PosixCommPortFactory> ownPorts_;
     std::unique_ptr<AEIData> data_;
     std::unique_ptr<TAEIDec> frame_;
     bool helpAvailable_ = true;

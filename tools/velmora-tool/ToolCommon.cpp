@@ -1,0 +1,61 @@
+// The subcommand registry and argument helpers of velmora-tool, shared with
+// the label program.
+#include "ToolCommon.h"
+
+#include <cstdlib>
+
+namespace velmora::tool {
+
+std::map<std::string, Command>& Commands() {
+    static std::map<std::string, Command> commands;
+    return commands;
+}
+
+std::optional<std::string> TakeOption(std::vector<std::string>& args, const std::string& name) {
+    const std::string flag = "--" + name;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == flag) {
+            if (i + 1 >= args.size()) throw UsageError{"option " + flag + " needs a value"};
+            std::string v = args[i + 1];
+            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            return v;
+        }
+        if (args[i].rfind(flag + "=", 0) == 0) {
+            std::string v = args[i].substr(flag.size() + 1);
+            args.erase(args.begin() + static_cast<long>(i));
+            return v;
+        }
+    }
+    return std::nullopt;
+}
+
+bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
+    const std::string flag = "--" + name;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == flag) {
+            args.erase(args.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+void RejectUnknownOptions(const std::vector<std::string>& args) {
+    for (const auto& a : args)
+        if (a.rfind("--", 0) == 0) throw UsageError{"unknown option " + a};
+}
+
+void CheckNoArguments(const std::vector<std::string>& args) {
+    RejectUnknownOptions(args);
+    if (!args.empty()) throw UsageError{"unexpected argument \"" + args[0] + "\""};
+}
+
+long ParseNumberArg(const std::string& text, const std::string& what) {
+    if (text.empty()) throw UsageError{what + " needs a number"};
+    char* end = nullptr;
+    long v = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0') throw UsageError{what + " needs a number, not \"" + text + "\""};
+    return v;
+}
+
+} // namespace velmora::tool
