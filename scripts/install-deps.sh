@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build make g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev libgl-dev
   fonts-liberation poppler-utils xvfb xauth
 )
 

@@ -1,0 +1,153 @@
+// velmora-tool as the operator runs it, timed as whole processes from start
+// to exit, each run paired with `cp` run just before it so that the ratio
+// holds while the machine's speed drifts:
+//   - start-up: `velmora-tool formats` against `cp` of a 4 KB file;
+//   - register load: `velmora-tool umler load` of a generated 2,000,000-line
+//     extract (64,000,000 bytes) against `cp` of the same extract, both
+//     replacing an existing file.
+// Each benchmark reports the tool's time (the manual time), the cp time and
+// the ratio of the sums as counters. The tool is the one built beside this
+// program (VELMORA_TOOL overrides it); the scratch files go under the
+// system's temporary directory (VELMORA_BENCH_DIR overrides it) and are
+// removed at the end. Run it in a Release build.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fcntl.h>
+#include <memory>
+#include <random>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kLines = 2000000;
+
+std::string Tool() {
+    if (const char* t = std::getenv("VELMORA_TOOL"); t && *t) return t;
+    return VELMORA_TOOL_PATH;
+}
+
+// Runs argv[0] (searched on PATH) with output to /dev/null; the wall time
+// from the start to the reaped exit, in seconds.
+double RunProcess(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+    }
+    const auto end = std::chrono::steady_clock::now();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(args[0] + " " + args[1] + " failed");
+    return std::chrono::duration<double>(end - start).count();
+}
+
+struct Scratch {
+    fs::path dir;
+    std::string small, extract, copy, data;
+
+    Scratch() {
+        const char* env = std::getenv("VELMORA_BENCH_DIR");
+        dir = env ? fs::path(env) : fs::temp_directory_path() / "velmora-bench-cli";
+        fs::create_directories(dir);
+        small = (dir / "small.bin").string();
+        extract = (dir / "Umler.txt").string();
+        copy = (dir / "copy.txt").string();
+        data = (dir / "umlerdata.uml").string();
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(small.c_str(), "wb"), &std::fclose);
+        if (!f) throw std::runtime_error("cannot write " + small);
+        const std::string block(4096, 'x');
+        std::fputs(block.c_str(), f.get());
+    }
+    ~Scratch() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+
+    // Vehicles in key order: 30 columns and CR LF, 32 bytes a line.
+    void GenerateExtract() {
+        if (fs::exists(extract)) return;
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(extract.c_str(), "wb"), &std::fclose);
+        if (!f) throw std::runtime_error("cannot write " + extract);
+        std::mt19937 rng(2026);
+        std::size_t written = 0;
+        int initialIndex = 0;
+        while (written < kLines) {
+            char ini[5] = "    ";
+            const int v = initialIndex++;
+            ini[0] = static_cast<char>('A' + v / (26 * 26) % 26);
+            ini[1] = static_cast<char>('A' + v / 26 % 26);
+            ini[2] = static_cast<char>('A' + v % 26);
+            int number = 1 + static_cast<int>(rng() % 10);
+            for (int j = 0; j < 1500 && written < kLines; ++j, ++written) {
+                char line[64];
+                std::snprintf(line, sizeof line, " %s%06d%s%03d%02d%c%c%04d%04d\r\n", ini, number,
+                              rng() % 10 == 0 ? "D100" : "T106", static_cast<int>(rng() % 100),
+                              static_cast<int>(rng() % 12), "12345678904ABC"[rng() % 14], "1234 05"[rng() % 7],
+                              static_cast<int>(rng() % 10000), static_cast<int>(rng() % 10000));
+                std::fputs(line, f.get());
+                number += 2 + static_cast<int>(rng() % 3);
+            }
+        }
+    }
+};
+
+Scratch& TheScratch() {
+    static Scratch s;
+    return s;
+}
+
+// Pairs `tool` with `cp` run by run and reports both and their ratio.
+void PairedRuns(benchmark::State& state, const std::vector<std::string>& tool,
+                const std::vector<std::string>& cp) {
+    RunProcess(cp); // the files in the page cache, the target existing
+    RunProcess(tool);
+    double toolSum = 0, cpSum = 0;
+    for (auto _ : state) {
+        const double c = RunProcess(cp);
+        const double t = RunProcess(tool);
+        cpSum += c;
+        toolSum += t;
+        state.SetIterationTime(t);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["tool_ms"] = toolSum / n * 1000;
+    state.counters["cp_ms"] = cpSum / n * 1000;
+    state.counters["tool_per_cp"] = cpSum > 0 ? toolSum / cpSum : 0;
+}
+
+void BM_StartupFormats(benchmark::State& state) {
+    Scratch& s = TheScratch();
+    PairedRuns(state, {Tool(), "formats"}, {"cp", s.small, s.copy});
+}
+BENCHMARK(BM_StartupFormats)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_UmlerLoad2M(benchmark::State& state) {
+    Scratch& s = TheScratch();
+    s.GenerateExtract();
+    PairedRuns(state, {Tool(), "umler", "load", s.extract, "--data", s.data}, {"cp", s.extract, s.copy});
+}
+BENCHMARK(BM_UmlerLoad2M)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
+
+} // namespace

@@ -1,0 +1,256 @@
+// PosixCommPort against pseudo-terminals the test makes itself: the test
+// holds the other side (the master) and its own descriptor of the device, and
+// reads the line settings, the lock and the exclusive flag from there.
+#include "TestSupport.h"
+
+#include "posix/PosixCommPort.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <pty.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace velmora::test {
+namespace {
+
+// A pseudo-terminal in the system's default (cooked) settings, so that the
+// raw mode seen afterwards is the port's doing. (A pseudo-terminal keeps 8
+// data bits without parity whatever it is told, so only those lines are
+// checked here.)
+class Pty {
+public:
+    Pty() {
+        char name[128] = {};
+        if (::openpty(&master_, &device_, name, nullptr, nullptr) == 0) path_ = name;
+    }
+    ~Pty() {
+        CloseMaster();
+        if (device_ >= 0) ::close(device_);
+    }
+    bool Ok() const { return !path_.empty(); }
+    const std::string& Path() const { return path_; }
+    int Device() const { return device_; }
+    int Master() const { return master_; }
+    void CloseMaster() {
+        if (master_ >= 0) ::close(master_);
+        master_ = -1;
+    }
+    void Send(const std::string& bytes) const { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    // What arrived at the master within about half a second, up to `count` bytes.
+    std::string Receive(std::size_t count) const {
+        std::string got;
+        char buf[4096];
+        for (int i = 0; i < 100 && got.size() < count; ++i) {
+            const ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+            else std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return got;
+    }
+
+private:
+    int master_ = -1;
+    int device_ = -1;
+    std::string path_;
+};
+
+std::string ReadFor(PosixCommPort& port, std::size_t count) {
+    std::string got;
+    uint8_t buf[100];
+    for (int i = 0; i < 100 && got.size() < count; ++i) {
+        const CommReadResult r = port.Read(buf, sizeof buf);
+        if (r.failed) break;
+        got.append(reinterpret_cast<char*>(buf), r.count);
+        if (r.count == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return got;
+}
+
+struct LineCase {
+    const char* mode;
+    speed_t speed;
+    tcflag_t size;
+    tcflag_t parity; // PARENB and PARODD as set
+    bool twoStops;
+};
+
+TEST(PosixCommPort, AppliesTheModeStringInRawMode) {
+    const LineCase cases[] = {
+        {"96,n,8,1", B9600, CS8, 0, false},
+        {"19,n,8,1", B19200, CS8, 0, false},
+        {"24,n,8,2", B2400, CS8, 0, true},
+        {"12,n,8,1", B1200, CS8, 0, false},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.mode);
+        Pty pty;
+        ASSERT_TRUE(pty.Ok());
+        PosixCommPort port;
+        ASSERT_TRUE(port.Open(pty.Path())) << port.ErrorText();
+        ASSERT_TRUE(port.Configure(*ParseModeString(c.mode))) << port.ErrorText();
+        termios t{};
+        ASSERT_EQ(::tcgetattr(pty.Device(), &t), 0);
+        EXPECT_EQ(::cfgetospeed(&t), c.speed);
+        EXPECT_EQ(::cfgetispeed(&t), c.speed);
+        EXPECT_EQ(t.c_cflag & CSIZE, c.size);
+        EXPECT_EQ(t.c_cflag & (PARENB | PARODD), c.parity);
+        EXPECT_EQ((t.c_cflag & CSTOPB) != 0, c.twoStops);
+        EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD | CRTSCTS), static_cast<tcflag_t>(CLOCAL | CREAD));
+        EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+        EXPECT_EQ(t.c_iflag & (ICRNL | INLCR | IGNCR | IXON | IXOFF | ISTRIP), 0u);
+        EXPECT_EQ(t.c_oflag & OPOST, 0u);
+        EXPECT_EQ(t.c_cc[VMIN], 0);
+        EXPECT_EQ(t.c_cc[VTIME], 0);
+    }
+}
+
+TEST(PosixCommPort, CarriesBytesUnchangedBothWays) {
+    Pty pty;
+    ASSERT_TRUE(pty.Ok());
+    PosixCommPort port;
+    ASSERT_TRUE(port.Open(pty.Path()));
+    EXPECT_EQ(port.LastErrorCode(), 0u);
+    EXPECT_EQ(port.ErrorText(), "Success");
+    ASSERT_TRUE(port.Configure(*ParseModeString("96,n,8,1")));
+    const std::string out = "#30\r\n\x03\x7f";
+    EXPECT_EQ(port.Write(reinterpret_cast<const uint8_t*>(out.data()), out.size()), static_cast<long>(out.size()));
+    EXPECT_EQ(pty.Receive(out.size()), out);
+    const std::string in = "\x02RDY\x03\r\n\x11\x13";
+    pty.Send(in);
+    EXPECT_EQ(ReadFor(port, in.size()), in);
+
+    // More than the terminal takes at once still arrives whole, in order,
+    // pushed out by the reads of the following ticks.
+    std::string big(60000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('A' + i % 26);
+    EXPECT_EQ(port.Write(reinterpret_cast<const uint8_t*>(big.data()), big.size()), static_cast<long>(big.size()));
+    std::string got;
+    char buf[4096];
+    uint8_t none[1];
+    for (int i = 0; i < 400 && got.size() < big.size(); ++i) {
+        const ssize_t n = ::read(pty.Master(), buf, sizeof buf);
+        if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+        ASSERT_FALSE(port.Read(none, 0).failed);
+        if (n <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_TRUE(got == big) << got.size() << " of " << big.size() << " bytes";
+
+    pty.Send("stale");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    port.DiscardInput();
+    EXPECT_EQ(ReadFor(port, 1), "");
+}
+
+TEST(PosixCommPort, HoldsThePortExclusively) {
+    Pty pty;
+    ASSERT_TRUE(pty.Ok());
+    PosixCommPort first;
+    ASSERT_TRUE(first.Open(pty.Path()));
+    int excl = 0;
+    ASSERT_EQ(::ioctl(pty.Device(), TIOCGEXCL, &excl), 0);
+    EXPECT_EQ(excl, 1);
+    EXPECT_NE(::flock(pty.Device(), LOCK_EX | LOCK_NB), 0);
+
+    PosixCommPort second;
+    EXPECT_FALSE(second.Open(pty.Path()));
+    EXPECT_EQ(second.ErrorText(), "Port is in use by another program");
+    EXPECT_EQ(second.LastErrorCode(), static_cast<uint32_t>(EBUSY));
+    EXPECT_FALSE(second.IsOpen());
+    EXPECT_TRUE(first.IsOpen());
+
+    // Letting go clears the exclusive flag and the lock for the next program.
+    first.Close();
+    ASSERT_EQ(::ioctl(pty.Device(), TIOCGEXCL, &excl), 0);
+    EXPECT_EQ(excl, 0);
+    EXPECT_TRUE(second.Open(pty.Path())) << second.ErrorText();
+}
+
+// What ends the device under an open port.
+enum class Loss { MasterClosed, HungUp };
+
+TEST(PosixCommPort, ALostDeviceIsReportedAsDisconnectedAndReleased) {
+    for (Loss loss : {Loss::MasterClosed, Loss::HungUp}) {
+        SCOPED_TRACE(loss == Loss::MasterClosed ? "read error (EIO)" : "hang-up");
+        Pty pty;
+        ASSERT_TRUE(pty.Ok());
+        PosixCommPort port;
+        ASSERT_TRUE(port.Open(pty.Path()));
+        ASSERT_TRUE(port.Configure(*ParseModeString("19,n,8,1")));
+        if (loss == Loss::MasterClosed) {
+            pty.CloseMaster();
+        } else if (::ioctl(pty.Device(), TIOCVHANGUP) != 0) {
+            GTEST_SKIP() << "hanging up a terminal needs the administrator's rights";
+        }
+        uint8_t buf[100];
+        const CommReadResult r = port.Read(buf, sizeof buf);
+        EXPECT_TRUE(r.failed);
+        EXPECT_EQ(r.count, 0u);
+        EXPECT_EQ(port.ErrorText(), "device disconnected");
+        EXPECT_NE(port.LastErrorCode(), 0u);
+        // Open until the serial layer closes it, but the device is let go.
+        EXPECT_TRUE(port.IsOpen());
+        EXPECT_EQ(::flock(pty.Device(), LOCK_EX | LOCK_NB), 0);
+        ::flock(pty.Device(), LOCK_UN);
+        EXPECT_EQ(port.Write(buf, 1), -1);
+        EXPECT_TRUE(port.Read(buf, sizeof buf).failed);
+        EXPECT_EQ(port.ErrorText(), "device disconnected");
+        port.Close();
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_FALSE(port.Read(buf, sizeof buf).failed);
+    }
+}
+
+TEST(PosixCommPort, PathsThatAreNoSerialPortAreRefusedWithoutWaiting) {
+    TempDir dir;
+    WriteFileBytes(dir.File("plain"), {1, 2, 3});
+    std::filesystem::create_directory(dir.File("folder"));
+    ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+    struct PathCase {
+        std::string path;
+        int code;
+        const char* text;
+    };
+    const PathCase cases[] = {
+        {dir.File("missing"), ENOENT, "No such file or directory"},
+        {"", ENOENT, "No such file or directory"},
+        {dir.File("plain"), ENOTTY, "Not a serial port"},
+        {dir.File("folder"), EISDIR, "Is a directory"},
+        {dir.File("fifo"), ENOTTY, "Not a serial port"},
+    };
+    for (const PathCase& c : cases) {
+        SCOPED_TRACE(c.path);
+        PosixCommPort port;
+        EXPECT_FALSE(port.Open(c.path));
+        EXPECT_EQ(port.LastErrorCode(), static_cast<uint32_t>(c.code));
+        EXPECT_EQ(port.ErrorText(), c.text);
+        EXPECT_FALSE(port.IsOpen());
+        uint8_t buf[4] = {};
+        EXPECT_EQ(port.Read(buf, sizeof buf).count, 0u);
+        EXPECT_EQ(port.Write(buf, 1), -1);
+        EXPECT_FALSE(port.Configure(PortMode{}));
+    }
+    EXPECT_EQ(ReadFileBytes(dir.File("plain")), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(PosixCommPort, ARateTheLineCannotRunIsRefused) {
+    Pty pty;
+    ASSERT_TRUE(pty.Ok());
+    PosixCommPort port;
+    ASSERT_TRUE(port.Open(pty.Path()));
+    PortMode odd;
+    odd.baudRate = 12345;
+    EXPECT_FALSE(port.Configure(odd));
+    EXPECT_EQ(port.ErrorText(), "Unsupported baud rate 12345");
+}
+
+} // namespace
+} // namespace velmora::test
