@@ -5,8 +5,7 @@
 // the device's answer chunks ("< ...", one read each; "! unplug" for a pulled
 // cable where the device allows it), then the outcome ("expect key=value").
 // "sim COMMANDS" are the simulator's control commands that give the same
-// exchange ("sim-args" its arguments, "sim-then" commands for when the device
-// speaks first); a file without them is for the fake port only. Bytes are
+// exchange ("sim-then" those for when the device speaks first); a file without them is for the fake port only. Bytes are
 // written as in the simulators' logs: <CR>, <LF>, <xNN>.
 #pragma once
 
@@ -41,7 +40,7 @@ struct Recording {
     std::vector<std::string> actions;
     std::vector<DeviceStep> device;
     std::vector<std::string> expects;
-    std::string sim, simArgs, simThen; // how a simulator gives the same exchange
+    std::string sim, simThen; // how a simulator gives the same exchange
 };
 
 inline std::string Unescape(std::string_view text) {
@@ -79,7 +78,6 @@ inline Recording LoadRecording(const std::filesystem::path& path, bool unplugAll
         if (line.rfind("do ", 0) == 0) r.actions.push_back(line.substr(3));
         else if (line.rfind("expect ", 0) == 0) r.expects.push_back(line.substr(7));
         else if (line.rfind("sim ", 0) == 0) r.sim = line.substr(4);
-        else if (line.rfind("sim-args ", 0) == 0) r.simArgs = line.substr(9);
         else if (line.rfind("sim-then ", 0) == 0) r.simThen = line.substr(9);
         else if (line.rfind("> ", 0) == 0) r.device.push_back({'>', Unescape(line.substr(2))});
         else if (line.rfind("< ", 0) == 0) r.device.push_back({'<', Unescape(line.substr(2))});
