@@ -73,7 +73,9 @@ def main():
             print(f"{path.relative_to(root)}:{no}: {old!r} -> {new!r}")
         return 0
 
-    signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
+    def interrupted(*_):
+        raise KeyboardInterrupt  # the finally clauses restore the source
+    signal.signal(signal.SIGTERM, interrupted)
     if not (build / "build.ninja").exists():
         code, log = run(["cmake", "-S", str(root), "-B", str(build), "-G", "Ninja",
                          "-DCMAKE_BUILD_TYPE=", "-DCMAKE_CXX_FLAGS=-O0",
