@@ -56,21 +56,6 @@ TEST_F(ReaderStep, SilentPortIsProbedThreeTimesTwoSecondsApart) {
     EXPECT_EQ(rig.Link(0).reader.searchStatus, kReaderNotFound);
 }
 
-TEST_F(ReaderStep, ProbeAnsweredAfterTheSecondSendStillCompletes) {
-    auto dev = rig.Reader(2, ReaderScript{.answerFrom = 2});
-    SearchForReader(rig.data);
-    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
-    EXPECT_EQ(std::count(dev->written.begin(), dev->written.end(), Frame("FSP")), 2);
-    EXPECT_EQ(dev->written.back(), Frame("ACK"));
-    EXPECT_EQ(std::string(rig.Status(2).statusText), "Portable reader was found on this port");
-    EXPECT_EQ(rig.Status(2).readerHere, 1);
-    EXPECT_EQ(rig.Link(2).reader.searchStatus, kReaderFound);
-    EXPECT_EQ(rig.Link(2).deviceKind, kDeviceNone) << "the port is closed after the exchange";
-    EXPECT_TRUE(rig.BoxShown("A portable reader was found on the COM3 port."));
-    EXPECT_EQ(rig.data.GetSettings().readerPort, 2);
-    EXPECT_EQ(rig.data.serial.reader.parameters.port, 2);
-}
-
 TEST_F(ReaderStep, SearchMessageCountsThePortsFound) {
     rig.Reader(0);
     rig.Reader(3, ReaderScript{.answerFrom = 3});
