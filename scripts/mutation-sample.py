@@ -69,8 +69,8 @@ def main():
     pool = candidates(root)
     random.Random(args.seed).shuffle(pool)
     if args.list:
-        for path, no, _, old, new in pool[:args.n]:
-            print(f"{path.relative_to(root)}:{no}: {old!r} -> {new!r}")
+        for path, no, col, old, new in pool[:args.n]:
+            print(f"{path.relative_to(root)}:{no}:{col + 1}: {old!r} -> {new!r}")
         return 0
 
     def interrupted(*_):
@@ -107,7 +107,7 @@ def main():
         lines = original.split("\n")
         line = lines[no - 1]
         lines[no - 1] = line[:col] + new + line[col + len(old):]
-        where = f"{path.relative_to(root)}:{no}"
+        where = f"{path.relative_to(root)}:{no}:{col + 1}"
         try:
             path.write_text("\n".join(lines))
             code, _ = run(build_cmd, root)
