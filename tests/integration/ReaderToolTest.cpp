@@ -64,27 +64,6 @@ TEST_F(ReaderTool, ParamsPrintsTheParametersUnderTheDialogsLabels) {
               "Firmware version=1.6.2\n");
 }
 
-TEST_F(ReaderTool, BrokenDateIsNakedAndTheResentFrameAccepted) {
-    ASSERT_TRUE(sim->Control("brokendate once"));
-    const CommandResult r = Tool(std::vector<std::string>{"params"} + Port());
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("Firmware version=1.6\n"), std::string::npos);
-    const std::string log = CommLog();
-    const std::size_t nak = log.find("C(1) portable T-- NAK");
-    ASSERT_NE(nak, std::string::npos) << log;
-    EXPECT_NE(log.find("R-- SSPTOOL01  03/14/26 09:26:53", nak), std::string::npos) << log;
-    EXPECT_TRUE(sim->WaitForLog("NAK: sending the parameters again"));
-}
-
-TEST_F(ReaderTool, SilentReaderIsNotResponding) {
-    ASSERT_TRUE(sim->Control("silent on"));
-    const CommandResult r = Tool(std::vector<std::string>{"params"} + Port());
-    EXPECT_EQ(r.exitCode, 4);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("The portable reader is not responding.  Please check the connection."), std::string::npos);
-    EXPECT_EQ(sim->CountInLog("RX"), 0); // not verbose
-}
-
 TEST_F(ReaderTool, RfCheckJudgesTheReading) {
     struct Case {
         const char* command;

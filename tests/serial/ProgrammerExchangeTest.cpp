@@ -64,16 +64,6 @@ TEST(StatusCheck, CodeTable) {
               "#0F and a long tail of words after it U");
 }
 
-TEST(StatusCheck, UnknownCodeStillEndsTheCheck) {
-    LinkRig rig;
-    rig.ConnectOn(0, {.statusCode = "0Z"});
-    rig.clock.Advance(kCheckInterval + 1);
-    rig.Ticks(2);
-    EXPECT_EQ(rig.State().operationState, kOpIdle);
-    EXPECT_EQ(rig.State().on, 1);
-    EXPECT_STREQ(rig.State().lastError, "#0Z Unknown");
-}
-
 TEST(StatusCheck, SentThreeTimesThenWatchDogAndReconnection) {
     LinkRig rig;
     auto dev = rig.Programmer(0);
@@ -101,20 +91,6 @@ TEST(StatusCheck, SentThreeTimesThenWatchDogAndReconnection) {
     EXPECT_EQ(dev->written.back(), "#30\r");
 }
 
-TEST(StatusCheck, OtherLinesAreDroppedWhileWaiting) {
-    LinkRig rig;
-    auto dev = rig.Programmer(0);
-    rig.ConnectOn(0);
-    AnswerWith(*dev, {"#40\r\n#Busy\r\n"});
-    rig.clock.Advance(kCheckInterval + 1);
-    rig.Ticks(2);
-    EXPECT_EQ(rig.State().operationState, kOpStatusCheck);
-    dev->Send("#03\r\n");
-    rig.Tick();
-    EXPECT_EQ(rig.State().operationState, kOpIdle);
-    EXPECT_STREQ(rig.State().lastError, "03 Presence Time-out on Program Cycle");
-}
-
 TEST(ProgramTag, SendsTheCommandAndSucceedsOnDoneRightAfterTheEcho) {
     LinkRig rig;
     rig.ConnectOn(0);
@@ -139,72 +115,6 @@ TEST(ProgramTag, SendsTheCommandAndSucceedsOnDoneRightAfterTheEcho) {
                         "03/14/2026 09:26:53 C(1) programmer T-- #201" + kFrame),
               lines.end());
     EXPECT_EQ(lines.back(), "03/14/2026 09:26:53 C(1) programmer R-- #Done");
-}
-
-TEST(ProgramTag, HalfFrameModelUsesItsOwnCommands) {
-    LinkRig rig;
-    auto dev = rig.Programmer(0, {.modelLine = "#Model AP4112 Ver 2.00"});
-    rig.ConnectOn(0, {.modelLine = "#Model AP4112 Ver 2.00"});
-    ASSERT_TRUE(RequestProgramTag(rig.data, kFrame));
-    rig.Ticks(2);
-    EXPECT_EQ(rig.Device(0)->written[rig.Device(0)->written.size() - 1], "#204" + kFrame + "\r");
-    ASSERT_TRUE(RequestReadTag(rig.data));
-    rig.Ticks(2);
-    EXPECT_EQ(rig.Device(0)->written.back(), "#214\r");
-}
-
-TEST(ProgramTag, DataLineBeforeDoneIsKeptAsTheResponse) {
-    LinkRig rig;
-    rig.ConnectOn(0, {.programData = true});
-    RequestProgramTag(rig.data, kFrame);
-    rig.Ticks(2);
-    ASSERT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultProgramOk}));
-    EXPECT_EQ(std::string(rig.State().response), "#" + kFrame);
-}
-
-TEST(ProgramTag, ErrorAnswerFails) {
-    LinkRig rig;
-    rig.ConnectOn(0, {.noTag = true});
-    RequestProgramTag(rig.data, kFrame);
-    rig.Ticks(2);
-    ASSERT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultProgramFailed}));
-    EXPECT_EQ(rig.State().on, 1);
-    EXPECT_STREQ(rig.State().lastError, "");
-}
-
-TEST(ProgramTag, ErrorBeforeTheEchoStillFails) {
-    LinkRig rig;
-    auto dev = rig.Programmer(0);
-    rig.ConnectOn(0);
-    AnswerWith(*dev, {"#Error\r\n"});
-    RequestProgramTag(rig.data, kFrame);
-    rig.Ticks(2);
-    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultProgramFailed}));
-}
-
-TEST(ProgramTag, LinesBeforeTheEchoAreDroppedAndTheEchoNeedsItsFirstFiveCharacters) {
-    LinkRig rig;
-    auto dev = rig.Programmer(0);
-    rig.ConnectOn(0);
-    // "#Done" before any echo is not taken; an echo of the wrong command is
-    // not the echo ("#2019..." matches "#201" but not "#2010").
-    AnswerWith(*dev, {"garbage\r\n#Done\r\n#2019\r\n#Done\r\n"});
-    RequestProgramTag(rig.data, kFrame);
-    rig.Ticks(2);
-    EXPECT_EQ(rig.completions, 0);
-    EXPECT_EQ(rig.Link(0).responseLineCount, 0);
-    dev->Send("#20101\r\n#Done\r\n");
-    rig.Tick();
-    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultProgramOk}));
-}
-
-TEST(ProgramTag, AnswerInSingleBytesAcrossManyTicks) {
-    LinkRig rig;
-    rig.ConnectOn(0, {.programData = true, .piece = 1});
-    RequestProgramTag(rig.data, kFrame);
-    const int ticks = rig.TickUntil([&] { return rig.completions > 0; }, 200);
-    EXPECT_EQ(ticks, 1 + 36 + 33 + 6); // the #Done line is complete at its CR
-    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultProgramOk}));
 }
 
 TEST(ProgramTag, SilenceEndsAfterEightSecondsWithWatchDog) {
@@ -236,58 +146,6 @@ TEST(ProgramTag, LocalClockJumpDoesNotShortenOrStretchTheWait) {
     rig.clock.local.hour -= 2;
     rig.TickUntil([&] { return rig.completions > 0; }, 100);
     EXPECT_EQ(rig.completions, 1);
-}
-
-TEST(ReadTag, TagDataThenDone) {
-    LinkRig rig;
-    rig.ConnectOn(0);
-    auto dev = rig.Programmer(0, {.silent = true});
-    ASSERT_TRUE(RequestReadTag(rig.data));
-    rig.Tick();
-    EXPECT_EQ(dev->written.back(), "#211\r");
-    EXPECT_EQ(rig.Link(0).awaitedResponse, kAwaitRead);
-    dev->Send("#211\r\n#" + kFrame + "\r\n");
-    rig.Tick();
-    EXPECT_EQ(rig.completions, 0);
-    EXPECT_EQ(rig.Link(0).responseLineCount, 2);
-    dev->Send("#Done\r\n");
-    rig.Tick();
-    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultReadOk}));
-    EXPECT_EQ(std::string(rig.State().response), "#" + kFrame);
-}
-
-TEST(ReadTag, DoneRightAfterTheEchoIsTakenAsDataAndASecondDoneEndsIt) {
-    LinkRig rig;
-    auto dev = rig.Programmer(0);
-    rig.ConnectOn(0);
-    AnswerWith(*dev, {"#211\r\n#Done\r\n"});
-    RequestReadTag(rig.data);
-    rig.Ticks(2);
-    EXPECT_EQ(rig.completions, 0);
-    EXPECT_STREQ(rig.State().response, "#Done");
-    dev->Send("#Done\r\n");
-    rig.Tick();
-    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultReadOk}));
-}
-
-TEST(ReadTag, ErrorAtAnyPointFails) {
-    LinkRig rig;
-    auto dev = rig.Programmer(0);
-    rig.ConnectOn(0);
-    AnswerWith(*dev, {"#211\r\n#0123\r\n#Error\r\n"});
-    RequestReadTag(rig.data);
-    rig.Ticks(2);
-    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultReadFailed}));
-}
-
-TEST(ReadTag, SilenceFailsWithWatchDog) {
-    LinkRig rig;
-    rig.ConnectOn(0);
-    rig.Programmer(0, {.silent = true});
-    RequestReadTag(rig.data);
-    rig.TickUntil([&] { return rig.completions > 0; });
-    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultReadFailed}));
-    EXPECT_STREQ(rig.State().lastError, "WatchDog Timer Expired");
 }
 
 TEST(RfCheckState, AnswersWaitInTheQueueAndNoTimeOutIsTaken) {

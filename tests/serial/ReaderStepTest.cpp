@@ -3,8 +3,7 @@
 // RF reading (no time-out, cancellation, a port that will not open) and the
 // reader-busy flag.
 #include "ReaderRig.h"
-
-#include "tagdata/TagFrame.h"
+#include "Replay.h"
 
 #include <gtest/gtest.h>
 
@@ -55,21 +54,6 @@ TEST_F(ReaderStep, SilentPortIsProbedThreeTimesTwoSecondsApart) {
     // Ports without a device show the system's refusal as "not active".
     EXPECT_EQ(std::string(rig.Status(0).statusText), "This port is not active.");
     EXPECT_EQ(rig.Link(0).reader.searchStatus, kReaderNotFound);
-}
-
-TEST_F(ReaderStep, ProbeAnsweredAfterTheSecondSendStillCompletes) {
-    auto dev = rig.Reader(2, ReaderScript{.answerFrom = 2});
-    SearchForReader(rig.data);
-    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
-    EXPECT_EQ(std::count(dev->written.begin(), dev->written.end(), Frame("FSP")), 2);
-    EXPECT_EQ(dev->written.back(), Frame("ACK"));
-    EXPECT_EQ(std::string(rig.Status(2).statusText), "Portable reader was found on this port");
-    EXPECT_EQ(rig.Status(2).readerHere, 1);
-    EXPECT_EQ(rig.Link(2).reader.searchStatus, kReaderFound);
-    EXPECT_EQ(rig.Link(2).deviceKind, kDeviceNone) << "the port is closed after the exchange";
-    EXPECT_TRUE(rig.BoxShown("A portable reader was found on the COM3 port."));
-    EXPECT_EQ(rig.data.GetSettings().readerPort, 2);
-    EXPECT_EQ(rig.data.serial.reader.parameters.port, 2);
 }
 
 TEST_F(ReaderStep, SearchMessageCountsThePortsFound) {
@@ -151,45 +135,6 @@ TEST_F(ReaderStep, ParameterReadSendsThreeTimesFiveSecondsApartThenNotResponding
     EXPECT_EQ(dev->closes, 1);
 }
 
-TEST_F(ReaderStep, AckAloneMovesTheDeadlineButIsNoReply) {
-    auto dev = rig.Reader(0, ReaderScript{.silent = true});
-    dev->onWrite = [](FakeDevice& d, const std::string& bytes) {
-        if (bytes == Frame("FSP")) d.Send(Frame("ACK"));
-    };
-    rig.AssignReader(0);
-    ReadReaderParameters(rig.data);
-    rig.Tick();
-    rig.Ticks(2);
-    EXPECT_EQ(rig.Link(0).reader.ackReceived, 1);
-    EXPECT_EQ(rig.Link(0).deadline, rig.clock.seconds + kReaderExchangeWait);
-    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
-    EXPECT_EQ(rig.data.serial.reader.lastEndParam, kEndNoReply);
-    EXPECT_TRUE(rig.BoxShown("The portable reader is not responding.  Please check the connection."));
-}
-
-TEST_F(ReaderStep, BrokenDateIsNakedAndTheResentSspAccepted) {
-    auto dev = rig.Reader(3, ReaderScript{.brokenFirst = SspText("03.14.26")});
-    rig.AssignReader(3);
-    ReadReaderParameters(rig.data);
-    ASSERT_GT(rig.TickUntil([&] { return !rig.ui.shown.empty(); }, 100), 0);
-    EXPECT_EQ(dev->written, (std::vector<std::string>{Frame("FSP"), std::string("\x02NAK\x03\0\0\0", 8),
-                                                     Frame("ACK")}));
-    EXPECT_EQ(std::string(rig.ui.shown[0].userIdSecond), "03/14/26");
-}
-
-TEST_F(ReaderStep, SplitAnswersAndGarbageAreAssembled) {
-    auto dev = rig.Reader(2, ReaderScript{.piece = 3});
-    auto inner = dev->onWrite;
-    dev->onWrite = [inner](FakeDevice& d, const std::string& bytes) {
-        if (bytes == Frame("FSP")) d.Send(std::string("\xff\x02xx\x15", 5));
-        inner(d, bytes);
-    };
-    rig.AssignReader(2);
-    ReadReaderParameters(rig.data);
-    ASSERT_GT(rig.TickUntil([&] { return !rig.ui.shown.empty(); }, 200), 0);
-    EXPECT_EQ(std::string(rig.ui.shown[0].alarmLevel3), "050");
-}
-
 TEST_F(ReaderStep, ParameterReadOnAPortThatWillNotOpen) {
     rig.AssignReader(2); // no device there
     ReadReaderParameters(rig.data);
@@ -217,20 +162,6 @@ TEST_F(ReaderStep, UnknownPendingCommandIsRefusedAndAnUnfinishedReadShowsTheDial
     EXPECT_EQ(rig.ui.shown.size(), 1u);
 }
 
-TEST_F(ReaderStep, ResendRepeatsTheCommandNotTheAcknowledgement) {
-    auto dev = rig.Reader(0, ReaderScript{.silent = true});
-    dev->onWrite = [](FakeDevice& d, const std::string& bytes) {
-        // An SHR nobody asked for: acknowledged, then the wait goes on.
-        if (bytes == Frame("FSP")) d.Send(Frame("SHR00112/25/25 18:30:00"));
-    };
-    rig.AssignReader(0);
-    ReadReaderParameters(rig.data);
-    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 400), 0);
-    EXPECT_EQ(dev->written, (std::vector<std::string>{Frame("FSP"), Frame("ACK"), Frame("FSP"), Frame("ACK"),
-                                                     Frame("FSP"), Frame("ACK")}));
-    EXPECT_EQ(rig.data.serial.reader.lastEndParam, kEndNoReply);
-}
-
 // ---- RF reading -----------------------------------------------------------------------------
 
 class RfStep : public ReaderStep {
@@ -243,12 +174,8 @@ protected:
         LastTagRecord t;
         t.formatIndex = 0;
         const char* texts[] = {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"};
-        FieldTexts ft;
-        for (int row = 0; row < 8; ++row) {
-            t.SetFieldText(row, texts[row]);
-            ft[static_cast<std::size_t>(row)] = texts[row];
-        }
-        t.SetFrameText(BuildTagFrame(rig.data.GetTagFormatData(0), ft, false, false).frameText);
+        for (int row = 0; row < 8; ++row) t.SetFieldText(row, texts[row]);
+        t.SetFrameText(kRfRailcarFrame);
         rig.data.UpdateLastTagRecord(t);
         ProgrammerState st = rig.State();
         st.operationState = kOpRfCheck;
@@ -278,42 +205,6 @@ TEST_F(RfStep, PortOpensWithoutACommandAndTheWaitHasNoTimeOut) {
     EXPECT_EQ(rig.completions, 0);
     EXPECT_EQ(dev->opens, 1);
     EXPECT_TRUE(dev->written.empty());
-}
-
-TEST_F(RfStep, AgreeingReadingGivesResult21) {
-    rig.Tick();
-    dev->Send("ABCD 123456,19,L,151,4,1,0\r\n");
-    rig.Ticks(2);
-    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{21});
-    EXPECT_EQ(rig.Link(1).deviceKind, kDeviceNone);
-    EXPECT_EQ(dev->closes, 1);
-    EXPECT_FALSE(rig.ui.rfOpen);
-    EXPECT_EQ(rig.ui.rfCloses, 1);
-}
-
-TEST_F(RfStep, OldFirmwareReadingGivesResult22) {
-    rig.Tick();
-    dev->SendInPieces("ABCD 123456\r\n", 4);
-    rig.Ticks(6);
-    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{22});
-}
-
-TEST_F(RfStep, DisagreeingReadingGivesResult23) {
-    rig.Tick();
-    dev->Send("ABCD 123456,19,L,148,4,1,0\r\n");
-    rig.Ticks(2);
-    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{23});
-}
-
-TEST_F(RfStep, IgnoredLinesThenTheReading) {
-    rig.Tick();
-    dev->Send("0 tags in memory\r\n");
-    rig.Ticks(20);
-    EXPECT_EQ(rig.completions, 0);
-    EXPECT_EQ(rig.Link(1).awaitedResponse, kReaderTagReading);
-    dev->Send("\r\n12 more\rABCD 123456,19,L,150,4,1,0\r\n");
-    rig.Ticks(2);
-    EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{21});
 }
 
 TEST_F(RfStep, CancellationGivesResult20AndClosesThePort) {

@@ -1,9 +1,6 @@
 #include "ReaderFrames.h"
 
-#include "data/AEIData.h"
-#include "platform/Operator.h"
-#include "tagdata/TagFrame.h"
-
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <cstdlib>
@@ -26,20 +23,44 @@ std::string LocalText(const char* format) {
     return buf;
 }
 
-// The first row in use with this Starting Bit; -1 when none.
-int RowAt(const TagFormatData& f, int bit) {
-    for (int r = 0; r < f.RowCount(); ++r)
-        if (!f.IsContinuation(r) && f.startingBit[r] == bit) return r;
-    return -1;
-}
+// The reader's own reading of a frame, written from the bit layout: 120 data
+// bits, four per hexadecimal digit, most significant first; bit numbers 60 to
+// 63 are not on the tag, so bit number n >= 64 is data bit n - 4. A field's
+// most significant bit comes first.
+class FrameBits {
+public:
+    explicit FrameBits(const std::string& digits) {
+        for (std::size_t i = 0; i < digits.size() && i < 30; ++i) {
+            const char c = digits[i];
+            const int v = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10 : 0;
+            for (int b = 0; b < 4; ++b) bits_[i * 4 + b] = (v >> (3 - b)) & 1;
+        }
+    }
+    // `length` bits from bit number `start`, running on past bit number 59
+    // at 64.
+    long Field(int start, int length) const {
+        long value = 0;
+        const int first = start < 64 ? start : start - 4;
+        for (int i = first; i < first + length && i < 120; ++i) value = value << 1 | bits_[i];
+        return value;
+    }
 
-int RowOfType(const TagFormatData& f, int type) {
-    for (int r = 0; r < f.RowCount(); ++r)
-        if (!f.IsContinuation(r) && f.type[r] == type) return r;
-    return -1;
-}
+private:
+    int bits_[120] = {};
+};
 
-long Number(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+// Four letters in base 27: blank is 0, A to Z are 1 to 26, the first letter
+// stored one lower.
+std::string Initial(long value) {
+    std::string text(4, ' ');
+    for (int i = 3; i >= 0; --i) {
+        const long digit = value % 27 + (i == 0 ? 1 : 0);
+        value /= 27;
+        text[i] = digit == 0 ? ' ' : static_cast<char>('A' + digit - 1);
+    }
+    return text;
+}
 
 } // namespace
 
@@ -80,34 +101,32 @@ std::string BuildSsp(const ReaderBehaviour& b, bool brokenDate) {
 }
 
 std::optional<TagFields> DecodeTag(const std::string& digits, std::string& problem) {
-    SilentOperator op;
-    SystemClock clock;
-    AEIData data(op, clock);
-    data.BuildBuiltInFormats();
-    const DecodedFrame d = DecodeTagFrame(data, digits, false, kRegionNorthAmerica, false);
-    if (!d.identified) {
-        problem = "the tag " + digits + " is of no format the reader knows";
-        return std::nullopt;
-    }
-    const TagFormatData f = data.GetTagFormatData(d.formatIndex);
-    const int initialRow = RowAt(f, 7);
-    const int numberRow = RowAt(f, 26);
-    if (initialRow < 0 || numberRow < 0) {
-        problem = "the tag " + digits + " (" + std::string(f.Name()) + ") has no equipment initial and number";
+    const FrameBits bits(digits);
+    const long code = bits.Field(118, 6);
+    const long group = bits.Field(0, 5);
+    // The standard formats the reader knows carry data format code 51 and one
+    // of these equipment groups: railcar, locomotive, end-of-train device,
+    // container. The rest are free text (code 0, or 99 with group 0).
+    if (code != 51 || (group != 19 && group != 5 && group != 6 && group != 10)) {
+        if (code == 0 || (code == 99 && group == 0))
+            problem = "the tag " + digits + " (" + (code == 0 ? "ASCII" : "Hex") +
+                      ") has no equipment initial and number";
+        else
+            problem = "the tag " + digits + " is of no format the reader knows";
         return std::nullopt;
     }
     TagFields t;
-    t.initial = Fit(d.texts[initialRow], 4);
-    t.number = Number(d.texts[numberRow]);
-    t.group = f.equipmentGroupCode;
-    t.full = t.group == 19 || t.group == 5;
-    const int side = RowOfType(f, kTypeSide);
-    t.side = side >= 0 && d.texts[side] == "RIGHT" ? 'R' : 'L';
-    const int length = RowOfType(f, kTypeLength);
-    if (length >= 0) t.lengthDm = Number(d.texts[length]);
-    if (const int r = RowAt(f, 56); r >= 0) t.axles = Number(d.texts[r]);
-    if (const int r = RowAt(f, 65); r >= 0) t.bearing = Number(d.texts[r]);
-    if (const int r = RowAt(f, 68); r >= 0) t.platform = Number(d.texts[r]);
+    t.initial = Initial(bits.Field(7, 19));
+    t.number = bits.Field(26, 20);
+    t.group = static_cast<int>(group);
+    t.full = group == 19 || group == 5;
+    if (!t.full) return t;
+    t.side = bits.Field(46, 1) ? 'R' : 'L';
+    // A railcar's 12-bit length: 3 high bits at 94, 9 low bits at 47.
+    t.lengthDm = group == 19 ? bits.Field(94, 3) << 9 | bits.Field(47, 9) : bits.Field(47, 9);
+    t.axles = bits.Field(56, 5) + 1;
+    t.bearing = bits.Field(65, 3);
+    if (group == 19) t.platform = bits.Field(68, 4);
     return t;
 }
 

@@ -99,7 +99,8 @@ public:
     ConnectionStatusUi programmerUi;
     std::vector<int> handled; // reader notifications handled, in order
 
-    ReaderRig() {
+    explicit ReaderRig(CommPortFactory* other = nullptr, PortDeviceMap names = {})
+        : FakeLinkRig(other, std::move(names)) {
         data.serial.reader.ui = &ui;
         data.serial.programmerUi = &programmerUi;
         // The programmer link stays idle: it has searched already and found none.

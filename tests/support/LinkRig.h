@@ -76,7 +76,10 @@ public:
     RecordingUi ui;
     int connectionStatusPosted = 0;
 
-    LinkRig() { data.serial.programmerUi = &ui; }
+    explicit LinkRig(CommPortFactory* other = nullptr, PortDeviceMap names = {})
+        : FakeLinkRig(other, std::move(names)) {
+        data.serial.programmerUi = &ui;
+    }
 
     std::shared_ptr<FakeDevice> Programmer(int port, const ProgrammerScript& script = {}) {
         auto d = Device(port);

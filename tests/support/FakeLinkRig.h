@@ -13,6 +13,7 @@
 #include "serial/SerialPorts.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,13 +27,17 @@ public:
     AEIData data{op, clock};
     FakePortFactory factory;
     CommLog log{data};
-    SerialPorts ports{factory, log, [](int p) { return "fake" + std::to_string(p + 1); }};
+    SerialPorts ports;
     int completions = 0;
     std::vector<uint8_t> completionResults;
     uint32_t milliseconds = 0;
     int ticks = 0; // ticks run so far
+    std::function<void()> afterTick; // real ports: let the device's bytes arrive
 
-    FakeLinkRig() {
+    // Fake ports, or the ports of another factory under the given names.
+    explicit FakeLinkRig(CommPortFactory* other = nullptr, PortDeviceMap names = {})
+        : ports(other ? *other : factory, log,
+                names ? names : [](int p) { return "fake" + std::to_string(p + 1); }) {
         SettingsBlock s = data.GetSettings();
         s.logFileOn = 0;
         data.UpdateSettings(s);
@@ -62,6 +67,7 @@ public:
             clock.Advance(1);
         }
         StepLinks(op.notifications.size());
+        if (afterTick) afterTick();
     }
     void Ticks(int n) {
         for (int i = 0; i < n; ++i) Tick();
