@@ -105,8 +105,11 @@ FormatEditorValues ValuesFromRecord(const TagFormatData& f, AEIData& data) {
     v.equipmentCode = std::to_string(f.equipmentGroupCode);
     v.formatCode = std::to_string(f.dataFormatCode);
     v.tagTypeCode = std::to_string(f.tagTypeCode);
-    const int rows = f.RowCount();
-    for (int r = 0; r < rows; ++r) {
+    // Every named row is shown, also one below a row without a name (a
+    // record written by an older version or another tool): the check of
+    // such gaps then refuses the save instead of the later rows being lost.
+    for (int r = 0; r < kFieldRows; ++r) {
+        if (f.FieldName(r).empty()) continue;
         FormatEditorRow& row = v.rows[static_cast<std::size_t>(r)];
         row.name = std::string(f.FieldName(r));
         row.startingBit = NumberText(f.startingBit[r]);
