@@ -88,6 +88,13 @@ std::string NotDigitsText(const char* field) {
     return std::string("The ") + field + " field must contain only the digits 0 to 9.";
 }
 
+// The largest code a signed byte of the record holds.
+constexpr int kLargestByteCode = 127;
+
+std::string ByteCodeText(const char* field) {
+    return std::string("The ") + field + " field must be a number from 0 to 127.";
+}
+
 std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
 std::string NumberText(int v) { return v == kNotSet ? std::string() : std::to_string(v); }
@@ -172,14 +179,18 @@ FormatCheckResult CheckTagFormat(const FormatEditorValues& in, bool newFormat, i
 
     const TypedNumber equipment = ReadNumber(v.equipmentCode);
     if (!equipment.valid) return fail(NotDigitsText("Equipment Code"), EditorControl::EquipmentCode);
-    // The code is kept in a signed byte whatever the format code.
-    if ((aarFormat && equipment.value >= 32) || equipment.value > 127)
+    if (aarFormat && equipment.value >= 32)
         return fail("The Equipment Code field must be less than 32.", EditorControl::EquipmentCode);
+    // Whatever the format code, the record keeps the code in a signed byte.
+    if (equipment.value > kLargestByteCode)
+        return fail(ByteCodeText("Equipment Group Code"), EditorControl::EquipmentCode);
 
     const TypedNumber tagType = ReadNumber(v.tagTypeCode);
     if (!tagType.valid) return fail(NotDigitsText("Tag Type Code"), EditorControl::TagTypeCode);
-    if ((aarFormat && (tagType.value < 1 || tagType.value > 4)) || tagType.value > 127)
+    if (aarFormat && (tagType.value < 1 || tagType.value > 4))
         return fail("The Tag Type Code field must have a value of between 1 and 4.", EditorControl::TagTypeCode);
+    if (tagType.value > kLargestByteCode)
+        return fail(ByteCodeText("Tag Type Code"), EditorControl::TagTypeCode);
 
     // 6: the default tag and the half-frame box.
     int defaultTag = data.FindTagType(v.defaultTag);
