@@ -97,9 +97,11 @@ TEST_F(TagWindowTest, ElevenButtonsWithTheirTexts) {
         EXPECT_EQ(b->text().toStdString(), text);
         EXPECT_EQ(b->size(), QSize(150, 40));
     }
-    EXPECT_EQ(Form().Button(1001)->pos(), QPoint(475, 10));
-    EXPECT_EQ(Form().Button(1009)->pos(), QPoint(475, 260));
-    EXPECT_EQ(Form().Button(1013)->pos(), QPoint(630, 260));
+    // The block keeps to the right edge, leaving the notes the room between.
+    const int right = Form().width();
+    EXPECT_EQ(Form().Button(1001)->pos(), QPoint(right - 315, 10));
+    EXPECT_EQ(Form().Button(1009)->pos(), QPoint(right - 315, 260));
+    EXPECT_EQ(Form().Button(1013)->pos(), QPoint(right - 160, 260));
 }
 
 TEST_F(TagWindowTest, FiltersRefuseCharactersOutsideTheFieldsSet) {

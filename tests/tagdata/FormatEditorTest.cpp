@@ -192,10 +192,22 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocus) {
              v.equipmentCode = "40";
          },
          "The Equipment Code field must be less than 32.", Header(EditorControl::EquipmentCode)},
+        {"equipment 128 outside the AAR formats",
+         [](FormatEditorValues& v) {
+             v.formatCode = "0";
+             v.equipmentCode = "128";
+         },
+         "The Equipment Group Code field must be a number from 0 to 127.", Header(EditorControl::EquipmentCode)},
         {"tag type 0", [](FormatEditorValues& v) { v.tagTypeCode = "0"; },
          "The Tag Type Code field must have a value of between 1 and 4.", Header(EditorControl::TagTypeCode)},
         {"tag type 5", [](FormatEditorValues& v) { v.tagTypeCode = "5"; },
          "The Tag Type Code field must have a value of between 1 and 4.", Header(EditorControl::TagTypeCode)},
+        {"tag type 200 outside the AAR formats",
+         [](FormatEditorValues& v) {
+             v.formatCode = "0";
+             v.tagTypeCode = "200";
+         },
+         "The Tag Type Code field must be a number from 0 to 127.", Header(EditorControl::TagTypeCode)},
         {"start 60", [](FormatEditorValues& v) { v.rows[0].startingBit = "60"; },
          "The value in the Starting Bit field cannot be 60, 61, 62 or 63.", Row(EditorControl::StartingBit, 0)},
         {"start 63", [](FormatEditorValues& v) { v.rows[0].startingBit = "63"; },
@@ -395,12 +407,9 @@ TEST_F(FormatEditorRig, CodesOutsideTheAarFormatsAreNotRangeChecked) {
     v.equipmentCode = "45";
     v.tagTypeCode = "9";
     EXPECT_TRUE(Check(v).ok);
-    // But they must fit the record's signed byte.
-    v.equipmentCode = "200";
-    EXPECT_EQ(Check(v).message, "The Equipment Code field must be less than 32.");
-    v.equipmentCode = "45";
-    v.tagTypeCode = "130";
-    EXPECT_EQ(Check(v).message, "The Tag Type Code field must have a value of between 1 and 4.");
+    // Up to what the record's signed byte holds (above it: the table above).
+    v.equipmentCode = v.tagTypeCode = "127";
+    EXPECT_TRUE(Check(v).ok);
     // Empty codes count as 0.
     v = Valid();
     v.formatCode = v.equipmentCode = v.tagTypeCode = "";

@@ -165,6 +165,10 @@ TEST(ValueCheckAlpha, Base27RefusesCharactersWithoutADigit) {
     EXPECT_TRUE(InError(1, "A   ", "ZZZZ", "AB\tC"));
     EXPECT_TRUE(InError(1, "A   ", "ZZZZ", "AB-C"));
     EXPECT_FALSE(InError(1, "A   ", "ZZZZ", "AB C"));
+    // The first character is stored as a letter: a leading blank has no
+    // code there, whatever the limits let through.
+    EXPECT_TRUE(InError(1, "", "ZZZZ", " BCD"));
+    EXPECT_TRUE(InError(1, "    ", "ZZZZ", "    "));
     // Base 37 has no settled alphabet: only its limits are checked.
     EXPECT_FALSE(InError(2, "A   ", "ZZZZ", "A1BC"));
     EXPECT_FALSE(InError(2, "A   ", "ZZZZ", "AB\tC"));

@@ -3,7 +3,7 @@
 // whole in and out of it. Fields in their stored order:
 //   read flag, format index, 15 field texts (31 bytes each), UMLER result,
 //   tag type (11 bytes), RF result, certify flag, frame text (31 bytes),
-//   reconditioned flag, lot day, lot year.
+//   reconditioned flag, lot day, lot year, length units.
 #pragma once
 
 #include "tagdata/TagFormatData.h"
@@ -23,6 +23,10 @@ inline constexpr std::size_t kFrameTextWidth = 31;       // 30 hex digits and a 
 enum UmlerResult : int32_t { kUmlerAgrees = 0, kUmlerNotChecked = 1, kUmlerDisagrees = 2 };
 // RF check result.
 enum RfResult : int32_t { kRfNotChecked = 0, kRfOk = 1, kRfIdOnly = 2 };
+// The units of the record's length texts: those of the settings, or the ones
+// in force when the tag was programmed once the settings have changed under
+// a tag that is not finished yet.
+enum RecordLengthUnits : uint8_t { kUnitsOfSettings = 0, kUnitsDecimeters = 1, kUnitsFeetInches = 2 };
 
 struct LastTagRecord {
     uint8_t readFlag = 0;    // 1: the next form must show these values
@@ -36,7 +40,14 @@ struct LastTagRecord {
     uint8_t reconditioned = 0;
     uint32_t lotDay = 0;
     uint32_t lotYear = 0;
+    uint8_t lengthUnits = kUnitsOfSettings;
 
+    // Whether the length texts are feet-inches, given the settings' units.
+    bool LengthsInFeetInches(bool settingsFeetInches) const {
+        if (lengthUnits == kUnitsFeetInches) return true;
+        if (lengthUnits == kUnitsDecimeters) return false;
+        return settingsFeetInches;
+    }
     // The text of a row; empty for a row outside 0..14.
     std::string_view FieldText(int row) const {
         if (row < 0 || row >= kFieldRows) return {};

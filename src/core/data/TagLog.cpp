@@ -177,7 +177,8 @@ TagLogOutcome LogProgrammedTag(AEIData& data, TagLogList& list, const LastTagRec
     ShowCounters(s, listener);
 
     const TagFormatData format = data.GetTagFormatData(record.formatIndex);
-    out.line = BuildTagLogLine(record, format, s.feetInches != 0, data.GetClock().Now());
+    out.line = BuildTagLogLine(record, format, record.LengthsInFeetInches(s.feetInches != 0),
+                               data.GetClock().Now());
 
     list.AddNewest(out.line);
 

@@ -296,7 +296,7 @@ LabelInput MakeLabelInput(AEIData& data) {
     in.record = data.GetLastTagRecord();
     in.format = data.GetTagFormatData(in.record.formatIndex);
     const SettingsBlock s = data.GetSettings();
-    in.feetInches = s.feetInches != 0;
+    in.feetInches = in.record.LengthsInFeetInches(s.feetInches != 0);
     in.programmedBy = std::string(GetText(s.programmedByCompany));
     in.now = data.GetClock().Now();
     if (IsWabtecFormat(in.format)) {

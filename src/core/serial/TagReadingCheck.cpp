@@ -164,7 +164,7 @@ TagReadingResult CheckTagReading(AEIData& data, std::string_view line) {
     // A record of no format has nothing a reading could agree with.
     const TagFormatData format =
         tag.formatIndex < kFormatSlots ? data.GetTagFormatData(tag.formatIndex) : TagFormatData{};
-    return CheckTagReading(line, tag, format, data.GetSettings().feetInches != 0);
+    return CheckTagReading(line, tag, format, tag.LengthsInFeetInches(data.GetSettings().feetInches != 0));
 }
 
 } // namespace velmora

@@ -33,7 +33,8 @@ enum class TagReadingResult { Ignore, Agrees, InitialAndNumber, Disagrees };
 TagReadingResult CheckTagReading(std::string_view line, const LastTagRecord& tag,
                                  const TagFormatData& format, bool feetInches);
 // The same against the last tag record of the data, its format and the
-// length units of the options.
+// record's length units (those of the options unless they changed under the
+// tag).
 TagReadingResult CheckTagReading(AEIData& data, std::string_view line);
 
 // The tag's length in decimeters. Its text is in the units in force when the

@@ -70,8 +70,9 @@ struct FormatEditorValues {
     bool halfFrameOnly = false; // "Used with only half-frame tag programmers"
 };
 
-// A stored format as the dialog shows it: rows up to the first empty name, a
-// Starting Bit or Length of 255 as an empty text, the Default Tag as its text
+// A stored format as the dialog shows it: every row that has a name, also
+// below a row without one (rows without a name show empty), a Starting Bit
+// or Length of 255 as an empty text, the Default Tag as its text
 // in the tag type list, the second check box ticked when the full-frame flag
 // is 0.
 FormatEditorValues ValuesFromRecord(const TagFormatData& record, AEIData& data);

@@ -88,6 +88,13 @@ std::string NotDigitsText(const char* field) {
     return std::string("The ") + field + " field must contain only the digits 0 to 9.";
 }
 
+// The largest code a signed byte of the record holds.
+constexpr int kLargestByteCode = 127;
+
+std::string ByteCodeText(const char* field) {
+    return std::string("The ") + field + " field must be a number from 0 to 127.";
+}
+
 std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
 std::string NumberText(int v) { return v == kNotSet ? std::string() : std::to_string(v); }
@@ -105,8 +112,11 @@ FormatEditorValues ValuesFromRecord(const TagFormatData& f, AEIData& data) {
     v.equipmentCode = std::to_string(f.equipmentGroupCode);
     v.formatCode = std::to_string(f.dataFormatCode);
     v.tagTypeCode = std::to_string(f.tagTypeCode);
-    const int rows = f.RowCount();
-    for (int r = 0; r < rows; ++r) {
+    // Every named row is shown, also one below a row without a name (a
+    // record written by an older version or another tool): the check of
+    // such gaps then refuses the save instead of the later rows being lost.
+    for (int r = 0; r < kFieldRows; ++r) {
+        if (f.FieldName(r).empty()) continue;
         FormatEditorRow& row = v.rows[static_cast<std::size_t>(r)];
         row.name = std::string(f.FieldName(r));
         row.startingBit = NumberText(f.startingBit[r]);
@@ -169,14 +179,18 @@ FormatCheckResult CheckTagFormat(const FormatEditorValues& in, bool newFormat, i
 
     const TypedNumber equipment = ReadNumber(v.equipmentCode);
     if (!equipment.valid) return fail(NotDigitsText("Equipment Code"), EditorControl::EquipmentCode);
-    // The code is kept in a signed byte whatever the format code.
-    if ((aarFormat && equipment.value >= 32) || equipment.value > 127)
+    if (aarFormat && equipment.value >= 32)
         return fail("The Equipment Code field must be less than 32.", EditorControl::EquipmentCode);
+    // Whatever the format code, the record keeps the code in a signed byte.
+    if (equipment.value > kLargestByteCode)
+        return fail(ByteCodeText("Equipment Group Code"), EditorControl::EquipmentCode);
 
     const TypedNumber tagType = ReadNumber(v.tagTypeCode);
     if (!tagType.valid) return fail(NotDigitsText("Tag Type Code"), EditorControl::TagTypeCode);
-    if ((aarFormat && (tagType.value < 1 || tagType.value > 4)) || tagType.value > 127)
+    if (aarFormat && (tagType.value < 1 || tagType.value > 4))
         return fail("The Tag Type Code field must have a value of between 1 and 4.", EditorControl::TagTypeCode);
+    if (tagType.value > kLargestByteCode)
+        return fail(ByteCodeText("Tag Type Code"), EditorControl::TagTypeCode);
 
     // 6: the default tag and the half-frame box.
     int defaultTag = data.FindTagType(v.defaultTag);

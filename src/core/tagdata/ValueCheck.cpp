@@ -135,6 +135,9 @@ bool RowInError(const TagFormatData& f, int row, std::string_view text, bool fee
         }
         return false;
     case kTypeAlpha27:
+        // The first character of a base-27 field is stored as a letter (A to
+        // Z as 0 to 25): a leading blank has no code there.
+        if (text.front() == ' ') return true;
         // Base 27 has digits only for the blank and the letters.
         for (char c : text) {
             const char u = UpperAscii(c);

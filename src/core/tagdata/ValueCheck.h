@@ -67,8 +67,9 @@ struct ValueCheckResult {
 // empty, or
 //   0 ASCII       holds a character without a 6-bit code (outside " ".."_"
 //                 after upper-casing)
-//   1 base 27     holds a character other than a letter or blank, or sorts
-//                 before Minimum or after Maximum (LocaleCompare)
+//   1 base 27     starts with a blank, holds a character other than a
+//                 letter or blank, or sorts before Minimum or after Maximum
+//                 (LocaleCompare)
 //   2 base 37     sorts before Minimum or after Maximum
 //   3,4,5,6       is not a decimal number within 32 bits, or lies outside
 //                 Minimum..Maximum

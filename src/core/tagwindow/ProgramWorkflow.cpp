@@ -94,6 +94,7 @@ int64_t FormLengthInches(std::string_view text, bool feetInches) {
 
 void TagWorkflows::CmProgramTag() {
     const AEIData::OperationScope scope(data_, "TAEIWindow::CmProgramTag");
+    ClearResultPrompt();
     if (ProgrammerReady()) ProgramTag(true, false);
     FocusField(0);
 }
@@ -234,6 +235,7 @@ void TagWorkflows::ProgramTag(bool checkUmler, bool certify) {
     SetText(ps.frameText, frame.frameText);
     data_.UpdateLastProgrammedFrame(frame.frameText);
     form_->SetRawData(ShowRawData(frame.bits));
+    ShowTextsUpperCased();
     op.ShowPrompt(kPromptProgramming, 0);
     ps.operationState = kOpProgram;
     SetProgrammerState(data_, ps);

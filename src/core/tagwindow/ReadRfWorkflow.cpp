@@ -54,6 +54,7 @@ void SetRfResult(AEIData& data, int32_t result) {
 
 void TagWorkflows::CmReadTag() {
     const AEIData::OperationScope scope(data_, "TAEIWindow::CmReadTag");
+    ClearResultPrompt();
     if (ProgrammerReady()) {
         ProgrammerState ps = GetProgrammerState(data_);
         SetText(ps.frameText, "");
@@ -223,6 +224,7 @@ bool TagWorkflows::RfOutcome(int result) {
 
 void TagWorkflows::CmCertifyTag() {
     const AEIData::OperationScope scope(data_, "TAEIWindow::CmCertifyTag");
+    ClearResultPrompt();
     if (!ProgrammerReady()) {
         FocusField(0);
         return;

@@ -70,6 +70,20 @@ void TagWorkflows::EndOperation() {
     SetProgrammerState(data_, ps);
 }
 
+void TagWorkflows::ClearResultPrompt() {
+    if (GetProgrammerState(data_).operationState == kOpIdle) data_.GetOperator().ShowPrompt("", 0);
+}
+
+void TagWorkflows::ShowTextsUpperCased() {
+    if (!form_) return;
+    for (int row = 0; row < kFieldRows; ++row) {
+        if (Control(row) != FieldControl::Edit) continue;
+        const std::string text = form_->FieldText(row);
+        const std::string upper = UpperAscii(text);
+        if (upper != text) form_->SetFieldText(row, upper);
+    }
+}
+
 int TagWorkflows::ReaderPort() const {
     // 255 (none) and any other value outside the four ports mean no reader.
     const int port = data_.GetSettings().readerPort;
@@ -215,6 +229,15 @@ void TagWorkflows::CmFormatChange(std::string_view formatName) {
 bool TagWorkflows::CmLengthUnits() {
     const AEIData::OperationScope scope(data_, "TAEIWindow::CmLengthUnits");
     SettingsBlock s = data_.GetSettings();
+    // A programmed tag that is not finished yet keeps the units it was typed
+    // in: its RF check, log line and label read its lengths in those.
+    if (ProgrammedTagPending()) {
+        LastTagRecord pending = data_.GetLastTagRecord();
+        if (pending.lengthUnits == kUnitsOfSettings) {
+            pending.lengthUnits = s.feetInches != 0 ? kUnitsFeetInches : kUnitsDecimeters;
+            data_.UpdateLastTagRecord(pending);
+        }
+    }
     s.feetInches = s.feetInches == 1 ? 0 : 1;
     data_.UpdateSettings(s);
     const bool feetInches = s.feetInches == 1;

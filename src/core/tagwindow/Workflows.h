@@ -155,6 +155,11 @@ private:
     bool RetryRfReading();
     void RequestRfReading(int port);
     void EndOperation(); // operation state 0 and result 0
+    // At the start of Program, Read and Certify: the prompt of a finished
+    // operation is cleared (the prompt of one still running stays).
+    void ClearResultPrompt();
+    // The edit controls show their texts upper-cased, as they are programmed.
+    void ShowTextsUpperCased();
     int ReaderPort() const; // 0..3, -1 none
     std::string FormText(int row, std::size_t maxChars = 30) const;
     FieldControl Control(int row) const;

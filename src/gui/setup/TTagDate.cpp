@@ -4,12 +4,23 @@
 #include "qt/QtOperator.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace velmora {
+
+namespace {
+
+// Room the title bar takes besides its text: the window icon and the
+// minimize, maximize and close buttons with their margins.
+constexpr int kTitleBarAllowance = 160;
+
+} // namespace
 
 TTagDate::TTagDate(AEIData& data, QWidget* parent) : QDialog(parent), data_(data) {
     setWindowTitle(QStringLiteral("Tag Manufactring Lot Number"));
@@ -28,6 +39,12 @@ TTagDate::TTagDate(AEIData& data, QWidget* parent) : QDialog(parent), data_(data
     layout->addWidget(buttons);
     edit_->clear();
     edit_->setFocus();
+    // Wide enough for the whole title beside the title bar's icon and
+    // buttons, which are wider than the dialog's own content.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarAllowance;
+    setMinimumWidth(std::max(sizeHint().width(), titleWidth));
 }
 
 void TTagDate::accept() {

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QResizeEvent>
 
 #include <cstdlib>
 
@@ -28,6 +29,20 @@ constexpr int kControlWidth = 100;
 constexpr int kNoteX = 315;
 constexpr int kListWidth = 770;
 constexpr int kFormWidth = 790;
+// The button block: two columns of 150 x 40 buttons, six rows 50 apart.
+constexpr int kButtonWidth = 150;
+constexpr int kButtonHeight = 40;
+constexpr int kButtonColumnStep = 155;
+constexpr int kButtonTop = 10;
+constexpr int kButtonRowStep = 50;
+constexpr int kButtonRows = 6;
+constexpr int kRightMargin = 10;
+// Space kept between a note and the button column, and between two notes.
+constexpr int kNoteGap = 8;
+// The note font and the smallest it is shrunk to when a line's notes would
+// not fit beside the buttons.
+constexpr int kNotePixels = 16;
+constexpr int kSmallestNotePixels = 9;
 
 struct ButtonLayout {
     const char* text;
@@ -173,13 +188,29 @@ void TAEIWindow::BuildButtons() {
         const ButtonLayout& b = kButtons[i];
         auto* button = new QPushButton(QString::fromLatin1(b.text), this);
         button->setObjectName(QStringLiteral("button%1").arg(b.command));
-        button->setGeometry(b.column == 1 ? 475 : 630, 10 + 50 * (b.row - 1), 150, 40);
         button->setMouseTracking(true);
         button->installEventFilter(this);
         const int command = b.command;
         connect(button, &QPushButton::clicked, this, [this, command] { Command(command); });
         buttons_[i] = button;
     }
+    PlaceButtons();
+}
+
+void TAEIWindow::PlaceButtons() {
+    const int second = std::max(kFormWidth - kRightMargin - kButtonWidth, width() - kRightMargin - kButtonWidth);
+    const int first = second - kButtonColumnStep;
+    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+        const ButtonLayout& b = kButtons[i];
+        if (!buttons_[i]) continue;
+        buttons_[i]->setGeometry(b.column == 1 ? first : second, kButtonTop + kButtonRowStep * (b.row - 1),
+                                 kButtonWidth, kButtonHeight);
+    }
+}
+
+void TAEIWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceButtons();
 }
 
 QPushButton* TAEIWindow::Button(int commandId) const {
@@ -371,22 +402,62 @@ void TAEIWindow::paintEvent(QPaintEvent*) {
     }
     p.drawText(QPoint(10, TagTypeLineY() + fm.ascent()), QStringLiteral("Tag Type"));
 
+    for (const PlacedNote& n : PlacedNotes()) {
+        p.setFont(FormFont(n.pixelSize));
+        p.setPen(n.red ? QColor(255, 0, 0) : QColor(Qt::black));
+        p.drawText(n.rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, n.text);
+    }
+}
+
+std::vector<TAEIWindow::PlacedNote> TAEIWindow::PlacedNotes() const {
     const FormNotes notes = CurrentNotes();
-    std::array<int, kFieldRows> nextX;
-    nextX.fill(kNoteX);
+    // The notes of each line, in painting order; the class note has a line
+    // of its own at the top of the column.
+    struct Line {
+        int top = 0;
+        std::vector<PlacedNote> notes;
+    };
+    std::vector<Line> lines;
+    auto lineAt = [&lines](int top) -> Line& {
+        for (Line& l : lines)
+            if (l.top == top) return l;
+        lines.push_back(Line{top, {}});
+        return lines.back();
+    };
     for (const FormNote& n : notes.notes) {
         const int line = LineOfRow(n.row);
         if (line < 0) continue;
-        p.setPen(n.red ? QColor(255, 0, 0) : QColor(Qt::black));
-        const QString text = FromCoreText(n.text);
-        int& x = nextX[static_cast<std::size_t>(n.row)];
-        p.drawText(QPoint(x, LineY(line) + fm.ascent()), text);
-        x += fm.horizontalAdvance(text) + 8; // a second note on the line follows the first
+        lineAt(LineY(line)).notes.push_back(PlacedNote{n.row, FromCoreText(n.text), n.red, QRect(), kNotePixels});
     }
-    if (!notes.classNote.empty()) {
-        p.setPen(QColor(255, 0, 0));
-        p.drawText(QPoint(kNoteX, 10 + fm.ascent()), FromCoreText(notes.classNote));
+    if (!notes.classNote.empty())
+        lineAt(kButtonTop).notes.push_back(PlacedNote{-1, FromCoreText(notes.classNote), true, QRect(), kNotePixels});
+
+    const int buttonsLeft = buttons_[0] ? buttons_[0]->x() : kFormWidth;
+    const int buttonsBottom = kButtonTop + kButtonRowStep * (kButtonRows - 1) + kButtonHeight;
+    std::vector<PlacedNote> placed;
+    for (Line& l : lines) {
+        int pixels = kNotePixels;
+        for (;; --pixels) {
+            const QFontMetrics fm(FormFont(pixels));
+            const bool besideButtons = l.top < buttonsBottom && l.top + fm.height() > kButtonTop;
+            const int right = besideButtons ? buttonsLeft - kNoteGap : width() - kRightMargin;
+            int total = 0;
+            for (const PlacedNote& n : l.notes) total += fm.horizontalAdvance(n.text) + (total ? kNoteGap : 0);
+            if (kNoteX + total <= right || pixels == kSmallestNotePixels) break;
+        }
+        const QFontMetrics fm(FormFont(pixels));
+        // A smaller font keeps to the middle of the line.
+        const int top = l.top + (QFontMetrics(FormFont(kNotePixels)).height() - fm.height()) / 2;
+        int x = kNoteX;
+        for (PlacedNote& n : l.notes) {
+            const int advance = fm.horizontalAdvance(n.text);
+            n.pixelSize = pixels;
+            n.rect = QRect(x, top, advance, fm.height());
+            x += advance + kNoteGap; // a second note on the line follows the first
+            placed.push_back(n);
+        }
     }
+    return placed;
 }
 
 // ---- keyboard --------------------------------------------------------------------------

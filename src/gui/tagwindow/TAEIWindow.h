@@ -13,10 +13,13 @@
 #include <QMenu>
 #include <QPoint>
 #include <QPointer>
+#include <QRect>
+#include <QString>
 #include <QWidget>
 
 #include <array>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -93,6 +96,18 @@ public:
     QMenu* PopupMenu() const { return popup_; }
     // The notes the next paint draws.
     FormNotes CurrentNotes() const;
+    // Where the next paint draws each note (the class note with row -1): in
+    // the right column of its line, left of the button column on the lines
+    // beside the buttons, in a smaller font when the line's notes would not
+    // fit there otherwise.
+    struct PlacedNote {
+        int row = -1;
+        QString text;
+        bool red = false;
+        QRect rect;
+        int pixelSize = 16;
+    };
+    std::vector<PlacedNote> PlacedNotes() const;
     // The line (0 = first field line) of a shown row, -1 for a row not shown.
     int LineOfRow(int row) const;
     // The y of a field line's text and of the tag type line.
@@ -102,6 +117,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -111,6 +127,9 @@ protected:
 private:
     void BuildControls();
     void BuildButtons();
+    // The buttons at the right edge of the form (at the narrowest form, the
+    // columns at x 475 and 630), leaving the notes the width between.
+    void PlaceButtons();
     void FillFormatList();
     void FillTagTypeList();
     // The key map; row is the row whose control has the key (the current
