@@ -2,11 +2,13 @@
 // link on a real port, stepped on 100 ms ticks as the desktop frame's timer
 // does.
 #include "LinkRunner.h"
+#include "ToolTagLog.h"
 
 #include "serial/ProgrammerApi.h"
 #include "serial/ProgrammerProtocol.h"
 #include "serial/ReceiveRing.h"
 #include "serial/SerialAccess.h"
+#include "tagwindow/ProgramRequest.h"
 #include "util/FixedText.h"
 
 #include <iostream>
@@ -18,20 +20,29 @@ constexpr int kExitNotIdentified = 3;
 constexpr int kExitFailed = 5;
 constexpr int kExitWatchDog = 6;
 constexpr int kExitPortNotOpened = 7;
+constexpr int kExitRefused = 9;
+constexpr int kExitNotLogged = 10;
 
 const char* const kUsage =
     "velmora-tool programmer search [--port COMn|DEVICE] [--verbose] [--options FILE]\n"
     "velmora-tool programmer status [--port COMn|DEVICE] [--verbose] [--options FILE]\n"
-    "velmora-tool programmer program [--port COMn|DEVICE] [--search] [--verbose] --format NAME "
-    "[--decimeters] [--half-frame] [--region north-america|sara|australia] [--options FILE] "
-    "\"Field Name=value\" ...\n"
+    "velmora-tool programmer program [--port COMn|DEVICE] [--search] [--verbose] [--yes] [--no-log] "
+    "--format NAME [--tag-type TYPE] [--decimeters] [--half-frame] "
+    "[--region north-america|sara|australia] [--options FILE] \"Field Name=value\" ...\n"
     "velmora-tool programmer read [--port COMn|DEVICE] [--search] [--verbose] [--decimeters] "
     "[--half-frame] [--region north-america|sara|australia] [--options FILE]\n"
     "    COMn uses VELMORA_COMn or /dev/ttyS(n-1); any other DEVICE is used as Comm Port 1.\n"
     "    search and status probe the port (all four without --port). program and read take\n"
     "    the programmer to be on the --port given and send at once (--search probes first);\n"
-    "    without --port they search all four ports first. Traffic goes to \"communication\n"
-    "    log.txt\" in the working directory; --verbose also shows it with the prompts and boxes.";
+    "    without --port they search all four ports first. The options come from --options or\n"
+    "    \"programmer option.ads\" in the working directory; the programmer model is the one\n"
+    "    they name unless --search finds another. program checks the values as the Program Tag\n"
+    "    command does; its questions are answered Yes with --yes, otherwise the tag is refused\n"
+    "    (exit 9) with the question. A programmed tag is counted and logged to the tag log the\n"
+    "    options name, and the counters are saved in the options file (\"programmer option.ads\"\n"
+    "    when none was given), unless --no-log; exit 10 when that failed. --tag-type is the tag\n"
+    "    type list's text (default: the format's). Traffic goes to \"communication log.txt\" in\n"
+    "    the working directory; --verbose also shows it with the prompts and boxes.";
 
 #if VELMORA_TOOL_WITH_QT
 
@@ -204,34 +215,86 @@ int ReportFailure(const char* what, const ProgrammerState& end) {
     return kExitFailed;
 }
 
+// The questions of the preparation: --yes answers them Yes, otherwise the
+// first one refuses the tag.
+struct FlagQuestions : ProgramQuestions {
+    bool yes = false;
+    bool Ask(const std::string&) override { return yes; }
+};
+
+// The program request of the tag arguments, prepared as the Program Tag
+// command prepares it; 0, or the exit code after the reason was printed.
+int PrepareFromArgs(LinkSession& s, std::vector<std::string> tagArgs, const std::optional<std::string>& tagType,
+                    bool yes, ProgramRequest& out) {
+    AEIData& data = s.Data();
+    const TagArgs t = TakeTagArgs(tagArgs, data);
+    ProgramRequestInput in;
+    in.formatIndex = t.formatIndex;
+    in.texts = t.texts;
+    in.hasControl = ShownRows(t.format);
+    in.tagType = tagType ? *tagType : data.GetAchTagType(t.format.defaultTag);
+    in.feetInches = s.FeetInches();
+    in.halfFrame = data.HalfFrameMode();
+    FlagQuestions questions;
+    questions.yes = yes;
+    out = PrepareProgramRequest(data, in, false, questions);
+    switch (out.outcome) {
+    case ProgramRequestOutcome::Ready: return kExitOk;
+    case ProgramRequestOutcome::FieldErrors:
+        std::cerr << out.message << '\n';
+        return kExitValueCheck;
+    case ProgramRequestOutcome::Refused:
+        std::cerr << out.message << '\n';
+        return kExitRefused;
+    case ProgramRequestOutcome::Declined:
+        std::cerr << out.message << "\n(--yes answers Yes)\n";
+        return kExitRefused;
+    }
+    return kExitRefused;
+}
+
 int RunProgram(std::vector<std::string>& args) {
     PortChoice choice = TakePort(args);
     const bool portGiven = choice.given;
     const bool verbose = TakeFlag(args, "verbose");
     const bool search = TakeFlag(args, "search");
+    const bool yes = TakeFlag(args, "yes");
+    const bool noLog = TakeFlag(args, "no-log");
+    const std::optional<std::string> tagType = TakeOption(args, "tag-type");
     DataArgs da = TakeDataArgs(args);
+    UseWorkingDirectoryOptions(da);
     auto app = EnsureApp();
     LinkSession s(da, std::move(choice), verbose);
     AEIData& data = s.Data();
-    TagArgs t = TakeTagArgs(args, data);
+    ToolTagLog log(data, da.optionsFile, s.FeetInches());
+    // The same-data question compares with the newest logged tag.
+    data.UpdateLastProgrammedFrame(log.LastLoggedFrame());
 
-    if (!FieldValuesPass(t, s.FeetInches())) return kExitValueCheck;
-    for (auto& text : t.texts) text = UpperAscii(text);
-    const BuiltFrame frame = BuildTagFrame(t.format, t.texts, s.FeetInches(), data.HalfFrameMode());
-
+    // The checks come before the port is touched; a search that finds another
+    // model rebuilds the formats, so the request is prepared again then.
+    ProgramRequest request;
+    if (const int rc = PrepareFromArgs(s, args, tagType, yes, request)) return rc;
+    const bool halfFrame = data.HalfFrameMode();
     if (!Reach(s, portGiven, search)) return portGiven && !search ? kExitPortNotOpened : kExitNotFound;
-    if (!RequestProgramTag(data, frame.frameText)) {
+    if (data.HalfFrameMode() != halfFrame)
+        if (const int rc = PrepareFromArgs(s, args, tagType, yes, request)) return rc;
+
+    const std::string& frame = request.frame.frameText;
+    if (!RequestProgramTag(data, frame)) {
         std::cerr << "Error - could not program tag\nthe programmer is busy\n";
         return kExitFailed;
     }
+    data.UpdateLastProgrammedFrame(frame);
     s.RunRequest();
     const ProgrammerState end = GetProgrammerState(data);
-    std::cout << "Frame=" << frame.frameText << '\n';
-    if (end.operationResult == kResultProgramOk) {
-        std::cout << "Tag was successfully programmed\n";
-        return kExitOk;
-    }
-    return ReportFailure("program", end);
+    std::cout << "Frame=" << frame << '\n';
+    if (end.operationResult != kResultProgramOk) return ReportFailure("program", end);
+    std::cout << "Tag was successfully programmed\n";
+    if (noLog) return kExitOk;
+    const std::string problem = log.Log(request.record);
+    if (problem.empty()) return kExitOk;
+    std::cerr << "velmora-tool: " << problem << '\n';
+    return kExitNotLogged;
 }
 
 int RunRead(std::vector<std::string>& args) {
@@ -240,6 +303,7 @@ int RunRead(std::vector<std::string>& args) {
     const bool verbose = TakeFlag(args, "verbose");
     const bool search = TakeFlag(args, "search");
     DataArgs da = TakeDataArgs(args);
+    UseWorkingDirectoryOptions(da);
     CheckNoArguments(args);
     auto app = EnsureApp();
     LinkSession s(da, std::move(choice), verbose);
@@ -263,12 +327,7 @@ int RunRead(std::vector<std::string>& args) {
         std::cerr << "not identified\n";
         return kExitNotIdentified;
     }
-    const TagFormatData f = data.GetTagFormatData(d.formatIndex);
-    std::cout << f.Name() << '\n';
-    for (int r = 0; r < f.RowCount(); ++r) {
-        if (!f.IsShown(r)) continue;
-        std::cout << f.FieldName(r) << '=' << d.texts[r] << '\n';
-    }
+    PrintDecodedFields(data, d);
     return kExitOk;
 }
 
