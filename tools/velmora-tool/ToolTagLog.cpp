@@ -5,6 +5,7 @@
 #include "platform/Operator.h"
 
 #include <filesystem>
+#include <limits>
 
 namespace velmora::tool {
 
@@ -42,6 +43,24 @@ std::string ToolTagLog::Log(const LastTagRecord& record) {
 
     std::string problem;
     if (out.fileOn && !out.fileWritten) problem = "the tag log was not written: " + out.fileError;
+    const std::string saved = SaveCounters();
+    if (!saved.empty()) problem += (problem.empty() ? "" : "; ") + saved;
+    return problem;
+}
+
+std::string ToolTagLog::CountOnly(const LastTagRecord& record) {
+    CheckDayRollover(data_);
+    auto up = [](int32_t n) { return n == std::numeric_limits<int32_t>::max() ? 0 : n + 1; };
+    SettingsBlock s = data_.GetSettings();
+    s.programmedToday = up(s.programmedToday);
+    s.programmedTotal = up(s.programmedTotal);
+    if (record.certify) s.certifiedCount = up(s.certifiedCount);
+    data_.UpdateSettings(s);
+    return SaveCounters();
+}
+
+std::string ToolTagLog::SaveCounters() {
+    std::string problem;
 
     // Only the counters and the recent tag lines go back into the file: what
     // the tool changed for its own run (model, ports) stays out of it.
@@ -51,8 +70,7 @@ std::string ToolTagLog::Log(const LastTagRecord& record) {
     std::error_code ec;
     if (std::filesystem::exists(optionsPath_, ec)) {
         if (LoadOptions(stored, optionsPath_) != 0) {
-            if (!problem.empty()) problem += "; ";
-            return problem + "the options file \"" + optionsPath_ + "\" could not be read again";
+            return "the options file \"" + optionsPath_ + "\" could not be read again";
         }
     } else {
         SetOptionDefaults(stored);
@@ -67,8 +85,7 @@ std::string ToolTagLog::Log(const LastTagRecord& record) {
     stored.UpdateSettings(keep);
     for (int i = 0; i < kRecentTagLines; ++i) stored.UpdateRecentTagLine(i, data_.GetRecentTagLine(i));
     if (SaveOptions(stored, optionsPath_) != 0) {
-        if (!problem.empty()) problem += "; ";
-        problem += "the counters could not be saved in \"" + optionsPath_ + "\"";
+        problem = "the counters could not be saved in \"" + optionsPath_ + "\"";
     }
     return problem;
 }

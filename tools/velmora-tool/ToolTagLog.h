@@ -31,8 +31,12 @@ public:
     // Counts the tag and logs it, then saves the counters. Empty when all of
     // it was done, else what failed (the counts in memory are kept).
     std::string Log(const LastTagRecord& record);
+    // Counts a tag whose log line is already written, then saves the counters.
+    std::string CountOnly(const LastTagRecord& record);
 
 private:
+    std::string SaveCounters();
+
     AEIData& data_;
     std::string optionsPath_;
     bool feetInches_;
