@@ -13,6 +13,7 @@
 #include "umler/UmlerLookup.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace velmora {
 
@@ -99,6 +100,7 @@ void TagWorkflows::ProgramTag(bool checkUmler, bool certify) {
     // Hand over. The questions let the timer run: the programmer may have
     // gone or started a check meanwhile.
     if (!ProgrammerReady()) return;
+    if (!ImportHandOver(request.frame.frameText)) return;
     ProgrammerState ps = GetProgrammerState(data_);
     SetText(ps.frameText, request.frame.frameText);
     data_.UpdateLastProgrammedFrame(request.frame.frameText);
@@ -179,6 +181,12 @@ bool TagWorkflows::ProgrammerCompletion() {
         // port dialog; while another operation runs it belongs to no tag.
         if (ps.operationState != kOpIdle) return true;
         const LastTagRecord record = data_.GetLastTagRecord();
+        if (import_.Active()) {
+            // A list line is kept as programmed before its tag is logged.
+            std::error_code ec;
+            const auto logSize = std::filesystem::file_size(TagLogFilePath(data_), ec);
+            import_.Programmed(record.FrameText(), ec ? 0 : logSize, data_.GetSettings().programmedTotal);
+        }
         const TagFormatData format = data_.GetTagFormatData(record.formatIndex);
         const bool rfFormat = format.dataFormatCode == 51 || format.dataFormatCode == 41;
         if ((data_.GetSettings().autoRfCheck == 0 && record.certify == 0) || !rfFormat) {
@@ -195,12 +203,15 @@ bool TagWorkflows::ProgrammerCompletion() {
         now.operationState = kOpIdle;
         SetProgrammerState(data_, now);
         data_.GetOperator().ShowPrompt(kPromptProgramFailed, 1);
+        import_.Failed(data_.GetLastTagRecord().FrameText(), kPromptProgramFailed);
         return true;
     }
     case kResultReadOk:
+        if (settlingLine_ >= 0) return ImportReadBack(true);
         ProcessReadTag();
         return true;
     case kResultReadFailed:
+        if (settlingLine_ >= 0) return ImportReadBack(false);
         EndOperation();
         data_.GetOperator().ShowPrompt(kPromptReadFailed, 1);
         return true;
@@ -268,6 +279,12 @@ void TagWorkflows::FinishProgrammedTag() {
 
     data_.UpdateLastTagRecord(record);
     if (s.labelPrintingOn != 0 && lot != LotDialogResult::Cancel) hooks_.PrintLabel(record);
+    if (import_.IsCurrentFrame(record.FrameText())) {
+        if (!import_.Finished(record.FrameText(), data_.GetClock().Now()))
+            ShowError("The list's progress file could not be written (" + import_.WriteError() + ").",
+                      MsgIcon::Exclamation);
+        ImportLineFinished(prompt);
+    }
 }
 
 } // namespace velmora
