@@ -8,6 +8,8 @@
 #include "data/TagLog.h"
 #include "tagwindow/ImportList.h"
 #include "tagwindow/ImportProgress.h"
+#include "tagwindow/ImportSession.h"
+#include "tagwindow/Workflows.h"
 
 #include <filesystem>
 #include <fstream>
@@ -41,21 +43,17 @@ std::string ReadList(const std::string& path) {
 
 class Batch {
 public:
-    Batch(LinkSession& s, ToolTagLog& log, std::string progressPath, bool yes, bool wait)
-        : s_(s), data_(s.Data()), log_(log), progressPath_(std::move(progressPath)), yes_(yes), wait_(wait) {}
+    Batch(LinkSession& s, ToolTagLog& log, ImportSession& session, bool yes, bool wait)
+        : s_(s), data_(s.Data()), log_(log), session_(session), yes_(yes), wait_(wait) {}
 
     // Runs every line; true when all of them are done.
-    bool Run(ImportList& list) {
-        const auto progress = LoadProgress(progressPath_);
-        ApplyProgress(list, progress);
-        total_ = list.lines.size();
+    bool Run() {
+        total_ = session_.List().lines.size();
         bool allDone = true;
-        for (std::size_t i = 0; i < list.lines.size() && !stopped_; ++i) {
-            ImportLine& line = list.lines[i];
+        for (std::size_t i = 0; i < total_ && !stopped_; ++i) {
             index_ = i + 1;
-            auto it = progress.find(line.fileLine);
-            const LineProgress p = it == progress.end() ? LineProgress{} : it->second;
-            if (!RunLine(line, p)) allDone = false;
+            session_.SetCurrent(static_cast<int>(i));
+            if (!RunLine(session_.List().lines[i], session_.EarlierProgress(static_cast<int>(i)))) allDone = false;
         }
         return allDone && !stopped_;
     }
@@ -67,15 +65,17 @@ private:
     }
     void Say(const ImportLine& line, const std::string& what) { std::cout << Where(line) << what << std::endl; }
 
-    bool Record(const std::string& record) {
-        std::string error;
-        if (AppendProgress(progressPath_, record, error)) return true;
-        std::cerr << "velmora-tool: " << error << '\n';
+    // A progress record that could not be written ends the run: without it
+    // a later run could not tell what this one did.
+    bool Recorded(bool written) {
+        if (written) return true;
+        std::cerr << "velmora-tool: " << (session_.WriteError().empty() ? "the line's frame changed" : session_.WriteError())
+                  << '\n';
         stopped_ = true;
         return false;
     }
 
-    bool RunLine(ImportLine& line, const LineProgress& p) {
+    bool RunLine(const ImportLine& line, const LineProgress& p) {
         switch (line.state) {
         case ImportLineState::Refused: Say(line, "refused: " + line.reason); return false;
         case ImportLineState::Programmed: Say(line, "programmed " + line.frameText + " at " + line.when); return true;
@@ -89,6 +89,7 @@ private:
                                          s.programmedTotal);
         LastTagRecord record = line.record;
         if (step == ResumeStep::ReadBack) step = ReadBack(line) ? ResumeStep::Log : ResumeStep::Program;
+        if (stopped_) return false;
         if (step == ResumeStep::Program) {
             if (!Program(line, record)) return false;
             step = ResumeStep::Log;
@@ -101,13 +102,7 @@ private:
                 return false;
             }
         }
-        const LocalDateTime now = data_.GetClock().Now();
-        if (!Record(DoneRecord(line.fileLine, line.frameText, now))) return false;
-        char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "%02d/%02d/%04d %02d:%02d", now.month, now.day, now.year, now.hour,
-                      now.minute);
-        line.state = ImportLineState::Programmed;
-        line.when = stamp;
+        if (!Recorded(session_.Finished(line.frameText, data_.GetClock().Now()))) return false;
         Say(line, "programmed " + line.frameText + (line.inTagLog ? " (the vehicle was in the tag log)" : ""));
         return true;
     }
@@ -122,11 +117,11 @@ private:
         const std::string_view response = GetText(end.response);
         if (response.size() < 2 || response.substr(1) != line.frameText) return false;
         // Programmed: kept as such before the tag is logged.
-        return Record(ProgrammedRecord(line.fileLine, line.frameText, FileSize(TagLogFilePath(data_)),
-                                       data_.GetSettings().programmedTotal));
+        return Recorded(session_.Programmed(line.frameText, FileSize(TagLogFilePath(data_)),
+                                            data_.GetSettings().programmedTotal));
     }
 
-    bool Program(ImportLine& line, LastTagRecord& record) {
+    bool Program(const ImportLine& line, LastTagRecord& record) {
         ProgramRequestInput in;
         in.formatIndex = line.formatIndex;
         in.texts = line.texts;
@@ -150,7 +145,7 @@ private:
             }
         }
         const std::string& frame = request.frame.frameText;
-        if (!Record(SentRecord(line.fileLine, frame))) return false;
+        if (!Recorded(session_.HandedOver(frame))) return false;
         if (!RequestProgramTag(data_, frame)) {
             Say(line, "failed: the programmer is busy");
             return false;
@@ -161,18 +156,18 @@ private:
         if (end.operationResult != kResultProgramOk) {
             const std::string why = GetText(end.lastError) == kWatchDogExpired ? std::string(kWatchDogExpired)
                                                                                 : "the programmer answered \"#Error\"";
+            session_.Failed(frame, kPromptProgramFailed);
             Say(line, "failed: Error - could not program tag (" + why + ")");
             return false;
         }
         record = request.record;
-        return Record(ProgrammedRecord(line.fileLine, frame, FileSize(TagLogFilePath(data_)),
-                                       data_.GetSettings().programmedTotal));
+        return Recorded(session_.Programmed(frame, FileSize(TagLogFilePath(data_)), data_.GetSettings().programmedTotal));
     }
 
     LinkSession& s_;
     AEIData& data_;
     ToolTagLog& log_;
-    std::string progressPath_;
+    ImportSession& session_;
     bool yes_ = false;
     bool wait_ = true;
     bool stopped_ = false;
@@ -207,7 +202,9 @@ int RunBatch(std::vector<std::string>& args) {
     LinkSession s(da, std::move(choice), verbose);
     AEIData& data = s.Data();
 
-    auto readList = [&]() {
+    // The list is read with the formats of the model in force.
+    ImportSession session;
+    auto openList = [&]() {
         ImportListOptions o;
         const ImportSettings stored = data.GetImportSettings();
         o.delimiter = delimiter ? (*delimiter)[0] : (stored.delimiter[0] ? stored.delimiter[0] : ',');
@@ -217,13 +214,11 @@ int RunBatch(std::vector<std::string>& args) {
         o.feetInches = s.FeetInches();
         o.halfFrame = data.HalfFrameMode();
         if (tagType) o.tagType = *tagType;
-        ImportList list = ReadImportList(data, text, o);
-        MarkVehiclesInTagLog(data, list, TagLogVehicleKeys(TagLogFilePath(data)), o.feetInches);
-        return list;
+        return session.Open(data, listPath, text, o);
     };
-    ImportList list = readList();
-    if (!list.error.empty()) {
-        std::cerr << list.error << '\n';
+    std::string error = openList();
+    if (!error.empty()) {
+        std::cerr << error << '\n';
         return kExitValueCheck;
     }
 
@@ -231,10 +226,16 @@ int RunBatch(std::vector<std::string>& args) {
     data.UpdateLastProgrammedFrame(log.LastLoggedFrame());
     const bool halfFrame = data.HalfFrameMode();
     if (!Reach(s, portGiven, search)) return portGiven && !search ? kExitPortNotOpened : kExitNotFound;
-    if (data.HalfFrameMode() != halfFrame) list = readList(); // the search found another model
+    if (data.HalfFrameMode() != halfFrame) { // the search found another model
+        error = openList();
+        if (!error.empty()) {
+            std::cerr << error << '\n';
+            return kExitValueCheck;
+        }
+    }
 
-    Batch batch(s, log, ProgressFilePath(listPath), yes, !noWait);
-    return batch.Run(list) ? kExitOk : kExitFailed;
+    Batch batch(s, log, session, yes, !noWait);
+    return batch.Run() ? kExitOk : kExitFailed;
 }
 
 #endif // VELMORA_TOOL_WITH_QT
