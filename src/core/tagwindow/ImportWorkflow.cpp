@@ -68,7 +68,11 @@ void TagWorkflows::SettleImportLines() {
                            TagLogHoldsFrameSince(TagLogFilePath(data_), p.logSize, line.frameText),
                            s.programmedTotal);
         if (step == ResumeStep::Log) {
-            LogProgrammedTag(data_, tagLog_, line.record, &hooks_);
+            const TagLogOutcome logged = LogProgrammedTag(data_, tagLog_, line.record, &hooks_);
+            if (logged.fileOn && !logged.fileWritten)
+                ShowError("Could not write the tag log file \"" + TagLogFilePath(data_) + "\" (" + logged.fileError +
+                              ").  The tag of list " + import_.Position(i) + " was counted but its line is not in the file.",
+                          MsgIcon::Exclamation);
         } else if (step == ResumeStep::Count) {
             SettingsBlock c = data_.GetSettings();
             c.programmedToday = CountUp(c.programmedToday);
