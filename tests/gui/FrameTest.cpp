@@ -44,12 +44,12 @@ TEST_F(FrameTest, MenuBarHoldsEveryItemInOrderWithItsSeparators) {
         for (QAction* a : menu->menu()->actions()) got.push_back(a->isSeparator() ? "-" : a->text().toStdString());
     }
     const std::vector<std::string> expected = {
-        "[File]", "Load UMLER CD Data", "-", "Label Printer Setup", "-", "E&xit",
+        "[File]", "Load UMLER CD Data", "Import Tag List...", "-", "Label Printer Setup", "-", "E&xit",
         "[Options]", "Automatic RF Check", "Automatic UMLER Check", "-", "Label Printing On", "Log File On", "-",
         "Lengths in Feet-Inches", "-", "Recondtion Check",
         "[Programmer]", "Programmer Model and Version", "Search for a Programmer", "Communications Monitor",
         "[RF Reader]", "Reader Port Assignment", "Read Reader Parameters", "Search for Reader",
-        "[Setup]", "Assign Log File Name", "-", "Certification Vehicle Initial", "Programmed By Data Entry", "-",
+        "[Setup]", "Assign Log File Name", "Import Settings...", "-", "Certification Vehicle Initial", "Programmed By Data Entry", "-",
         "Set Background Color",
         "[Tools]", "Find UMLER Data", "-", "Tag Formats",
         "[View]", "Display Programmed Tag Log", "Open Log File", "-", "Display UMLER Record",

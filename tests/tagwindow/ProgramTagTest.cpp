@@ -438,17 +438,15 @@ TEST_F(WabtecRig, ThePartsListGivesTheLeadingDigit) {
     Complete(kResultProgramOk);
     EXPECT_NE(tagLog.Line(0).find(",KCS ,923456,"), std::string::npos);
 
-    // A full six-digit number keeps its five low digits: never a seventh.
-    data.UpdateLastProgrammedFrame("");
-    TypeEot("KCS", "999999", "0", "RIGHT", "AT5541");
-    wf.CmProgramTag();
-    EXPECT_EQ(data.GetLastTagRecord().FieldText(1), "999999");
+    // A six-digit number that begins with another digit is refused before
+    // anything is handed to the programmer.
     TypeEot("BNQ", "123456", "0", "RIGHT", "AT5541"); // prefix 0
-    ProgrammerState ps = Prog();
-    ps.operationState = 0;
-    data.UpdateProgrammerRecord(ps);
     wf.CmProgramTag();
-    EXPECT_EQ(data.GetLastTagRecord().FieldText(1), "023456");
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_NE(op.boxes[0].text.find("\"0\""), std::string::npos) << op.boxes[0].text;
+    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(Prog().operationState, 0);
+    EXPECT_EQ(data.GetLastTagRecord().FieldText(1), "923456");
 }
 
 } // namespace

@@ -77,4 +77,13 @@ bool FieldValuesPass(const TagArgs& t, bool feetInches) {
     return false;
 }
 
+void PrintDecodedFields(AEIData& data, const DecodedFrame& decoded) {
+    const TagFormatData f = data.GetTagFormatData(decoded.formatIndex);
+    std::cout << f.Name() << '\n';
+    for (int r = 0; r < f.RowCount(); ++r) {
+        if (!f.IsShown(r)) continue;
+        std::cout << f.FieldName(r) << '=' << decoded.texts[r] << '\n';
+    }
+}
+
 } // namespace velmora::tool

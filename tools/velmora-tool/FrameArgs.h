@@ -61,6 +61,10 @@ inline constexpr int kExitValueCheck = 2;
 // false when any field is wrong.
 bool FieldValuesPass(const TagArgs& t, bool feetInches);
 
+// Prints a decoded frame as "decode" shows it: the format name, then one
+// "Field Name=value" line per shown field.
+void PrintDecodedFields(AEIData& data, const DecodedFrame& decoded);
+
 // The common usage text of these options.
 inline constexpr const char* kDataArgsUsage =
     "[--decimeters] [--half-frame] [--region north-america|sara|australia] [--options FILE]";

@@ -47,12 +47,7 @@ int RunDecode(std::vector<std::string>& args) {
         std::cerr << "not identified\n";
         return kExitNotIdentified;
     }
-    TagFormatData f = td.data().GetTagFormatData(d.formatIndex);
-    std::cout << f.Name() << '\n';
-    for (int r = 0; r < f.RowCount(); ++r) {
-        if (!f.IsShown(r)) continue;
-        std::cout << f.FieldName(r) << '=' << d.texts[r] << '\n';
-    }
+    PrintDecodedFields(td.data(), d);
     return kExitOk;
 }
 

@@ -1,12 +1,14 @@
 // velmora-tool programmer search|status|program|read: the real programmer
 // link on a real port, stepped on 100 ms ticks as the desktop frame's timer
 // does.
-#include "LinkRunner.h"
+#include "ProgrammerSession.h"
+#include "ToolTagLog.h"
 
 #include "serial/ProgrammerApi.h"
 #include "serial/ProgrammerProtocol.h"
 #include "serial/ReceiveRing.h"
 #include "serial/SerialAccess.h"
+#include "tagwindow/ProgramRequest.h"
 #include "util/FixedText.h"
 
 #include <iostream>
@@ -15,116 +17,36 @@ namespace velmora::tool {
 namespace {
 
 constexpr int kExitNotIdentified = 3;
-constexpr int kExitFailed = 5;
-constexpr int kExitWatchDog = 6;
-constexpr int kExitPortNotOpened = 7;
 
 const char* const kUsage =
     "velmora-tool programmer search [--port COMn|DEVICE] [--verbose] [--options FILE]\n"
     "velmora-tool programmer status [--port COMn|DEVICE] [--verbose] [--options FILE]\n"
-    "velmora-tool programmer program [--port COMn|DEVICE] [--search] [--verbose] --format NAME "
-    "[--decimeters] [--half-frame] [--region north-america|sara|australia] [--options FILE] "
-    "\"Field Name=value\" ...\n"
+    "velmora-tool programmer program [--port COMn|DEVICE] [--search] [--verbose] [--yes] [--no-log] "
+    "--format NAME [--tag-type TYPE] [--decimeters] [--half-frame] "
+    "[--region north-america|sara|australia] [--options FILE] \"Field Name=value\" ...\n"
     "velmora-tool programmer read [--port COMn|DEVICE] [--search] [--verbose] [--decimeters] "
     "[--half-frame] [--region north-america|sara|australia] [--options FILE]\n"
+    "velmora-tool programmer batch LIST --format NAME [--port COMn|DEVICE] [--search] [--no-wait] [--yes] "
+    "[--header] [--delimiter C] [--tag-type TYPE] [--verbose] [--decimeters] [--half-frame] "
+    "[--region north-america|sara|australia] [--options FILE]\n"
     "    COMn uses VELMORA_COMn or /dev/ttyS(n-1); any other DEVICE is used as Comm Port 1.\n"
     "    search and status probe the port (all four without --port). program and read take\n"
     "    the programmer to be on the --port given and send at once (--search probes first);\n"
-    "    without --port they search all four ports first. Traffic goes to \"communication\n"
-    "    log.txt\" in the working directory; --verbose also shows it with the prompts and boxes.";
+    "    without --port they search all four ports first. The options come from --options or\n"
+    "    \"programmer option.ads\" in the working directory; the programmer model is the one\n"
+    "    they name unless --search finds another. program checks the values as the Program Tag\n"
+    "    command does; its questions are answered Yes with --yes, otherwise the tag is refused\n"
+    "    (exit 9) with the question. A programmed tag is counted and logged to the tag log the\n"
+    "    options name, and the counters are saved in the options file (\"programmer option.ads\"\n"
+    "    when none was given), unless --no-log; exit 10 when that failed. --tag-type is the tag\n"
+    "    type list's text (default: the format's). Traffic goes to \"communication log.txt\" in\n"
+    "    the working directory; --verbose also shows it with the prompts and boxes.\n"
+    "    batch programs a fleet list (one tag a line, the format's shown fields in form order\n"
+    "    split at the delimiter, default \",\"; with --header the first line names the columns\n"
+    "    and may add a \"Format\" column), waiting for Enter before each tag unless --no-wait.\n"
+    "    Finished lines are kept in LIST.progress, so a second run resumes at the first\n"
+    "    unfinished line. One result line per list line; exit 0 when every line is done.";
 
-class LinkSession : public LinkRunner {
-public:
-    LinkSession(const DataArgs& da, PortChoice choice, bool verbose)
-        : LinkRunner(da, std::move(choice), verbose, {}), feetInches_(!da.decimeters) {
-        ProgrammerState st = GetProgrammerState(Data());
-        st.port = -1;
-        st.searchStarted = 1; // the tool decides when to search
-        SetProgrammerState(Data(), st);
-    }
-
-    bool FeetInches() const { return feetInches_; }
-
-    // The whole search ("Search for a Programmer"), or the check of the
-    // given port; true when exactly one programmer answered.
-    bool Find() {
-        AEIData& data = Data();
-        if (Choice().given) {
-            ProgrammerState s = GetProgrammerState(data);
-            s.port = Choice().port;
-            s.nextCheck = 0;
-            SetProgrammerState(data, s);
-            Tick(); // starts the port check
-            TickUntil([&] { return GetProgrammerState(data).operationState == kOpIdle; });
-            return GetProgrammerState(data).on == 1;
-        }
-        SearchForProgrammer(data);
-        searchFinished_ = false;
-        TickUntil([this] { return searchFinished_; });
-        return ProgrammersFound() == 1 && GetProgrammerState(data).on == 1;
-    }
-
-    int ProgrammersFound() {
-        int found = 0;
-        for (int p = 0; p < kCommPorts; ++p) found += GetCommStatusData(Data(), p).programmerHere == 1;
-        return found;
-    }
-
-    // Takes the programmer to be on the chosen port without a probe.
-    bool Assume() {
-        AEIData& data = Data();
-        const int p = Choice().port;
-        if (OpenCommPort(data, Ports(), p, kProgrammerMode, 0, kDeviceProgrammer) != kOpenReady) {
-            std::cerr << "velmora-tool: " << Device(p) << ": " << GetCommStatusData(data, p).statusText << '\n';
-            return false;
-        }
-        // No probe echo absorbs the first byte after the open here.
-        CommLinkData link = GetCommLinkData(data, p);
-        PrimeRingForNewLine(link);
-        UpdateCommLinkData(data, p, link);
-        ProgrammerState s = GetProgrammerState(data);
-        s.port = p;
-        s.on = 1;
-        s.nextCheck = data.GetClock().MonotonicSeconds() + kCheckInterval;
-        SetProgrammerState(data, s);
-        return true;
-    }
-
-    void PrintWhere() {
-        const ProgrammerState s = GetProgrammerState(Data());
-        std::cout << "Port=COM" << s.port + 1 << '\n';
-        std::cout << "Device=" << Device(s.port) << '\n';
-        const std::string model(GetText(s.model));
-        std::cout << "Model=" << (model.empty() ? DetectModel(GetText(s.response)).name : model) << '\n';
-        std::cout << "Version=" << GetText(s.version) << '\n';
-    }
-
-    void ReportNotFound() {
-        const int given = Choice().port;
-        if (Choice().given)
-            std::cerr << "A programmer was not found on Comm Port " << given + 1 << " (" << Device(given)
-                      << "): " << StatusWithReason(given) << '\n';
-        else
-            std::cerr << "A programmer could not be found.  Please check that it is turned on and "
-                         "connected to the computer.\n";
-        for (int p = 0; p < kCommPorts && Verbose(); ++p)
-            std::cerr << "Comm Port " << p + 1 << ": " << GetCommStatusData(Data(), p).statusText << '\n';
-    }
-
-private:
-    void Step() override { StepProgrammerLink(Data(), Ports()); }
-    void HandlePosted(const std::vector<int>& posted) override {
-        for (int code : posted)
-            if (code == kNotifyProgrammerSearchEnd) {
-                FinishProgrammerSearch(Data());
-                searchFinished_ = true;
-            }
-        Op().posted.clear(); // the connection status dialog has no place here
-    }
-
-    bool feetInches_ = true;
-    bool searchFinished_ = false;
-};
 
 int RunSearch(std::vector<std::string>& args) {
     PortChoice choice = TakePort(args);
@@ -179,25 +101,35 @@ int RunStatus(std::vector<std::string>& args) {
     return kExitOk;
 }
 
-// Finds or assumes the programmer for a program or read.
-bool Reach(LinkSession& s, bool portGiven, bool search) {
-    if (portGiven && !search) return s.Assume();
-    if (!s.Find()) {
-        s.ReportNotFound();
-        return false;
+// The program request of the tag arguments, prepared as the Program Tag
+// command prepares it; 0, or the exit code after the reason was printed.
+int PrepareFromArgs(LinkSession& s, std::vector<std::string> tagArgs, const std::optional<std::string>& tagType,
+                    bool yes, ProgramRequest& out) {
+    AEIData& data = s.Data();
+    const TagArgs t = TakeTagArgs(tagArgs, data);
+    ProgramRequestInput in;
+    in.formatIndex = t.formatIndex;
+    in.texts = t.texts;
+    in.hasControl = ShownRows(t.format);
+    in.tagType = tagType ? *tagType : data.GetAchTagType(t.format.defaultTag);
+    in.feetInches = s.FeetInches();
+    in.halfFrame = data.HalfFrameMode();
+    FlagQuestions questions;
+    questions.yes = yes;
+    out = PrepareProgramRequest(data, in, false, questions);
+    switch (out.outcome) {
+    case ProgramRequestOutcome::Ready: return kExitOk;
+    case ProgramRequestOutcome::FieldErrors:
+        std::cerr << out.message << '\n';
+        return kExitValueCheck;
+    case ProgramRequestOutcome::Refused:
+        std::cerr << out.message << '\n';
+        return kExitRefused;
+    case ProgramRequestOutcome::Declined:
+        std::cerr << out.message << "\n(--yes answers Yes)\n";
+        return kExitRefused;
     }
-    return true;
-}
-
-// The end of a program or read that did not succeed.
-int ReportFailure(const char* what, const ProgrammerState& end) {
-    std::cerr << "Error - could not " << what << " tag\n";
-    if (GetText(end.lastError) == kWatchDogExpired) {
-        std::cerr << kWatchDogExpired << '\n';
-        return kExitWatchDog;
-    }
-    std::cerr << "The programmer answered \"#Error\"\n";
-    return kExitFailed;
+    return kExitRefused;
 }
 
 int RunProgram(std::vector<std::string>& args) {
@@ -205,28 +137,42 @@ int RunProgram(std::vector<std::string>& args) {
     const bool portGiven = choice.given;
     const bool verbose = TakeFlag(args, "verbose");
     const bool search = TakeFlag(args, "search");
+    const bool yes = TakeFlag(args, "yes");
+    const bool noLog = TakeFlag(args, "no-log");
+    const std::optional<std::string> tagType = TakeOption(args, "tag-type");
     DataArgs da = TakeDataArgs(args);
+    UseWorkingDirectoryOptions(da);
     LinkSession s(da, std::move(choice), verbose);
     AEIData& data = s.Data();
-    TagArgs t = TakeTagArgs(args, data);
+    ToolTagLog log(data, da.optionsFile, s.FeetInches());
+    // The same-data question compares with the newest logged tag.
+    data.UpdateLastProgrammedFrame(log.LastLoggedFrame());
 
-    if (!FieldValuesPass(t, s.FeetInches())) return kExitValueCheck;
-    for (auto& text : t.texts) text = UpperAscii(text);
-    const BuiltFrame frame = BuildTagFrame(t.format, t.texts, s.FeetInches(), data.HalfFrameMode());
-
+    // The checks come before the port is touched; a search that finds another
+    // model rebuilds the formats, so the request is prepared again then.
+    ProgramRequest request;
+    if (const int rc = PrepareFromArgs(s, args, tagType, yes, request)) return rc;
+    const bool halfFrame = data.HalfFrameMode();
     if (!Reach(s, portGiven, search)) return portGiven && !search ? kExitPortNotOpened : kExitNotFound;
-    if (!RequestProgramTag(data, frame.frameText)) {
+    if (data.HalfFrameMode() != halfFrame)
+        if (const int rc = PrepareFromArgs(s, args, tagType, yes, request)) return rc;
+
+    const std::string& frame = request.frame.frameText;
+    if (!RequestProgramTag(data, frame)) {
         std::cerr << "Error - could not program tag\nthe programmer is busy\n";
         return kExitFailed;
     }
+    data.UpdateLastProgrammedFrame(frame);
     s.RunRequest();
     const ProgrammerState end = GetProgrammerState(data);
-    std::cout << "Frame=" << frame.frameText << '\n';
-    if (end.operationResult == kResultProgramOk) {
-        std::cout << "Tag was successfully programmed\n";
-        return kExitOk;
-    }
-    return ReportFailure("program", end);
+    std::cout << "Frame=" << frame << '\n';
+    if (end.operationResult != kResultProgramOk) return ReportFailure("program", end);
+    std::cout << "Tag was successfully programmed\n";
+    if (noLog) return kExitOk;
+    const std::string problem = log.Log(request.record);
+    if (problem.empty()) return kExitOk;
+    std::cerr << "velmora-tool: " << problem << '\n';
+    return kExitNotLogged;
 }
 
 int RunRead(std::vector<std::string>& args) {
@@ -235,6 +181,7 @@ int RunRead(std::vector<std::string>& args) {
     const bool verbose = TakeFlag(args, "verbose");
     const bool search = TakeFlag(args, "search");
     DataArgs da = TakeDataArgs(args);
+    UseWorkingDirectoryOptions(da);
     CheckNoArguments(args);
     LinkSession s(da, std::move(choice), verbose);
     AEIData& data = s.Data();
@@ -257,23 +204,20 @@ int RunRead(std::vector<std::string>& args) {
         std::cerr << "not identified\n";
         return kExitNotIdentified;
     }
-    const TagFormatData f = data.GetTagFormatData(d.formatIndex);
-    std::cout << f.Name() << '\n';
-    for (int r = 0; r < f.RowCount(); ++r) {
-        if (!f.IsShown(r)) continue;
-        std::cout << f.FieldName(r) << '=' << d.texts[r] << '\n';
-    }
+    PrintDecodedFields(data, d);
     return kExitOk;
 }
 
+
 int RunProgrammer(std::vector<std::string>& args) {
-    if (args.empty()) throw UsageError{"programmer needs search, status, program or read"};
+    if (args.empty()) throw UsageError{"programmer needs search, status, program, read or batch"};
     const std::string what = args[0];
     args.erase(args.begin());
     if (what == "search") return RunSearch(args);
     if (what == "status") return RunStatus(args);
     if (what == "program") return RunProgram(args);
     if (what == "read") return RunRead(args);
+    if (what == "batch") return RunBatch(args);
     throw UsageError{"unknown programmer command \"" + what + "\""};
 }
 

@@ -8,73 +8,16 @@
 #include "tagdata/TagFrame.h"
 #include "tagdata/ValueCheck.h"
 #include "tagwindow/FormValues.h"
+#include "tagwindow/ProgramRequest.h"
 #include "umler/UmlerKey.h"
 #include "umler/UmlerLookup.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace velmora {
 
 namespace {
-
-constexpr const char* kUmlerQuestion =
-    "Some fields are in disagreement with the vehicle's UMLER data.  Do you want to continue "
-    "programming the tag?";
-constexpr const char* kBearingQuestion =
-    "It is unusual to have a bearing code that is not \"1\". Do you want to continue programming "
-    "the tag?";
-constexpr const char* kPlatformQuestion =
-    "Most cars are not articulated and, therefore, do not have multiple platforms. If this is "
-    "not an articulated car in should have a platform code of \"0\".  Do you want to continue "
-    "programming the tag?";
-constexpr const char* kAxlesQuestion =
-    "The number of axles to you want to program into the tag is unusual.  Please check.  Do you "
-    "want to continue programming the tag?";
-constexpr const char* kSameDataQuestion =
-    "You are programming a tag with the same data as the last tag you programmed.  Do you want "
-    "to continue?";
-
-std::string Format1(const char* format, const char* value) {
-    char buf[256];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
-}
-
-FieldTexts TextsOf(const LastTagRecord& r) {
-    FieldTexts t;
-    for (int row = 0; row < kFieldRows; ++row) t[static_cast<std::size_t>(row)] = std::string(r.FieldText(row));
-    return t;
-}
-
-// The text of the row with that starting bit; empty when the format has none.
-std::string TextAtBit(const TagFormatData& f, const LastTagRecord& r, int bit) {
-    return std::string(r.FieldText(FindRowByStartBit(f, bit)));
-}
-
-// The texts as the frame holds them: ASCII texts padded with blanks and hex
-// texts with zeros to the field's characters, base-27 texts to the width of
-// their Maximum; longer texts cut there.
-void PadRecordTexts(const TagFormatData& f, LastTagRecord& r) {
-    const int rows = f.RowCount();
-    for (int row = 0; row < rows; ++row) {
-        if (f.IsContinuation(row)) continue;
-        int bits = f.length[row] == kNotSet ? 0 : f.length[row];
-        if (row + 1 < rows && f.IsContinuation(row + 1) && f.length[row + 1] != kNotSet)
-            bits += f.length[row + 1];
-        std::size_t width = 0;
-        char pad = ' ';
-        switch (f.type[row]) {
-        case kTypeAscii: width = static_cast<std::size_t>(bits / 6); break;
-        case kTypeHex: width = static_cast<std::size_t>(bits / 4); pad = '0'; break;
-        case kTypeAlpha27: width = f.Maximum(row).size(); break;
-        default: continue;
-        }
-        if (width == 0 || width >= kRecordFieldTextWidth) continue;
-        std::string text(r.FieldText(row));
-        text.resize(width, pad);
-        r.SetFieldText(row, text);
-    }
-}
 
 // A typed length in inches, in the units of the form.
 int64_t FormLengthInches(std::string_view text, bool feetInches) {
@@ -102,145 +45,72 @@ void TagWorkflows::CmProgramTag() {
 void TagWorkflows::ProgramTag(bool checkUmler, bool certify) {
     if (!form_) return;
     Operator& op = data_.GetOperator();
-    const std::string& product = data_.ProductCaption();
 
-    // 1. The options and the format; a new record.
     const SettingsBlock s = data_.GetSettings();
-    const int formatIndex = s.currentFormat;
-    const TagFormatData format = data_.GetTagFormatData(formatIndex);
+    const TagFormatData format = data_.GetTagFormatData(s.currentFormat);
     if (format.defined != 1) return; // a bad index was reported by the accessor's trap
-    const bool feetInches = s.feetInches != 0;
 
-    LastTagRecord record;
-    record.readFlag = 0;
-    record.formatIndex = static_cast<uint8_t>(formatIndex);
-    record.certify = certify ? 1 : 0;
-    record.rfResult = kRfNotChecked;
-    record.umlerResult = kUmlerNotChecked;
-
-    // 2. Only railcars and locomotives are compared with the register, and
-    // only while the automatic UMLER check is on.
-    if (!IsRailcarOrLocomotiveFormat(format) || s.autoUmlerCheck == 0) checkUmler = false;
-
-    // 3. Clear the marks.
+    // The marks of an earlier attempt go.
     TagFormMarks marks;
     SetMarks(marks);
 
-    // 4. The texts of the rows that have a control.
+    ProgramRequestInput in;
+    in.formatIndex = s.currentFormat;
+    in.certify = certify;
+    in.feetInches = s.feetInches != 0;
+    in.halfFrame = data_.HalfFrameMode();
     const int rows = format.RowCount();
-    std::array<bool, kFieldRows> hasControl{};
     for (int row = 0; row < rows; ++row) {
         if (Control(row) == FieldControl::None) continue;
-        hasControl[static_cast<std::size_t>(row)] = true;
-        record.SetFieldText(row, FormText(row));
+        in.hasControl[static_cast<std::size_t>(row)] = true;
+        in.texts[static_cast<std::size_t>(row)] = FormText(row);
     }
+    in.tagType = form_->TagTypeText();
 
-    // 5, 6. The value check; rows in error are listed in the prompt bar.
-    const ValueCheckResult check = CheckFieldValues(format, TextsOf(record), hasControl, feetInches);
-    if (check.anyError) {
+    // The questions go to the operator; the register is compared only while
+    // the automatic UMLER check is on.
+    struct FormQuestions : ProgramQuestions {
+        TagWorkflows& wf;
+        explicit FormQuestions(TagWorkflows& w) : wf(w) {}
+        bool Ask(const std::string& question) override {
+            return wf.AskYesNo(wf.data_.ProductCaption(), question);
+        }
+        int CompareWithUmler(const LastTagRecord&) override { return wf.CompareWithUmler(); }
+    } questions(*this);
+    const ProgramRequest request =
+        PrepareProgramRequest(data_, in, checkUmler && s.autoUmlerCheck != 0, questions);
+
+    switch (request.outcome) {
+    case ProgramRequestOutcome::FieldErrors:
+        // The rows in error are listed in the prompt bar and painted.
         for (int row = 0; row < kFieldRows; ++row)
-            marks.error[static_cast<std::size_t>(row)] = check.error[static_cast<std::size_t>(row)] ? 1 : 0;
+            marks.error[static_cast<std::size_t>(row)] = request.check.error[static_cast<std::size_t>(row)] ? 1 : 0;
         SetMarks(marks);
-        op.ShowPrompt(FieldErrorText(format, check), 1);
+        op.ShowPrompt(request.message, 1);
         form_->Repaint();
         return;
-    }
-
-    // 7. Upper case; the tag type.
-    for (int row = 0; row < kFieldRows; ++row)
-        record.SetFieldText(row, UpperAscii(record.FieldText(row)));
-    std::string tagType = form_->TagTypeText();
-    if (tagType.size() > 10) tagType.resize(10);
-    record.SetTagType(tagType);
-
-    // 8. The register.
-    if (checkUmler) {
-        record.umlerResult = CompareWithUmler();
-        if (record.umlerResult == kUmlerDisagrees && !AskYesNo(product, kUmlerQuestion)) return;
-    }
-
-    // 9. Unusual but legal values.
-    if (IsRailcarOrLocomotiveFormat(format)) {
-        const int32_t axles = LeadingInteger(TextAtBit(format, record, kBitAxles));
-        const int32_t bearing = LeadingInteger(TextAtBit(format, record, kBitBearing));
-        if (bearing != 1 && !AskYesNo(product, kBearingQuestion)) return;
-        if (format.equipmentGroupCode == kGroupRailcar) {
-            const int32_t platform = LeadingInteger(TextAtBit(format, record, kBitPlatform));
-            if (platform != 0 && platform != -1 && !AskYesNo(product, kPlatformQuestion)) return;
-        }
-        if ((axles == 1 || axles == 3 || axles == 5) && !AskYesNo(product, kAxlesQuestion)) return;
-    }
-
-    // 10. The WABTEC parts list.
-    if (IsEotWabtecFormat(format)) {
-        const std::string type(record.TagType());
-        if (type != "AT5541" && type != "AT5545") {
-            ShowInfo("The tag type must be either \"AT5541\" or \"AT5545\".", MsgIcon::Stop);
-            return;
-        }
-        std::string mark(record.FieldText(0));
-        if (mark.size() < 4) mark.resize(4, ' ');
-        const int index = data_.FindWABTEC(mark, type == "AT5541" ? 1 : 0);
-        if (index < 0) {
-            ShowInfo("The EOT Initial you entered is not on WABTEC's parts list.  Please check.",
-                     MsgIcon::Stop);
-            return;
-        }
-        const WABTECData entry = data_.GetWABTECData(index);
-        if (LeadingInteger(record.FieldText(2)) != entry.eotTypeCode) {
-            char buf[160];
-            std::snprintf(buf, sizeof buf,
-                          "The EOT Type Code you entered does not match WABTEC's parts list.  The "
-                          "correct EOT Type should be \"%d\".",
-                          static_cast<int>(entry.eotTypeCode));
-            ShowInfo(buf, MsgIcon::Stop);
-            return;
-        }
-        const int side = record.FieldText(3) == "RIGHT" ? 1 : 0;
-        if (side != entry.sideCode) {
-            ShowInfo(Format1("The EOT Side Code you entered does not match WABTEC's parts list.  "
-                             "The correct Side Code should be \"%s\"",
-                             entry.sideCode == 1 ? "RIGHT" : "LEFT"),
-                     MsgIcon::Stop);
-            return;
-        }
-        // The parts list gives the leading digit of the six-digit number;
-        // the typed number supplies the other five.
-        int32_t number = LeadingInteger(record.FieldText(1));
-        if (number < 0) number = 0;
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%06d",
-                      static_cast<int>(number % 100000 + (entry.numberPrefix % 10) * 100000));
-        record.SetFieldText(1, buf);
-    }
-
-    // 11. The record of this attempt.
-    PadRecordTexts(format, record);
-    data_.UpdateLastTagRecord(record);
-
-    // 12. The frame.
-    const BuiltFrame frame =
-        BuildTagFrame(format, TextsOf(record), feetInches, data_.HalfFrameMode());
-
-    // 13. The same data again, except right after a failed attempt.
-    if (frame.frameText == data_.GetLastProgrammedFrame() &&
-        GetProgrammerState(data_).operationResult != kResultProgramFailed &&
-        !AskYesNo(product, kSameDataQuestion))
+    case ProgramRequestOutcome::Refused:
+        if (!request.message.empty()) ShowInfo(request.message, MsgIcon::Stop);
         return;
+    case ProgramRequestOutcome::Declined:
+        return;
+    case ProgramRequestOutcome::Ready:
+        break;
+    }
 
-    // 14. Hand over. The questions above let the timer run: the programmer
-    // may have gone or started a check meanwhile.
+    // Hand over. The questions let the timer run: the programmer may have
+    // gone or started a check meanwhile.
     if (!ProgrammerReady()) return;
+    if (!ImportHandOver(request.frame.frameText)) return;
     ProgrammerState ps = GetProgrammerState(data_);
-    SetText(ps.frameText, frame.frameText);
-    data_.UpdateLastProgrammedFrame(frame.frameText);
-    form_->SetRawData(ShowRawData(frame.bits));
+    SetText(ps.frameText, request.frame.frameText);
+    data_.UpdateLastProgrammedFrame(request.frame.frameText);
+    form_->SetRawData(ShowRawData(request.frame.bits));
     ShowTextsUpperCased();
     op.ShowPrompt(kPromptProgramming, 0);
     ps.operationState = kOpProgram;
     SetProgrammerState(data_, ps);
-    record.SetFrameText(frame.frameText);
-    data_.UpdateLastTagRecord(record);
+    data_.UpdateLastTagRecord(request.record);
     form_->Repaint();
 }
 
@@ -313,6 +183,12 @@ bool TagWorkflows::ProgrammerCompletion() {
         // port dialog; while another operation runs it belongs to no tag.
         if (ps.operationState != kOpIdle) return true;
         const LastTagRecord record = data_.GetLastTagRecord();
+        if (import_.Active()) {
+            // A list line is kept as programmed before its tag is logged.
+            std::error_code ec;
+            const auto logSize = std::filesystem::file_size(TagLogFilePath(data_), ec);
+            import_.Programmed(record.FrameText(), ec ? 0 : logSize, data_.GetSettings().programmedTotal);
+        }
         const TagFormatData format = data_.GetTagFormatData(record.formatIndex);
         const bool rfFormat = format.dataFormatCode == 51 || format.dataFormatCode == 41;
         if ((data_.GetSettings().autoRfCheck == 0 && record.certify == 0) || !rfFormat) {
@@ -329,12 +205,15 @@ bool TagWorkflows::ProgrammerCompletion() {
         now.operationState = kOpIdle;
         SetProgrammerState(data_, now);
         data_.GetOperator().ShowPrompt(kPromptProgramFailed, 1);
+        import_.Failed(data_.GetLastTagRecord().FrameText(), kPromptProgramFailed);
         return true;
     }
     case kResultReadOk:
+        if (settlingLine_ >= 0) return ImportReadBack(true);
         ProcessReadTag();
         return true;
     case kResultReadFailed:
+        if (settlingLine_ >= 0) return ImportReadBack(false);
         EndOperation();
         data_.GetOperator().ShowPrompt(kPromptReadFailed, 1);
         return true;
@@ -402,6 +281,12 @@ void TagWorkflows::FinishProgrammedTag() {
 
     data_.UpdateLastTagRecord(record);
     if (s.labelPrintingOn != 0 && lot != LotDialogResult::Cancel) hooks_.PrintLabel(record);
+    if (import_.IsCurrentFrame(record.FrameText())) {
+        if (!import_.Finished(record.FrameText(), data_.GetClock().Now()))
+            ShowError("The list's progress file could not be written (" + import_.WriteError() + ").",
+                      MsgIcon::Exclamation);
+        ImportLineFinished(prompt);
+    }
 }
 
 } // namespace velmora

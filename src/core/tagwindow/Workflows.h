@@ -18,6 +18,7 @@
 #include "data/LastTagRecord.h"
 #include "data/TagLog.h"
 #include "platform/Operator.h"
+#include "tagwindow/ImportSession.h"
 #include "tagwindow/TagForm.h"
 #include "umler/UmlerLookup.h"
 
@@ -124,6 +125,17 @@ public:
     // filling its tag type list.
     void SetupFormValues();
 
+    // ---- fleet lists ------------------------------------------------------------
+    // Opens a list with the import settings (delimiter, header flag) and the
+    // current format: checks every line, settles what an earlier run left
+    // half done and puts the first waiting line on the form. Empty on
+    // success, else why the list cannot be used.
+    std::string OpenImportList(const std::string& path);
+    ImportSession& Import() { return import_; }
+    // Puts a line's values on the form (replacing the form for another
+    // format); refused lines and a tag that is not finished yet leave the form.
+    bool FillFormFromImportLine(int index);
+
     // ---- UMLER lookup ---------------------------------------------------------
     // "UMLER Lookup F12".
     void CmUmlerLookup();
@@ -160,6 +172,12 @@ private:
     void ClearResultPrompt();
     // The edit controls show their texts upper-cased, as they are programmed.
     void ShowTextsUpperCased();
+    // Fleet list steps of the Program Tag workflow.
+    void SettleImportLines();
+    bool ImportHandOver(const std::string& frame);
+    bool ImportReadBack(bool readOk);
+    void ImportLineFinished(const std::string& prompt);
+    bool FillImportLine(int index);
     int ReaderPort() const; // 0..3, -1 none
     std::string FormText(int row, std::size_t maxChars = 30) const;
     FieldControl Control(int row) const;
@@ -181,6 +199,9 @@ private:
     std::function<uint32_t()> random_;
     std::minstd_rand engine_;
     bool partialNoticeShown_ = false; // the partial-check notice, once a run
+    ImportSession import_;
+    int settlingLine_ = -1; // the list line whose tag is being read back
+    int settledLine_ = -1;  // the list line whose tag was read back: F1 programs it
 };
 
 } // namespace velmora

@@ -7,6 +7,8 @@ namespace velmora::cmd {
 // File
 inline constexpr int kLoadUMLER = 11845;
 inline constexpr int kLabelPrinterSetup = 11852;
+inline constexpr int kImportTagList = 11870;
+inline constexpr int kImportSettings = 11871;
 inline constexpr int kExit = 125;
 // Options
 inline constexpr int kRFCheck = 11847;

@@ -74,6 +74,9 @@ TAEIDec::TAEIDec(AEIData& data, FrameServices services, QWidget* parent)
     ports_ = std::make_unique<SerialPorts>(*services_.portFactory, *commLog_, services_.portMap);
     labelPrinter_ = std::make_unique<TLabelPrinter>(data_.GetPrinterSettings(0), data_.StartDirectory());
     workflows_ = std::make_unique<TagWorkflows>(data_, tagLog_, *this);
+    workflows_->Import().changed = [this] {
+        if (importWindow_) importWindow_->Refresh();
+    };
     workflows_->SetUmlerDataPath(data_.StartDirectory() + kUmlerDataFileName);
 
     // The programmer's run state starts afresh; its port, model and version
@@ -111,6 +114,8 @@ TAEIDec::~TAEIDec() {
     commLog_->SetMonitorRefresh({});
     if (umlerWindow_) umlerWindow_->ForgetOwner();
     if (tagLogWindow_) tagLogWindow_->ForgetOwner();
+    workflows_->Import().changed = nullptr;
+    if (importWindow_) delete importWindow_.data(); // it shows the workflows' list
     delete tagWindow_.data();
     delete previousTagWindow_.data();
 }
@@ -139,6 +144,7 @@ void TAEIDec::BuildMenus() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("File"));
     AddCommand(file, "Load UMLER CD Data", cmd::kLoadUMLER);
+    AddCommand(file, "Import Tag List...", cmd::kImportTagList);
     file->addSeparator();
     AddCommand(file, "Label Printer Setup", cmd::kLabelPrinterSetup);
     file->addSeparator();
@@ -167,6 +173,7 @@ void TAEIDec::BuildMenus() {
 
     QMenu* setup = bar->addMenu(QStringLiteral("Setup"));
     AddCommand(setup, "Assign Log File Name", cmd::kLogFile);
+    AddCommand(setup, "Import Settings...", cmd::kImportSettings);
     setup->addSeparator();
     AddCommand(setup, "Certification Vehicle Initial", cmd::kCertificationInitial);
     AddCommand(setup, "Programmed By Data Entry", cmd::kProgrammedBy, true);

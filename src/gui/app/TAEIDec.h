@@ -16,6 +16,7 @@
 #include "commlog/TDisplayMonData.h"
 #include "dialogs/FrameDialogs.h"
 #include "dialogs/ReaderDialogs.h"
+#include "dialogs/TImportList.h"
 #include "dialogs/TTagLog.h"
 #include "tagwindow/TAEIWindow.h"
 #include "tagwindow/TagWindowHost.h"
@@ -48,6 +49,8 @@ struct FrameServices {
     std::function<bool(const QUrl&)> openUrl;
     // The save dialog of "Assign Log File Name"; nullopt on Cancel.
     std::function<std::optional<std::string>(QWidget* parent, const std::string& current)> chooseLogFile;
+    // The open dialog of "Import Tag List..."; nullopt on Cancel.
+    std::function<std::optional<std::string>(QWidget* parent, const std::string& current)> chooseImportList;
     // The label printer's set-up dialog; true on OK.
     std::function<bool(QWidget* parent, TLabelPrinter& printer)> printerSetup;
     // Modal dialogs run by the frame (About, the connection status,
@@ -156,6 +159,11 @@ public:
     void CmShowUMLERRecord();
     void CmOpenLogFile();
     void CmLogFile();
+    void CmImportTagList();
+    void CmImportSettings();
+    // Opens (or raises) the "Import List" window.
+    void ShowImportWindow();
+    TImportList* ImportWindow() const { return importWindow_; }
     void CmLabelPrinterSetup();
     void CmCommMonitor();
     void CmAbout();
@@ -235,6 +243,7 @@ private:
 
     QPointer<TUMLERData> umlerWindow_;
     QPointer<TTagLog> tagLogWindow_;
+    QPointer<TImportList> importWindow_;
     QPointer<TDisplayMonData> monitor_;
     bool monitorOpen_ = false;
     QPointer<TSearchMessage> searchMessage_;

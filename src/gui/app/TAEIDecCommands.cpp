@@ -7,6 +7,7 @@
 #include "app/MenuIds.h"
 #include "commlog/TDisplayMonData.h"
 #include "dialogs/FrameDialogs.h"
+#include "dialogs/TImportSettings.h"
 #include "dialogs/TTagLog.h"
 #include "qt/QtOperator.h"
 #include "serial/ProgrammerApi.h"
@@ -18,6 +19,7 @@
 #include <QAction>
 
 #include <algorithm>
+#include <filesystem>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -38,6 +40,8 @@ void TAEIDec::RunCommand(int commandId) {
     case cmd::kShowUMLERRecord: CmShowUMLERRecord(); break;
     case cmd::kOpenLogFile: CmOpenLogFile(); break;
     case cmd::kLogFile: CmLogFile(); break;
+    case cmd::kImportTagList: CmImportTagList(); break;
+    case cmd::kImportSettings: CmImportSettings(); break;
     case cmd::kLabelPrinterSetup: CmLabelPrinterSetup(); break;
     case cmd::kCommMonitor: CmCommMonitor(); break;
     case cmd::kAbout: CmAbout(); break;
@@ -226,6 +230,52 @@ void TAEIDec::CmLogFile() {
     }
     data_.SetTagLogFileName(*chosen);
     logNameField_->setText(FromCoreText(LogFileNameText(TagLogFilePath(data_))));
+}
+
+void TAEIDec::CmImportTagList() {
+    AEIData::OperationScope scope(data_, "CmImportTagList");
+    std::string current = data_.ImportTagFileName();
+    if (!current.empty() && std::filesystem::path(current).is_relative()) current = data_.StartDirectory() + current;
+    std::optional<std::string> chosen;
+    if (services_.chooseImportList) {
+        chosen = services_.chooseImportList(this, current);
+    } else {
+        const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Import Tag List"),
+                                                          FromCoreText(current),
+                                                          QStringLiteral("Tag Lists (*.txt *.csv);;All Files (*)"));
+        if (!name.isEmpty()) chosen = ToCoreText(name);
+    }
+    if (!chosen || chosen->empty()) return;
+    if (chosen->size() < kFileNameWidth) data_.SetImportTagFileName(*chosen);
+    const std::string error = workflows_->OpenImportList(*chosen);
+    if (!error.empty()) {
+        data_.GetOperator().MessageBox(data_.ErrorCaption(), "The list could not be opened.  " + error,
+                                       MsgIcon::Stop, MsgButtons::Ok);
+        return;
+    }
+    ShowImportWindow();
+}
+
+void TAEIDec::CmImportSettings() {
+    TImportSettings dialog(data_, this);
+    RunDialog(dialog);
+}
+
+void TAEIDec::ShowImportWindow() {
+    if (!importWindow_) {
+        auto* w = new TImportList(
+            workflows_->Import(), [this](int index) { workflows_->FillFormFromImportLine(index); },
+            [this] {
+                if (importWindow_) importWindow_->deleteLater();
+                importWindow_ = nullptr;
+            },
+            this);
+        importWindow_ = w;
+        PlaceBesideForm(w, 820, 400);
+    }
+    importWindow_->Refresh();
+    importWindow_->show();
+    importWindow_->raise();
 }
 
 void TAEIDec::CmLabelPrinterSetup() {
