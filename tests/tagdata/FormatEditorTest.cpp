@@ -349,10 +349,10 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocus) {
          [](FormatEditorValues& v) { v.rows[3] = {"Lost", "40", "4", kTypeNumeric, "0", "9", ""}; },
          "The Field Name of line 2 is blank but there are fields below it.  Fields after a blank Field Name "
          "are not used, so please fill in the lines from the top without gaps.", Row(EditorControl::FieldName, 1)},
-        {"half frame field past bit 60",
+        {"half frame field ending at bit 61",
          [](FormatEditorValues& v) {
              v.halfFrameOnly = true;
-             v.rows[0] = {"Text", "6", "60", kTypeAscii, "", "", ""};
+             v.rows[0] = {"Text", "1", "60", kTypeAscii, "", "", ""};
          },
          "Fior half frame formats the Starting Bit and the Length fields field values cannot be greater than 60 "
          "when added together.", Row(EditorControl::StartingBit, 0)},
