@@ -138,42 +138,33 @@ TEST_F(FrameTest, StartUpWritesTheStatusFieldsAndCheckMarks) {
     EXPECT_EQ(frame->PromptText(), "");
 }
 
+// Each toggle inverts its option, its check mark and its status field (the
+// wordings are proven with the frame's texts).
 TEST_F(FrameTest, TogglesInvertTheFlagTheCheckMarkAndTheStatusText) {
     BuildFrame();
-    Trigger(cmd::kRFCheck);
-    EXPECT_EQ(data.GetSettings().autoRfCheck, 1);
-    EXPECT_TRUE(Checked(cmd::kRFCheck));
-    EXPECT_EQ(frame->StatusField(cmd::kRFCheck), "RF Check is ON");
+    const struct {
+        int id;
+        uint8_t SettingsBlock::*flag;
+        const char* status; // after the first toggle; "" for no status field
+    } toggles[] = {
+        {cmd::kRFCheck, &SettingsBlock::autoRfCheck, "RF Check is ON"},
+        {cmd::kUMLERCheck, &SettingsBlock::autoUmlerCheck, "UMLER Check OFF"},
+        {cmd::kLabelPrinting, &SettingsBlock::labelPrintingOn, "Label Printing OFF"},
+        {cmd::kLogFileOn, &SettingsBlock::logFileOn, "Log File OFF"},
+        {cmd::kLengthUnits, &SettingsBlock::feetInches, "Lengths decimeters"},
+        {cmd::kReconditionCheck, &SettingsBlock::reconditionCheck, ""},
+    };
+    for (const auto& t : toggles) {
+        const uint8_t before = data.GetSettings().*t.flag;
+        Trigger(t.id);
+        EXPECT_EQ(data.GetSettings().*t.flag, before ? 0 : 1) << t.id;
+        EXPECT_EQ(Checked(t.id), before == 0) << t.id;
+        if (*t.status) EXPECT_EQ(frame->StatusField(t.id), t.status);
+    }
     Trigger(cmd::kRFCheck);
     EXPECT_EQ(frame->StatusField(cmd::kRFCheck), "RF Check is OFF");
-    EXPECT_FALSE(Checked(cmd::kRFCheck));
-
-    Trigger(cmd::kUMLERCheck);
-    EXPECT_EQ(data.GetSettings().autoUmlerCheck, 0);
-    EXPECT_EQ(frame->StatusField(cmd::kUMLERCheck), "UMLER Check OFF");
-    Trigger(cmd::kLogFileOn);
-    EXPECT_EQ(data.GetSettings().logFileOn, 0);
-    EXPECT_EQ(frame->StatusField(cmd::kLogFileOn), "Log File OFF");
-    Trigger(cmd::kLabelPrinting);
-    EXPECT_EQ(frame->StatusField(cmd::kLabelPrinting), "Label Printing OFF");
-    Trigger(cmd::kLengthUnits);
-    EXPECT_EQ(data.GetSettings().feetInches, 0);
-    EXPECT_EQ(frame->StatusField(cmd::kLengthUnits), "Lengths decimeters");
-    Trigger(cmd::kLengthUnits);
-
-    const QString before[5] = {frame->StatusField(cmd::kRFCheck), frame->StatusField(cmd::kUMLERCheck),
-                               frame->StatusField(cmd::kLabelPrinting), frame->StatusField(cmd::kLogFileOn),
-                               frame->StatusField(cmd::kLengthUnits)};
-    Trigger(cmd::kReconditionCheck);
-    EXPECT_EQ(data.GetSettings().reconditionCheck, 1);
-    EXPECT_TRUE(Checked(cmd::kReconditionCheck));
-    EXPECT_EQ(frame->StatusField(cmd::kRFCheck), before[0]) << "the recondition check has no status field";
-    EXPECT_EQ(frame->StatusField(cmd::kLengthUnits), before[4]);
-
     // A value other than 1 in the options counts as off.
-    SettingsBlock s = data.GetSettings();
-    s.autoRfCheck = 7;
-    data.UpdateSettings(s);
+    SetSetting(&SettingsBlock::autoRfCheck, 7);
     Trigger(cmd::kRFCheck);
     EXPECT_EQ(data.GetSettings().autoRfCheck, 1);
 }
