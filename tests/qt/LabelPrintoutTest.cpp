@@ -63,18 +63,22 @@ std::string Words(const std::string& text) {
     return out;
 }
 
-// The lines of text pdftotext finds on the page, each as its words.
-std::vector<std::string> PdfLines(const std::string& path) {
-    const std::string command = "pdftotext -layout '" + path + "' - 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return {"<pdftotext did not run>"};
+// What a command writes to its standard output.
+std::string Output(const std::string& command) {
+    std::FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+    if (!pipe) return "<" + command + " did not run>";
     std::string text;
     std::array<char, 4096> buf;
     std::size_t n;
     while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) text.append(buf.data(), n);
     ::pclose(pipe);
+    return text;
+}
+
+// The lines of text pdftotext finds on the page, each as its words.
+std::vector<std::string> PdfLines(const std::string& path) {
     std::vector<std::string> lines;
-    std::istringstream in(text);
+    std::istringstream in(Output("pdftotext -layout '" + path + "' -"));
     std::string line;
     while (std::getline(in, line)) {
         std::string w = Words(line);
@@ -85,14 +89,7 @@ std::vector<std::string> PdfLines(const std::string& path) {
 
 // "252 x 81" from pdfinfo's "Page size:" line, in points.
 std::string PdfPageSize(const std::string& path) {
-    const std::string command = "pdfinfo '" + path + "' 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return "<pdfinfo did not run>";
-    std::string text;
-    std::array<char, 4096> buf;
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) text.append(buf.data(), n);
-    ::pclose(pipe);
+    const std::string text = Output("pdfinfo '" + path + "'");
     const auto at = text.find("Page size:");
     if (at == std::string::npos) return "<no page size>";
     std::string line = Words(text.substr(at + 10, text.find('\n', at) - at - 10));

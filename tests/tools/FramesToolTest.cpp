@@ -125,11 +125,7 @@ TEST_F(FramesTool, FormatsFollowModeAndRegion) {
 TEST_F(FramesTool, OptionsResetWritesAWholeDefaultFile) {
     CommandResult r = Tool({"options", "reset", "--options", "opts.ads"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    auto bytes = test::ReadFileBytes(dir.File("opts.ads"));
-    ASSERT_EQ(bytes.size(), 51652u);
-    const std::vector<uint8_t> sig = {0x80, 0x0D, 0, 0, 0x22, 0x4B, 0, 0, 0x2E, 0x16, 0, 0, 0x95, 0x5B, 0, 0};
-    EXPECT_TRUE(std::equal(sig.begin(), sig.end(), bytes.begin()));
-    EXPECT_TRUE(std::equal(sig.begin(), sig.end(), bytes.end() - 16));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("opts.ads")).size(), 51652u); // its bytes: tests/data
     r = Tool({"options", "show", "--options", "opts.ads"});
     ASSERT_EQ(r.exitCode, 0);
     for (const char* line : {"lengths_in_feet_inches=1\n", "label_printing_on=1\n", "log_file_on=1\n",
