@@ -107,14 +107,15 @@ TEST_F(InternalErrorTrap, EveryCheckedAccessorNamesItsTableAndOperation) {
 }
 
 TEST_F(InternalErrorTrap, GoodIndexesAtBothEndsRaiseNothing) {
-    data.GetTagFormatData(0);
-    data.GetTagFormatData(39);
-    data.GetAchTagType(19);
-    data.GetWABTECData(49);
-    data.GetBackgroundColor(19);
-    data.GetPrinterSettings(1);
-    data.GetColumnWidth(1, 16);
-    data.GetRecentTagLine(49);
+    for (int low : {0, 1}) {
+        data.GetTagFormatData(low ? 0 : 39);
+        data.GetAchTagType(low ? 0 : 19);
+        data.GetWABTECData(low ? 0 : 49);
+        data.GetBackgroundColor(low ? 0 : 19);
+        data.GetPrinterSettings(low ? 0 : 1);
+        data.GetColumnWidth(low ? 0 : 1, low ? 0 : 16);
+        data.GetRecentTagLine(low ? 0 : 49);
+    }
     EXPECT_TRUE(op.boxes.empty());
 }
 

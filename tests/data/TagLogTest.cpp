@@ -87,68 +87,42 @@ protected:
 
 // --- the line ------------------------------------------------------------------
 
-TEST_F(TagLogTest, RailcarInFeetInchesWritesTheLengthOnceWithApostropheAndInchMark) {
-    SetFeetInches(true);
-    EXPECT_EQ(Line(Railcar("50-6")),
-              "10/24/2018 13:05 - \"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 UMLER not checked RF "
-              "not checked");
-}
+// Each kind of tag's line, with the result words its format gets.
+struct LineCase {
+    LastTagRecord record;
+    bool feetInches;
+    int certify, reconditioned;
+    const char* line; // after the date and time
+};
 
-TEST_F(TagLogTest, RailcarInDecimetersWritesDm) {
-    SetFeetInches(false);
-    EXPECT_EQ(Line(Railcar("154", kUmlerAgrees, kRfOk)),
-              "10/24/2018 13:05 - \"Railcar,ABCD,42,RIGHT,154dm,4,1,0\" 51,19,2 UMLER Ok RF Ok");
-}
-
-TEST_F(TagLogTest, WholeFeetAreWrittenWithZeroInches) {
-    // 50 typed in feet-inches is 50 feet: written 50'0", not 50" (50 inches).
-    SetFeetInches(true);
-    EXPECT_EQ(Line(Railcar("50")),
-              "10/24/2018 13:05 - \"Railcar,ABCD,42,RIGHT,50'0\",4,1,0\" 51,19,2 UMLER not checked RF "
-              "not checked");
-}
-
-TEST_F(TagLogTest, DateAndTimeAreZeroPaddedWithFourDigitYear) {
+TEST_F(TagLogTest, LineOfEachKindOfTag) {
+    const LineCase cases[] = {
+        {Railcar("50-6"), true, 0, 0, "\"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked"},
+        {Railcar("50"), true, 0, 0, "\"Railcar,ABCD,42,RIGHT,50'0\",4,1,0\" 51,19,2 UMLER not checked RF not checked"},
+        {Railcar("154", kUmlerAgrees, kRfOk), false, 0, 0, "\"Railcar,ABCD,42,RIGHT,154dm,4,1,0\" 51,19,2 UMLER Ok RF Ok"},
+        {Record(kLocomotive, {"UP", "1234", "LEFT", "70-0", "6", "1"}, kUmlerDisagrees), true, 0, 0,
+         "\"Locomotive,UP,1234,LEFT,70'0\",6,1\" 51,5,2 UMLER disagrees RF not checked"},
+        {Record(kLocomotive, {"UP", "1234", "LEFT", "70-0", "6", "1"}, kUmlerAgrees, kRfOk), true, 1, 0,
+         "\"Locomotive,UP,1234,LEFT,70'0\",6,1\" 51,5,2 UMLER Ok RF Ok"},
+        {Record(kEotDevice, {"CSXE", "123456", "0", "RIGHT"}, kUmlerNotChecked, kRfIdOnly), true, 0, 0,
+         "\"EOT Device,CSXE,123456,0,RIGHT\" 51,6,2 RF ID only"},
+        {Record(kContainer, {"ABCU", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, kUmlerAgrees, kRfOk), true, 0, 0,
+         "\"Container,ABCU,1,2,3,4,5,6,7,8,9\" 51,10,2 RF Ok"},
+        {Record(kAscii, {"HELLO WORLD", "SECOND"}, kUmlerAgrees, kRfOk), true, 0, 0,
+         "\"ASCII,HELLO WORLD,SECOND\" 0,0,2"},
+        {Railcar("50-6", kUmlerDisagrees, kRfOk), true, 1, 0,
+         "\"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 Certified RF OK"},
+        {Railcar("50-6", kUmlerDisagrees, kRfOk), true, 1, 1,
+         "\"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 Reconditioned RF OK"},
+    };
+    for (LineCase c : cases) {
+        SetFeetInches(c.feetInches);
+        c.record.certify = static_cast<uint8_t>(c.certify);
+        c.record.reconditioned = static_cast<uint8_t>(c.reconditioned);
+        EXPECT_EQ(Line(c.record), std::string("10/24/2018 13:05 - ") + c.line);
+    }
     clock.local = LocalDateTime{2009, 1, 2, 3, 4, 0, 2};
     EXPECT_EQ(Line(Railcar("50-6")).substr(0, 19), "01/02/2009 03:04 - ");
-}
-
-TEST_F(TagLogTest, LocomotiveDisagreeingWithUmler) {
-    EXPECT_EQ(Line(Record(kLocomotive, {"UP", "1234", "LEFT", "70-0", "6", "1"}, kUmlerDisagrees)),
-              "10/24/2018 13:05 - \"Locomotive,UP,1234,LEFT,70'0\",6,1\" 51,5,2 UMLER disagrees RF not "
-              "checked");
-}
-
-TEST_F(TagLogTest, EotDeviceGetsAnRfWordButNoUmlerWord) {
-    EXPECT_EQ(Line(Record(kEotDevice, {"CSXE", "123456", "0", "RIGHT"}, kUmlerNotChecked, kRfIdOnly)),
-              "10/24/2018 13:05 - \"EOT Device,CSXE,123456,0,RIGHT\" 51,6,2 RF ID only");
-}
-
-TEST_F(TagLogTest, ContainerGetsAnRfWordButNoUmlerWord) {
-    const std::string line = Line(Record(kContainer, {"ABCU", "1", "2", "3", "4", "5", "6", "7", "8", "9"},
-                                         kUmlerAgrees, kRfOk));
-    EXPECT_EQ(line, "10/24/2018 13:05 - \"Container,ABCU,1,2,3,4,5,6,7,8,9\" 51,10,2 RF Ok");
-}
-
-TEST_F(TagLogTest, AsciiTagGetsNeitherWord) {
-    const std::string line = Line(Record(kAscii, {"HELLO WORLD", "SECOND"}, kUmlerAgrees, kRfOk));
-    EXPECT_EQ(line, "10/24/2018 13:05 - \"ASCII,HELLO WORLD,SECOND\" 0,0,2");
-}
-
-TEST_F(TagLogTest, CertifiedAndReconditionedRailcarsGetOnlyTheirWords) {
-    LastTagRecord r = Railcar("50-6", kUmlerDisagrees, kRfOk);
-    r.certify = 1;
-    EXPECT_EQ(Line(r),
-              "10/24/2018 13:05 - \"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 Certified RF OK");
-    r.reconditioned = 1;
-    EXPECT_EQ(Line(r),
-              "10/24/2018 13:05 - \"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 Reconditioned RF OK");
-}
-
-TEST_F(TagLogTest, CertifiedLocomotiveKeepsItsUmlerAndRfWords) {
-    LastTagRecord r = Record(kLocomotive, {"UP", "1234", "LEFT", "70-0", "6", "1"}, kUmlerAgrees, kRfOk);
-    r.certify = 1;
-    EXPECT_EQ(TagLogResultWords(r, data.GetTagFormatData(kLocomotive)), " UMLER Ok RF Ok");
 }
 
 TEST_F(TagLogTest, ControlCharactersInTextsBecomeBlanks) {

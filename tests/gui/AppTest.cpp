@@ -95,16 +95,5 @@ TEST_F(AppTest, SettingsAndWindowsComeBackAfterARestart) {
     EXPECT_EQ(frame->TagWindow()->Format().Name(), "Locomotive");
 }
 
-TEST_F(AppTest, ALogFileNameWithAFolderIsKept) {
-    {
-        auto app = Start();
-        app->Data().SetTagLogFileName("/var/tmp/shop log.txt");
-        app->Frame()->close();
-        op.frame = nullptr;
-    }
-    auto app = Start();
-    EXPECT_EQ(app->Data().TagLogFileName(), "/var/tmp/shop log.txt");
-}
-
 } // namespace
 } // namespace velmora

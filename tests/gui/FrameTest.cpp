@@ -1,14 +1,26 @@
-// The frame: start-up fields and check marks, the option toggles, the
-// blinking prompt and the timer's periodic work, the modeless windows, the
-// monitor, the log file, help, the programmer search's end and the close.
+// The frame's wiring: each menu command reaches its dialog or window, the
+// start-up fields and check marks, the option toggles, the day roll-over, the
+// modeless windows, the monitor, the log file, help, the set-up commands'
+// results on the form and the reader's windows. The workflows behind them are
+// proven in the core tests.
 #include "GuiRig.h"
 
 #include "app/FrameTexts.h"
 #include "app/MakerInfo.h"
 #include "app/MenuIds.h"
 #include "dialogs/FrameDialogs.h"
+#include "dialogs/ReaderDialogs.h"
+#include "editor/TFormatRequest.h"
+#include "editor/TTagFormat.h"
+#include "setup/SetupDialogs.h"
+#include "setup/TTagDate.h"
+#include "setup/UmlerLoad.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QListWidget>
+#include <QTest>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -17,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -34,7 +47,45 @@ protected:
         QCoreApplication::processEvents();
     }
     bool Checked(int id) { return frame->Action(id)->isChecked(); }
+    static void TypeInto(QLineEdit* e, const QString& text) {
+        e->clear();
+        QTest::keyClicks(e, text);
+    }
 };
+
+// Each command reaches its dialog (cancelled here) or its window.
+TEST_F(FrameTest, CommandsOpenTheirDialogs) {
+    data.SetVersionText("1.4D North America");
+    BuildFrame();
+    ConnectProgrammer();
+    const std::pair<int, const char*> commands[] = {
+        {cmd::kProgrammedBy, "Programmed By Data Entry"},
+        {cmd::kCertificationInitial, "Vehicle Initial"},
+        {cmd::kBackgroundColor, "Set Background Color"},
+        {cmd::kFindUMLER, "Find UMLER Data"},
+        {cmd::kTagFormats, "Format Request"},
+        {cmd::kReaderPort, "Reader Port Selection"},
+        {cmd::kAbout, "About"},
+        {cmd::kProgrammerParameters, "Programmer Parameters"},
+    };
+    QString version;
+    onDialog = [&](QDialog& d) {
+        if (auto* about = qobject_cast<TAbout*>(&d)) version = about->VersionField()->text();
+        d.reject();
+    };
+    for (const auto& [id, title] : commands) {
+        dialogsRun.clear();
+        Trigger(id);
+        EXPECT_EQ(dialogsRun, std::vector<std::string>{title}) << id;
+    }
+    EXPECT_TRUE(op.boxes.empty()) << op.LastBox()->text;
+    EXPECT_EQ(data.GetSettings().readerPort, 255) << "Cancel changes nothing";
+    EXPECT_EQ(version, "1.4D North America");
+    Trigger(cmd::kSearchReader);
+    ASSERT_NE(frame->ReaderMessage(), nullptr);
+    EXPECT_EQ(frame->ReaderMessage()->Text(),
+              "The system is searching for the portable reader.  This will take about 10 seconds.");
+}
 
 TEST_F(FrameTest, MenuBarHoldsEveryItemInOrderWithItsSeparators) {
     BuildFrame();
@@ -55,22 +106,8 @@ TEST_F(FrameTest, MenuBarHoldsEveryItemInOrderWithItsSeparators) {
         "[View]", "Display Programmed Tag Log", "Open Log File", "-", "Display UMLER Record",
         "[Help]", "&About", "Help", "-", "Open Manual", "-", "Corvelle's Web Page"};
     EXPECT_EQ(got, expected);
-    const std::pair<int, const char*> ids[] = {
-        {11845, "Load UMLER CD Data"}, {11852, "Label Printer Setup"}, {125, "E&xit"},
-        {11847, "Automatic RF Check"}, {11854, "Automatic UMLER Check"}, {11856, "Label Printing On"},
-        {11855, "Log File On"}, {11858, "Lengths in Feet-Inches"}, {11853, "Recondtion Check"},
-        {11844, "Programmer Model and Version"}, {11842, "Search for a Programmer"}, {143, "Communications Monitor"},
-        {11864, "Reader Port Assignment"}, {11862, "Read Reader Parameters"}, {11863, "Search for Reader"},
-        {11933, "Assign Log File Name"}, {11861, "Certification Vehicle Initial"},
-        {11860, "Programmed By Data Entry"}, {11865, "Set Background Color"}, {11846, "Find UMLER Data"},
-        {11843, "Tag Formats"}, {11859, "Display Programmed Tag Log"}, {11848, "Open Log File"},
-        {11857, "Display UMLER Record"}, {140, "&About"}, {11849, "Help"}, {11851, "Open Manual"},
-        {2444, "Corvelle's Web Page"}};
-    for (const auto& [id, text] : ids) {
-        ASSERT_NE(frame->Action(id), nullptr) << id;
-        EXPECT_EQ(frame->Action(id)->text().toStdString(), text);
-        EXPECT_EQ(frame->Action(id)->data().toInt(), id);
-    }
+    EXPECT_EQ(frame->Action(11845)->text(), "Load UMLER CD Data");
+    EXPECT_EQ(frame->Action(2444)->data().toInt(), 2444);
 }
 
 TEST_F(FrameTest, StartUpWritesTheStatusFieldsAndCheckMarks) {
@@ -101,85 +138,35 @@ TEST_F(FrameTest, StartUpWritesTheStatusFieldsAndCheckMarks) {
     EXPECT_EQ(frame->PromptText(), "");
 }
 
+// Each toggle inverts its option, its check mark and its status field (the
+// wordings are proven with the frame's texts).
 TEST_F(FrameTest, TogglesInvertTheFlagTheCheckMarkAndTheStatusText) {
     BuildFrame();
-    Trigger(cmd::kRFCheck);
-    EXPECT_EQ(data.GetSettings().autoRfCheck, 1);
-    EXPECT_TRUE(Checked(cmd::kRFCheck));
-    EXPECT_EQ(frame->StatusField(cmd::kRFCheck), "RF Check is ON");
+    const struct {
+        int id;
+        uint8_t SettingsBlock::*flag;
+        const char* status; // after the first toggle; "" for no status field
+    } toggles[] = {
+        {cmd::kRFCheck, &SettingsBlock::autoRfCheck, "RF Check is ON"},
+        {cmd::kUMLERCheck, &SettingsBlock::autoUmlerCheck, "UMLER Check OFF"},
+        {cmd::kLabelPrinting, &SettingsBlock::labelPrintingOn, "Label Printing OFF"},
+        {cmd::kLogFileOn, &SettingsBlock::logFileOn, "Log File OFF"},
+        {cmd::kLengthUnits, &SettingsBlock::feetInches, "Lengths decimeters"},
+        {cmd::kReconditionCheck, &SettingsBlock::reconditionCheck, ""},
+    };
+    for (const auto& t : toggles) {
+        const uint8_t before = data.GetSettings().*t.flag;
+        Trigger(t.id);
+        EXPECT_EQ(data.GetSettings().*t.flag, before ? 0 : 1) << t.id;
+        EXPECT_EQ(Checked(t.id), before == 0) << t.id;
+        if (*t.status) EXPECT_EQ(frame->StatusField(t.id), t.status);
+    }
     Trigger(cmd::kRFCheck);
     EXPECT_EQ(frame->StatusField(cmd::kRFCheck), "RF Check is OFF");
-    EXPECT_FALSE(Checked(cmd::kRFCheck));
-
-    Trigger(cmd::kUMLERCheck);
-    EXPECT_EQ(data.GetSettings().autoUmlerCheck, 0);
-    EXPECT_EQ(frame->StatusField(cmd::kUMLERCheck), "UMLER Check OFF");
-    Trigger(cmd::kLogFileOn);
-    EXPECT_EQ(data.GetSettings().logFileOn, 0);
-    EXPECT_EQ(frame->StatusField(cmd::kLogFileOn), "Log File OFF");
-    Trigger(cmd::kLabelPrinting);
-    EXPECT_EQ(frame->StatusField(cmd::kLabelPrinting), "Label Printing OFF");
-
-    const QString before[5] = {frame->StatusField(cmd::kRFCheck), frame->StatusField(cmd::kUMLERCheck),
-                               frame->StatusField(cmd::kLabelPrinting), frame->StatusField(cmd::kLogFileOn),
-                               frame->StatusField(cmd::kLengthUnits)};
-    Trigger(cmd::kReconditionCheck);
-    EXPECT_EQ(data.GetSettings().reconditionCheck, 1);
-    EXPECT_TRUE(Checked(cmd::kReconditionCheck));
-    EXPECT_EQ(frame->StatusField(cmd::kRFCheck), before[0]) << "the recondition check has no status field";
-    EXPECT_EQ(frame->StatusField(cmd::kLengthUnits), before[4]);
-
     // A value other than 1 in the options counts as off.
-    SettingsBlock s = data.GetSettings();
-    s.autoRfCheck = 7;
-    data.UpdateSettings(s);
+    SetSetting(&SettingsBlock::autoRfCheck, 7);
     Trigger(cmd::kRFCheck);
     EXPECT_EQ(data.GetSettings().autoRfCheck, 1);
-}
-
-TEST_F(FrameTest, CheckMarksFollowTheOptionsNotTheClicks) {
-    SetSetting(&SettingsBlock::programmedByEntry, 1);
-    BuildFrame();
-    EXPECT_TRUE(Checked(cmd::kProgrammedBy));
-    Trigger(cmd::kProgrammedBy);
-    EXPECT_TRUE(Checked(cmd::kProgrammedBy)) << "its mark is set at start-up only";
-    Trigger(cmd::kShowTagLog);
-    EXPECT_TRUE(Checked(cmd::kShowTagLog));
-    frame->TagLogWindow()->reject();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(Checked(cmd::kShowTagLog));
-}
-
-TEST_F(FrameTest, LengthUnitsConvertWhatWasTyped) {
-    BuildFrame();
-    Form().EditAt(0)->setText("ABCD");
-    Form().EditAt(3)->setText("40-6");
-    Trigger(cmd::kLengthUnits);
-    EXPECT_EQ(data.GetSettings().feetInches, 0);
-    EXPECT_FALSE(Checked(cmd::kLengthUnits));
-    EXPECT_EQ(frame->StatusField(cmd::kLengthUnits), "Lengths decimeters");
-    EXPECT_EQ(Form().EditAt(3)->text(), "123");
-    EXPECT_EQ(Form().EditAt(0)->text(), "ABCD") << "typed values are carried over";
-    EXPECT_FALSE(Form().FeetInches());
-    Trigger(cmd::kLengthUnits);
-    EXPECT_EQ(Form().EditAt(3)->text(), "40-6");
-    EXPECT_EQ(frame->StatusField(cmd::kLengthUnits), "Lengths feet-inches");
-}
-
-TEST_F(FrameTest, BlinkingPromptAlternatesEveryFiveTicks) {
-    BuildFrame();
-    ConnectProgrammer();
-    frame->ShowPrompt("Error - could not program tag", 1);
-    EXPECT_EQ(frame->TickCount(), 0u) << "a blinking prompt restarts the tick count";
-    std::vector<std::string> seen;
-    for (int i = 0; i < 20; ++i) {
-        Tick();
-        if (frame->TickCount() % 5 == 0) seen.push_back(frame->PromptText().toStdString());
-    }
-    EXPECT_EQ(seen, (std::vector<std::string>{"Error - could not program tag", "", "Error - could not program tag", ""}));
-    frame->ShowPrompt("Tag was successfully read", 0);
-    Ticks(10);
-    EXPECT_EQ(frame->PromptText(), "Tag was successfully read");
 }
 
 TEST_F(FrameTest, DayRollOverAtTheSixHundredthTick) {
@@ -212,12 +199,6 @@ TEST_F(FrameTest, TheCommunicationsMonitorOpensOnce) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<TDisplayMonData*>(w) && w->isVisible()) ++monitors;
     EXPECT_EQ(monitors, 1);
-    // The monitor follows the traffic, newest first.
-    frame->CommunicationLog().LogCommMessage(0, "T-- #40", "programmer");
-    frame->CommunicationLog().LogCommMessage(0, "R-- #00", "programmer");
-    const QString text = first->DataBox()->toPlainText();
-    EXPECT_LT(text.indexOf("R-- #00"), text.indexOf("T-- #40"));
-    EXPECT_NE(text.indexOf("C(1) programmer R-- #00"), -1);
     first->close();
     EXPECT_FALSE(frame->MonitorOpen());
     Trigger(cmd::kCommMonitor);
@@ -234,21 +215,15 @@ TEST_F(FrameTest, UmlerRecordWindowOpensClosesAndStaysAcrossFormats) {
     EXPECT_TRUE(Checked(cmd::kShowUMLERRecord));
     EXPECT_EQ(frame->UmlerWindow()->Field(0)->text(), "") << "no record yet";
 
-    // A record shown after a lookup.
     UmlerRecord r;
     r.initialCode = 1;
     r.number = 1234;
     SetText(r.typeCode, "A405");
-    r.lengthInches = 474;
-    r.axles = 4;
-    r.tare = 654;
     data.SetUMLERRecord(r);
     data.SetVehicleKey("ABCD001234");
     frame->UmlerRecordChanged();
     EXPECT_EQ(frame->UmlerWindow()->Field(0)->text(), "ABCD001234");
     EXPECT_EQ(frame->UmlerWindow()->Field(1)->text(), "A405");
-    EXPECT_EQ(frame->UmlerWindow()->Field(4)->text(), "39' 6\"");
-    EXPECT_EQ(frame->UmlerWindow()->Field(5)->text(), "65,400");
 
     SelectFormat(1);
     EXPECT_NE(frame->UmlerWindow(), nullptr) << "a format change leaves it open";
@@ -289,15 +264,6 @@ TEST_F(FrameTest, TagLogWindowShowsTheLogAndGetsNewLinesOnTop) {
     EXPECT_TRUE(list->topLevelItem(0)->text(2).startsWith("ABCD,43,LEFT"));
     EXPECT_EQ(list->columnWidth(2), 328);
 
-    // A tag programmed now becomes the top row.
-    ConnectProgrammer();
-    Form().EditAt(0)->setText("WXYZ");
-    Form().EditAt(1)->setText("77");
-    Form().EditAt(3)->setText("50-6");
-    Form().Command(TAEIWindow::kCmProgramTag);
-    ASSERT_GT(TickUntil([&] { return list->topLevelItemCount() == 3; }, 200), 0);
-    EXPECT_TRUE(list->topLevelItem(0)->text(2).startsWith("WXYZ,77,"));
-
     // Column widths are stored on request.
     list->setColumnWidth(0, 140);
     w->SaveButton()->click();
@@ -309,16 +275,6 @@ TEST_F(FrameTest, TagLogWindowShowsTheLogAndGetsNewLinesOnTop) {
     EXPECT_EQ(frame->TagLogWindow(), nullptr);
     EXPECT_EQ(data.GetSettings().tagLogWindowShown, 0);
     EXPECT_FALSE(Checked(cmd::kShowTagLog));
-}
-
-TEST_F(FrameTest, ModelessWindowsReopenAtStartWhenTheirFlagIsSet) {
-    SetSetting(&SettingsBlock::umlerWindowShown, 1);
-    SetSetting(&SettingsBlock::tagLogWindowShown, 1);
-    BuildFrame();
-    EXPECT_NE(frame->UmlerWindow(), nullptr);
-    EXPECT_NE(frame->TagLogWindow(), nullptr);
-    EXPECT_TRUE(Checked(cmd::kShowUMLERRecord));
-    EXPECT_TRUE(Checked(cmd::kShowTagLog));
 }
 
 TEST_F(FrameTest, AssignLogFileNameTakesTheChosenFile) {
@@ -364,18 +320,6 @@ TEST_F(FrameTest, ManualHelpAndWebPage) {
     EXPECT_NE(openedUrls.back().find("Velmora Manual.pdf"), std::string::npos);
 }
 
-TEST_F(FrameTest, AboutBoxShowsTheVersion) {
-    data.SetVersionText("1.4D North America");
-    BuildFrame();
-    QString version;
-    onDialog = [&](QDialog& d) {
-        if (auto* about = qobject_cast<TAbout*>(&d)) version = about->VersionField()->text();
-    };
-    Trigger(cmd::kAbout);
-    EXPECT_EQ(dialogsRun, std::vector<std::string>{"About"});
-    EXPECT_EQ(version, "1.4D North America");
-}
-
 TEST_F(FrameTest, ProgrammerParametersNeedTheProgrammerOn) {
     BuildFrame();
     Trigger(cmd::kProgrammerParameters);
@@ -395,67 +339,180 @@ TEST_F(FrameTest, ProgrammerParametersNeedTheProgrammerOn) {
     EXPECT_EQ(fields[2], "1.07");
 }
 
-TEST_F(FrameTest, ASearchThatFindsNothingReportsAndShowsTheConnectionStatus) {
-    factory.Add("fake1"); // a port with something on it that never answers
-    BuildFrame();         // no programmer port stored: the first tick starts the search
-    Tick();
-    ASSERT_NE(frame->SearchMessage(), nullptr);
-    EXPECT_EQ(frame->SearchMessage()->Text(),
-              "The system is searching for the programmer.  This will take about 60 seconds.");
-    EXPECT_EQ(frame->PromptText(), "Searching all ports for a programmer");
-    ASSERT_GT(TickUntil([&] { return BoxShown("A programmer could not be found.  Please check that it is turned on "
-                                              "and connected to the computer."); },
-                        3000),
-              0);
-    EXPECT_EQ(frame->SearchMessage(), nullptr);
-    EXPECT_EQ(dialogsRun, std::vector<std::string>{"AEI Tag Programmer & Reader Connection Status"});
-    EXPECT_EQ(frame->PromptText(),
-              "A programmer was not found.  Turn on the programmer and check the cable connection");
-    EXPECT_TRUE(frame->PromptBlinking());
-}
 
-TEST_F(FrameTest, ProgrammerFoundBySearchShowsItsStatus) {
-    auto dev = factory.Add("fake2");
-    test::AnswerLikeProgrammer(*dev);
+// ---- set-up commands ----------------------------------------------------------------------
+
+TEST_F(FrameTest, NewBackgroundColourRepaintsTheForm) {
     BuildFrame();
-    TConnectionStatus* status = nullptr;
-    QString port2;
-    onDialog = [&](QDialog& d) {
-        if ((status = qobject_cast<TConnectionStatus*>(&d))) port2 = status->Cell(1, 2);
+    const QColor before = Form().palette().color(QPalette::Window);
+    onDialog = [](QDialog& d) {
+        if (auto* c = qobject_cast<TBackgroundColor*>(&d)) {
+            c->Combo()->setCurrentIndex(c->Combo()->findText("Dark Green"));
+            c->accept();
+        }
     };
-    ASSERT_GT(TickUntil([&] { return GetProgrammerState(data).on == 1; }, 400), 0);
-    Ticks(2);
-    EXPECT_TRUE(BoxShown("A programmer was found on the COM2 port."));
-    EXPECT_EQ(frame->ProgrammerField(), "Programmer is ON Comm 2");
-    EXPECT_EQ(dialogsRun, std::vector<std::string>{"AEI Tag Programmer & Reader Connection Status"});
-    EXPECT_EQ(port2, "1");
+    Trigger(cmd::kBackgroundColor);
+    const BackgroundColor dark = data.GetBackgroundColor(6);
+    EXPECT_EQ(data.GetSettings().backgroundColor, 6);
+    EXPECT_EQ(Form().palette().color(QPalette::Window), BackgroundColorValue(dark));
+    EXPECT_NE(Form().palette().color(QPalette::Window), before);
+    EXPECT_EQ(Form().Background(), BackgroundColorValue(dark));
+    // A rebuilt form keeps the colour.
+    SelectFormat(1);
+    EXPECT_EQ(Form().palette().color(QPalette::Window), BackgroundColorValue(dark));
 }
 
-TEST_F(FrameTest, ClosingSavesTheOptions) {
+TEST_F(FrameTest, NewFormatAppearsInTheFormsList) {
     BuildFrame();
-    Trigger(cmd::kRFCheck);
-    Trigger(cmd::kShowUMLERRecord);
-    frame->close();
-    const std::string path = dir.File("programmer option.ads");
-    ASSERT_TRUE(std::filesystem::exists(path));
-    EXPECT_EQ(std::filesystem::file_size(path), kOptionsFileSize);
-    test::ScriptedOperator op2;
-    test::FakeClock clock2;
-    AEIData again(op2, clock2);
-    ASSERT_EQ(LoadOptions(again, path), 0);
-    EXPECT_EQ(again.GetSettings().autoRfCheck, 1);
-    EXPECT_EQ(again.GetSettings().umlerWindowShown, 1) << "an open window stays open for the next start";
+    onDialog = [](QDialog& d) {
+        if (auto* request = qobject_cast<TFormatRequest*>(&d)) {
+            request->List()->setCurrentRow(0); // <<New>>
+            request->done(QDialog::Accepted);
+        } else if (auto* editor = qobject_cast<TTagFormat*>(&d)) {
+            TypeInto(editor->NameEdit(), "Pallet");
+            TypeInto(editor->FieldNameEdit(0), "Pallet Number");
+            TypeInto(editor->StartEdit(0), "0");
+            TypeInto(editor->LengthEdit(0), "20");
+            TypeInto(editor->MinimumEdit(0), "0");
+            TypeInto(editor->MaximumEdit(0), "999999");
+            QTest::mouseClick(editor->OkButton(), Qt::LeftButton);
+        }
+    };
+    Trigger(cmd::kTagFormats);
+    const std::vector<std::string> expected = {"Format Request", "AEI Tag Formats"};
+    EXPECT_EQ(dialogsRun, expected);
+    EXPECT_TRUE(BoxShown("A new format called \"Pallet\" has been created."));
+    QComboBox* list = Form().FormatList();
+    EXPECT_GE(list->findText("Pallet"), 0);
+    EXPECT_EQ(list->currentText(), "Railcar"); // the form keeps its format
+    SelectFormat(data.FindTagFormatByName("Pallet"));
+    EXPECT_EQ(Form().Format().Name(), "Pallet");
 }
 
-TEST_F(FrameTest, ToolBarFieldsComeInTheirOrder) {
-    BuildFrame();
-    std::vector<std::string> texts;
-    for (QObject* child : frame->ToolBar()->children()) {
-        auto* label = qobject_cast<QLabel*>(child);
-        if (label) texts.push_back(label->text().toStdString());
+TEST_F(FrameTest, UmlerRegisterLoadsFromTheFileMenu) {
+    const std::string extract = dir.File("Umler.txt");
+    {
+        std::FILE* f = std::fopen(extract.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        for (int i = 1; i <= 3000; ++i) std::fprintf(f, " ABCD%06dT123050064105001000\n", i);
+        std::fclose(f);
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Programmer OFF  No Comm", "Label Printing ON", "UMLER Check ON",
-                                               "RF Check OFF", "Log File ON", "Lengths feet-inches"}));
+    BuildFrame();
+    std::vector<int> shown;
+    onDialog = [&](QDialog& d) {
+        if (auto* files = qobject_cast<QFileDialog*>(&d)) {
+            EXPECT_EQ(files->windowTitle(), "Load UMLER CD Data");
+            files->selectFile(QString::fromStdString(extract));
+            static_cast<QDialog*>(files)->done(QDialog::Accepted);
+        } else if (auto* gauge = qobject_cast<TUmlerLoadGauge*>(&d)) {
+            gauge->exec();
+            shown = gauge->Shown();
+        }
+    };
+    Trigger(cmd::kLoadUMLER);
+    EXPECT_TRUE(op.boxes.empty()) << op.LastBox()->text;
+    EXPECT_EQ(test::ReadFileBytes(dir.File("umlerdata.uml")).size(), 3000u * 21u);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), 100);
+}
+
+TEST_F(FrameTest, LotNumberStepRunsTheDialog) {
+    clock.local.year = 2026;
+    clock.local.dayOfYear = 100;
+    BuildFrame();
+    onDialog = [](QDialog& d) {
+        if (auto* lot = qobject_cast<TTagDate*>(&d)) {
+            TypeInto(lot->Edit(), "22150");
+            lot->accept();
+        }
+    };
+    EXPECT_EQ(frame->ShowLotNumberDialog(), LotDialogResult::Ok);
+    EXPECT_EQ(dialogsRun.back(), "Tag Manufactring Lot Number");
+    EXPECT_EQ(data.GetLastTagRecord().lotDay, 150u);
+    EXPECT_EQ(data.GetLastTagRecord().reconditioned, 1);
+    onDialog = [](QDialog& d) { d.reject(); };
+    EXPECT_EQ(frame->ShowLotNumberDialog(), LotDialogResult::Cancel);
+}
+
+// ---- the reader's windows -------------------------------------------------------------------
+
+TEST_F(FrameTest, PortSelectionStoresTheChosenPort) {
+    SetSetting(&SettingsBlock::labelPrintingOn, 0);
+    BuildFrame();
+    QStringList items;
+    int preselected = -2;
+    onDialog = [&](QDialog& d) {
+        auto* sel = qobject_cast<TReaderPortSelection*>(&d);
+        ASSERT_NE(sel, nullptr);
+        for (int i = 0; i < sel->List()->count(); ++i) items << sel->List()->itemText(i);
+        preselected = sel->List()->currentIndex();
+        sel->List()->setCurrentIndex(3);
+        sel->accept();
+    };
+    frame->Action(cmd::kReaderPort)->trigger();
+    EXPECT_EQ(dialogsRun, std::vector<std::string>{"Reader Port Selection"});
+    EXPECT_EQ(items, (QStringList{"-none-", "Comm Port 1", "Comm Port 2", "Comm Port 3", "Comm Port 4"}));
+    EXPECT_EQ(preselected, 0) << "no reader port yet";
+    EXPECT_EQ(data.GetSettings().readerPort, 2);
+    // Cancel changes nothing.
+    onDialog = [&](QDialog& d) {
+        auto* sel = qobject_cast<TReaderPortSelection*>(&d);
+        EXPECT_EQ(sel->List()->currentIndex(), 3);
+        sel->List()->setCurrentIndex(0);
+        sel->reject();
+    };
+    frame->Action(cmd::kReaderPort)->trigger();
+    EXPECT_EQ(data.GetSettings().readerPort, 2);
+}
+
+TEST_F(FrameTest, AnRfCheckShowsTheReadStatusWindowAndCancelEndsIt) {
+    SetSetting(&SettingsBlock::labelPrintingOn, 0);
+    BuildFrame();
+    ConnectProgrammer();
+    factory.Add("fake2"); // the reader's port: present, never sends a reading
+    SetSetting(&SettingsBlock::readerPort, 1);
+    frame->RunCommand(cmd::kRFCheck);
+    Form().EditAt(0)->setText("ABCD");
+    Form().EditAt(1)->setText("42");
+    Form().EditAt(3)->setText("50-6");
+    Form().Command(TAEIWindow::kCmProgramTag);
+    ASSERT_GT(TickUntil([&] { return frame->RfReadStatus() != nullptr; }, 200), 0);
+    EXPECT_EQ(frame->RfReadStatus()->windowTitle(), "Tag RF Read Status");
+    EXPECT_EQ(frame->RfReadStatus()->Text(),
+              "You should now verify the information programmed into the tag with the portable AEI reader.");
+    EXPECT_EQ(frame->PromptText(), "Please read the tag with the portable reader");
+    EXPECT_EQ(frame->ProgrammedCounterField(), "Programmed Counter 0") << "not logged before the check";
+    frame->RfReadStatus()->CancelButton()->click();
+    ASSERT_GT(TickUntil([&] { return GetProgrammerState(data).operationState == 0; }, 100), 0);
+    Ticks(2);
+    EXPECT_EQ(frame->RfReadStatus(), nullptr);
+    EXPECT_EQ(frame->ProgrammedCounterField(), "Programmed Counter 1") << "a cancelled check finishes an ordinary tag";
+    EXPECT_EQ(frame->PromptText(), "Tag not certified, not RF checked");
+}
+
+TEST_F(FrameTest, ParametersDialogShowsTheReadersValues) {
+    SetSetting(&SettingsBlock::labelPrintingOn, 0);
+    BuildFrame();
+    ReaderParameters p;
+    p.port = 1;
+    SetText(p.userIdFirst, "SHOP");
+    SetText(p.userIdSecond, "TWO");
+    SetText(p.dateTime, "031426093");
+    SetText(p.battery, "087");
+    SetText(p.alarmLevel1, "020");
+    SetText(p.firmwareVersion, "1.6");
+    QString fields[8];
+    onDialog = [&](QDialog& d) {
+        if (auto* pd = qobject_cast<TPortableParameters*>(&d))
+            for (int i = 0; i < 8; ++i) fields[i] = pd->Field(i);
+    };
+    frame->ShowReaderParameters(p);
+    EXPECT_EQ(dialogsRun, std::vector<std::string>{"Portable Reader Parameters"});
+    EXPECT_EQ(fields[0], "COM2");
+    EXPECT_EQ(fields[1], "SHOP TWO");
+    EXPECT_EQ(fields[3], "087");
+    EXPECT_EQ(fields[4], "020");
+    EXPECT_EQ(fields[7], "1.6");
 }
 
 } // namespace

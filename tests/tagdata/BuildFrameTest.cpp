@@ -20,37 +20,6 @@ using test::Texts;
 constexpr bool kFeetInches = true;
 constexpr bool kDecimeters = false;
 
-TEST(BuildRailcar, ExampleFrameBitByBit) {
-    // Initial ABCD, number 42, side RIGHT, length 610 dm, 4 axles, bearing 1, platform 0.
-    BuiltFrame f = BuildTagFrame(HandRailcar(), Texts({"ABCD", "42", "RIGHT", "610", "", "4", "1", "0"}),
-                                 kDecimeters, false);
-    EXPECT_EQ(GetFieldBits(0, 5, f.bits, 0, 0), 19u);     // equipment group
-    EXPECT_EQ(GetFieldBits(5, 2, f.bits, 0, 0), 1u);      // tag type 2 minus 1
-    EXPECT_EQ(GetFieldBits(118, 6, f.bits, 0, 0), 51u);   // data format code
-    EXPECT_EQ(GetFieldBits(94, 3, f.bits, 0, 0), 1u);     // high 3 bits of 610
-    EXPECT_EQ(GetFieldBits(47, 9, f.bits, 0, 0), 98u);    // low 9 bits of 610
-    EXPECT_EQ(GetFieldBits(56, 5, f.bits, 0, 0), 3u);     // 4 axles minus Minimum 1
-    EXPECT_EQ(GetFieldBits(7, 19, f.bits, 0, 0), 1543u);  // A=0, B=2, C=3, D=4
-    EXPECT_EQ(GetFieldBits(26, 20, f.bits, 0, 0), 42u);
-    EXPECT_EQ(GetFieldBits(46, 1, f.bits, 0, 0), 1u);
-
-    RefFrame ref;
-    ref.Put(0, 5, 19);
-    ref.Put(5, 2, 1);
-    ref.Put(7, 19, 0 * 19683 + 2 * 729 + 3 * 27 + 4);
-    ref.Put(26, 20, 42);
-    ref.Put(46, 1, 1);
-    ref.Put(94, 3, 610 >> 9);
-    ref.Put(47, 9, 610 & 0x1FF);
-    ref.Put(56, 5, 3);
-    ref.Put(65, 3, 1);
-    ref.Put(68, 4, 0);
-    ref.Put(118, 6, 51);
-    EXPECT_EQ(f.frameText, ref.Hex());
-    EXPECT_EQ(f.frameText, "9A0181C000AA621900000008000033"); // worked out on paper
-    EXPECT_EQ(BitsToFrameText(f.bits), f.frameText);
-}
-
 TEST(BuildRailcar, FeetInchesLengthIsConvertedToDecimeters) {
     // 50 feet 0 inches = 600 inches = 152 decimeters.
     const TagFormatData rc = HandRailcar();

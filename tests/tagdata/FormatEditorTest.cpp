@@ -192,22 +192,10 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocus) {
              v.equipmentCode = "40";
          },
          "The Equipment Code field must be less than 32.", Header(EditorControl::EquipmentCode)},
-        {"equipment 128 outside the AAR formats",
-         [](FormatEditorValues& v) {
-             v.formatCode = "0";
-             v.equipmentCode = "128";
-         },
-         "The Equipment Group Code field must be a number from 0 to 127.", Header(EditorControl::EquipmentCode)},
         {"tag type 0", [](FormatEditorValues& v) { v.tagTypeCode = "0"; },
          "The Tag Type Code field must have a value of between 1 and 4.", Header(EditorControl::TagTypeCode)},
         {"tag type 5", [](FormatEditorValues& v) { v.tagTypeCode = "5"; },
          "The Tag Type Code field must have a value of between 1 and 4.", Header(EditorControl::TagTypeCode)},
-        {"tag type 200 outside the AAR formats",
-         [](FormatEditorValues& v) {
-             v.formatCode = "0";
-             v.tagTypeCode = "200";
-         },
-         "The Tag Type Code field must be a number from 0 to 127.", Header(EditorControl::TagTypeCode)},
         {"start 60", [](FormatEditorValues& v) { v.rows[0].startingBit = "60"; },
          "The value in the Starting Bit field cannot be 60, 61, 62 or 63.", Row(EditorControl::StartingBit, 0)},
         {"start 63", [](FormatEditorValues& v) { v.rows[0].startingBit = "63"; },
@@ -337,6 +325,71 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocus) {
          },
          "The value in the Default field is outside of the values in the Minimum and Maximum fields.",
          Row(EditorControl::Default, 0)},
+        {"equipment 128 does not fit the record's byte",
+         [](FormatEditorValues& v) {
+             v.formatCode = "0";
+             v.equipmentCode = "128";
+         },
+         "The Equipment Group Code field must be a number from 0 to 127.", Header(EditorControl::EquipmentCode)},
+        {"tag type 200 does not fit the record's byte",
+         [](FormatEditorValues& v) {
+             v.formatCode = "0";
+             v.tagTypeCode = "200";
+         },
+         "The Tag Type Code field must be a number from 0 to 127.", Header(EditorControl::TagTypeCode)},
+        {"format code 98", [](FormatEditorValues& v) { v.formatCode = "98"; },
+         "The Format Code field must be less than 63.", Header(EditorControl::FormatCode)},
+        {"format code not a number", [](FormatEditorValues& v) { v.formatCode = "5x"; },
+         "The Format Code field must contain only the digits 0 to 9.", Header(EditorControl::FormatCode)},
+        {"negative start", [](FormatEditorValues& v) { v.rows[0].startingBit = "-1"; },
+         "The Starting Bit field must contain only the digits 0 to 9.", Row(EditorControl::StartingBit, 0)},
+        {"length with a blank", [](FormatEditorValues& v) { v.rows[0].length = "2 0"; },
+         "The Length field must contain only the digits 0 to 9.", Row(EditorControl::Length, 0)},
+        {"named row below a blank one",
+         [](FormatEditorValues& v) { v.rows[3] = {"Lost", "40", "4", kTypeNumeric, "0", "9", ""}; },
+         "The Field Name of line 2 is blank but there are fields below it.  Fields after a blank Field Name "
+         "are not used, so please fill in the lines from the top without gaps.", Row(EditorControl::FieldName, 1)},
+        {"half frame field ending at bit 61",
+         [](FormatEditorValues& v) {
+             v.halfFrameOnly = true;
+             v.rows[0] = {"Text", "1", "60", kTypeAscii, "", "", ""};
+         },
+         "Fior half frame formats the Starting Bit and the Length fields field values cannot be greater than 60 "
+         "when added together.", Row(EditorControl::StartingBit, 0)},
+        {"overlapping fields",
+         [](FormatEditorValues& v) {
+             v.rows[1] = {"Length", "47", "9", kTypeLength, "0", "4095", ""};
+             v.rows[2] = {"Width", "50", "4", kTypeNumeric, "0", "9", ""};
+         },
+         "There is overlap of the binary fields (Start Bit and Length field values) in field names \"Length\" "
+         "and \"Width\".",
+         Row(EditorControl::StartingBit, 1)},
+        {"one field inside another, the inner one named first",
+         [](FormatEditorValues& v) {
+             v.rows[0].startingBit = "30";
+             v.rows[1] = {"Inner", "10", "2", kTypeNumeric, "0", "3", ""};
+             v.rows[2] = {"Outer", "8", "10", kTypeNumeric, "0", "9", ""};
+         },
+         "There is overlap of the binary fields (Start Bit and Length field values) in field names \"Inner\" "
+         "and \"Outer\".",
+         Row(EditorControl::StartingBit, 1)},
+        {"two rows of one name overlapping",
+         [](FormatEditorValues& v) {
+             v.rows[0].startingBit = "30";
+             v.rows[1] = {"A", "10", "4", kTypeNumeric, "0", "9", ""};
+             v.rows[2] = {"A", "12", "4", kTypeNumeric, "0", "9", ""};
+         },
+         "There is overlap of the binary fields (Start Bit and Length field values) in field names \"A\" "
+         "and \"A\".",
+         Row(EditorControl::StartingBit, 1)},
+        {"field running past bit 59 shares bits with one at 66",
+         [](FormatEditorValues& v) {
+             v.rows[1] = {"Wide", "56", "10", kTypeNumeric, "0", "9", ""};
+             v.rows[2] = {"Next", "66", "3", kTypeNumeric, "0", "7", ""};
+         },
+         "There is overlap of the binary fields (Start Bit and Length field values) in field names \"Wide\" "
+         "and \"Next\".",
+         Row(EditorControl::StartingBit, 1)},
     };
     for (const Case& c : cases) {
         FormatEditorValues v = Valid();
@@ -401,145 +454,88 @@ TEST_F(FormatEditorRig, ChecksRunInTheirOrder) {
     EXPECT_EQ(last.values.rows[0].defaultText, "m");
 }
 
-TEST_F(FormatEditorRig, CodesOutsideTheAarFormatsAreNotRangeChecked) {
-    FormatEditorValues v = Valid();
-    v.formatCode = "0";
-    v.equipmentCode = "45";
-    v.tagTypeCode = "9";
-    EXPECT_TRUE(Check(v).ok);
-    // Up to what the record's signed byte holds (above it: the table above).
-    v.equipmentCode = v.tagTypeCode = "127";
-    EXPECT_TRUE(Check(v).ok);
-    // Empty codes count as 0.
-    v = Valid();
-    v.formatCode = v.equipmentCode = v.tagTypeCode = "";
-    EXPECT_TRUE(Check(v).ok);
-    EXPECT_EQ(Check(v).record.dataFormatCode, 0);
-}
+// Values the checks let through, and what the record then holds.
+struct Accepted {
+    const char* what;
+    void (*change)(FormatEditorValues&);
+    void (*expect)(const FormatCheckResult&);
+};
 
-TEST_F(FormatEditorRig, FormatCode63AndTheNoCodeMarkerAreAccepted) {
-    FormatEditorValues v = Valid();
-    v.formatCode = "63";
-    EXPECT_TRUE(Check(v).ok);
-    v.formatCode = "99"; // a frame without a data format code, as "Hex" has
-    const FormatCheckResult r = Check(v);
-    ASSERT_TRUE(r.ok) << r.message;
-    EXPECT_EQ(r.record.dataFormatCode, 99);
-    v.formatCode = "98";
-    EXPECT_EQ(Check(v).message, "The Format Code field must be less than 63.");
-}
-
-TEST_F(FormatEditorRig, TextThatIsNotANumberIsRefused) {
-    FormatEditorValues v = Valid();
-    v.formatCode = "5x";
-    EXPECT_EQ(Check(v).message, "The Format Code field must contain only the digits 0 to 9.");
-    v = Valid();
-    v.rows[0].startingBit = "-1";
-    EXPECT_EQ(Check(v).message, "The Starting Bit field must contain only the digits 0 to 9.");
-    EXPECT_EQ(Check(v).focus, Row(EditorControl::StartingBit, 0));
-    v = Valid();
-    v.rows[0].length = "2 0";
-    EXPECT_EQ(Check(v).focus, Row(EditorControl::Length, 0));
-}
-
-TEST_F(FormatEditorRig, RowsWithoutANameAreNotChecked) {
-    FormatEditorValues v = Valid();
-    v.rows[1] = {"", "61", "999", kTypeAscii, "x", "a", "q"};
-    const FormatCheckResult r = Check(v);
-    ASSERT_TRUE(r.ok) << r.message;
-    EXPECT_EQ(r.record.startingBit[1], kNotSet);
-    EXPECT_EQ(r.record.length[1], kNotSet);
-    EXPECT_EQ(r.record.type[1], kNotSet);
-    EXPECT_EQ(r.record.Minimum(1), "");
-    EXPECT_EQ(r.record.Default(1), "");
-}
-
-TEST_F(FormatEditorRig, ANamedRowBelowABlankOneIsRefused) {
-    FormatEditorValues v = Valid();
-    v.rows[3] = {"Lost", "40", "4", kTypeNumeric, "0", "9", ""};
-    const FormatCheckResult r = Check(v);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.focus, Row(EditorControl::FieldName, 1));
-    EXPECT_NE(r.message.find("line 2 is blank"), std::string::npos) << r.message;
-}
-
-TEST_F(FormatEditorRig, SideIndicatorLimitsAreFixed) {
-    FormatEditorValues v = Valid();
-    v.rows[1] = {"Side", "46", "1", kTypeSide, "", "", "1"};
-    const FormatCheckResult r = Check(v);
-    ASSERT_TRUE(r.ok) << r.message;
-    EXPECT_EQ(r.values.rows[1].minimum, "0");
-    EXPECT_EQ(r.values.rows[1].maximum, "1");
-    EXPECT_EQ(r.record.Maximum(1), "1");
-}
-
-// ---- the frame rules from the field examples ---------------------------------------------------
-
-TEST_F(FormatEditorRig, AxleFieldAt56Length5IsAccepted) {
-    FormatEditorValues v = Valid();
-    v.rows[1] = {"Number of Axles", "56", "5", kTypeNumeric, "1", "32", "4"};
-    EXPECT_TRUE(Check(v).ok) << Check(v).message;
-}
-
-TEST_F(FormatEditorRig, HalfFrameRule) {
-    FormatEditorValues v = Valid();
-    v.halfFrameOnly = true;
-    v.rows[0] = {"Text", "0", "60", kTypeAscii, "", "", ""};
-    EXPECT_TRUE(Check(v).ok); // 0 + 60 is not over 60
-    v.rows[0].startingBit = "6";
-    v.rows[0].length = "54";
-    EXPECT_TRUE(Check(v).ok);
-    v.rows[0].length = "60";
-    EXPECT_EQ(Check(v).focus, Row(EditorControl::StartingBit, 0));
-    v.halfFrameOnly = false;
-    EXPECT_TRUE(Check(v).ok);
-    EXPECT_EQ(Check(v).record.fullFrame, 1);
-    v.halfFrameOnly = true;
-    v.rows[0].length = "54";
-    EXPECT_EQ(Check(v).record.fullFrame, 0);
-}
-
-TEST_F(FormatEditorRig, SplitFieldHalvesPassTheOverlapTest) {
-    FormatEditorValues v = Valid();
-    v.rows[1] = {"Length", "94", "3", kTypeLength, "0", "4095", ""};
-    v.rows[2] = {"Length", "47", "9", kTypeLength, "0", "4095", ""};
-    EXPECT_TRUE(Check(v).ok) << Check(v).message;
-}
-
-TEST_F(FormatEditorRig, OverlappingFieldsAreNamedInOrder) {
-    FormatEditorValues v = Valid();
-    v.rows[1] = {"Length", "47", "9", kTypeLength, "0", "4095", ""};
-    v.rows[2] = {"Width", "50", "4", kTypeNumeric, "0", "9", ""};
-    FormatCheckResult r = Check(v);
-    EXPECT_EQ(r.message,
-              "There is overlap of the binary fields (Start Bit and Length field values) in field names \"Length\" "
-              "and \"Width\".");
-    EXPECT_EQ(r.focus, Row(EditorControl::StartingBit, 1));
-
-    // One field inside the other, the inner one first.
-    v.rows[1] = {"Inner", "10", "2", kTypeNumeric, "0", "3", ""};
-    v.rows[2] = {"Outer", "8", "10", kTypeNumeric, "0", "9", ""};
-    v.rows[0].startingBit = "30";
-    r = Check(v);
-    EXPECT_NE(r.message.find("\"Inner\" and \"Outer\""), std::string::npos) << r.message;
-
-    // Touching fields do not overlap.
-    v.rows[1] = {"A", "10", "4", kTypeNumeric, "0", "9", ""};
-    v.rows[2] = {"B", "14", "4", kTypeNumeric, "0", "9", ""};
-    EXPECT_TRUE(Check(v).ok) << Check(v).message;
-    // Two rows of the same name that overlap are refused like any others.
-    v.rows[2] = {"A", "12", "4", kTypeNumeric, "0", "9", ""};
-    EXPECT_NE(Check(v).message.find("\"A\" and \"A\""), std::string::npos);
-}
-
-TEST_F(FormatEditorRig, AFieldRunningPastBit59IsSeenWhereItLies) {
-    // 56 + 10 bits: bit numbers 56-59 and 64-69. A field at 66 shares bits.
-    FormatEditorValues v = Valid();
-    v.rows[1] = {"Wide", "56", "10", kTypeNumeric, "0", "9", ""};
-    v.rows[2] = {"Next", "66", "3", kTypeNumeric, "0", "7", ""};
-    EXPECT_NE(Check(v).message.find("\"Wide\" and \"Next\""), std::string::npos) << Check(v).message;
-    v.rows[2].startingBit = "70";
-    EXPECT_TRUE(Check(v).ok) << Check(v).message;
+TEST_F(FormatEditorRig, AcceptedValuesAndTheirRecords) {
+    const Accepted cases[] = {
+        {"codes outside the AAR formats are not range checked",
+         [](FormatEditorValues& v) {
+             v.formatCode = "0";
+             v.equipmentCode = "45";
+             v.tagTypeCode = "9";
+         },
+         nullptr},
+        {"codes up to what the record's byte holds",
+         [](FormatEditorValues& v) {
+             v.formatCode = "0";
+             v.equipmentCode = v.tagTypeCode = "127";
+         },
+         nullptr},
+        {"empty codes count as 0", [](FormatEditorValues& v) { v.formatCode = v.equipmentCode = v.tagTypeCode = ""; },
+         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 0); }},
+        {"format code 63", [](FormatEditorValues& v) { v.formatCode = "63"; }, nullptr},
+        {"the no-code marker 99", [](FormatEditorValues& v) { v.formatCode = "99"; },
+         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 99); }},
+        {"rows without a name are not checked",
+         [](FormatEditorValues& v) { v.rows[1] = {"", "61", "999", kTypeAscii, "x", "a", "q"}; },
+         [](const FormatCheckResult& r) {
+             EXPECT_EQ(r.record.startingBit[1], kNotSet);
+             EXPECT_EQ(r.record.length[1], kNotSet);
+             EXPECT_EQ(r.record.type[1], kNotSet);
+             EXPECT_EQ(r.record.Minimum(1), "");
+             EXPECT_EQ(r.record.Default(1), "");
+         }},
+        {"side indicator limits are fixed",
+         [](FormatEditorValues& v) { v.rows[1] = {"Side", "46", "1", kTypeSide, "", "", "1"}; },
+         [](const FormatCheckResult& r) {
+             EXPECT_EQ(r.values.rows[1].minimum, "0");
+             EXPECT_EQ(r.values.rows[1].maximum, "1");
+             EXPECT_EQ(r.record.Maximum(1), "1");
+         }},
+        {"axles at 56 length 5",
+         [](FormatEditorValues& v) { v.rows[1] = {"Number of Axles", "56", "5", kTypeNumeric, "1", "32", "4"}; },
+         nullptr},
+        {"half frame field ending at bit 60",
+         [](FormatEditorValues& v) {
+             v.halfFrameOnly = true;
+             v.rows[0] = {"Text", "0", "60", kTypeAscii, "", "", ""};
+         },
+         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.fullFrame, 0); }},
+        {"full frame field past bit 60",
+         [](FormatEditorValues& v) { v.rows[0] = {"Text", "6", "60", kTypeAscii, "", "", ""}; },
+         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.fullFrame, 1); }},
+        {"split field halves",
+         [](FormatEditorValues& v) {
+             v.rows[1] = {"Length", "94", "3", kTypeLength, "0", "4095", ""};
+             v.rows[2] = {"Length", "47", "9", kTypeLength, "0", "4095", ""};
+         },
+         nullptr},
+        {"touching fields",
+         [](FormatEditorValues& v) {
+             v.rows[0].startingBit = "30";
+             v.rows[1] = {"A", "10", "4", kTypeNumeric, "0", "9", ""};
+             v.rows[2] = {"B", "14", "4", kTypeNumeric, "0", "9", ""};
+         },
+         nullptr},
+        {"field after one running past bit 59",
+         [](FormatEditorValues& v) {
+             v.rows[1] = {"Wide", "56", "10", kTypeNumeric, "0", "9", ""};
+             v.rows[2] = {"Next", "70", "3", kTypeNumeric, "0", "7", ""};
+         },
+         nullptr},
+    };
+    for (const Accepted& c : cases) {
+        FormatEditorValues v = Valid();
+        c.change(v);
+        const FormatCheckResult r = Check(v);
+        EXPECT_TRUE(r.ok) << c.what << ": " << r.message;
+        if (c.expect) c.expect(r);
+    }
     EXPECT_EQ(FieldIndexSpan(56, 10).last, 65);
     EXPECT_EQ(FieldIndexSpan(70, 3).first, 66);
 }

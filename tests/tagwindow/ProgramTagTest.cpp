@@ -106,27 +106,6 @@ TEST_F(ProgramTag, FieldErrorsAreListedInThePromptAndMarked) {
     EXPECT_EQ(data.GetLastTagRecord().FieldText(0), "");
 }
 
-TEST_F(ProgramTag, ErrorPromptIsCutTo249Characters) {
-    TagFormatData f = data.GetTagFormatData(2); // ASCII, two rows
-    f.systemSlot = 0;
-    SetText(f.formatName, "Long Names");
-    for (int r = 0; r < 10; ++r) {
-        SetText(f.fieldName[r], std::string(29, static_cast<char>('A' + r)));
-        f.startingBit[r] = static_cast<uint8_t>(r * 6);
-        f.length[r] = 6;
-        f.type[r] = kTypeNumeric;
-        SetText(f.minimum[r], "0");
-        SetText(f.maximum[r], "9");
-    }
-    data.UpdateTagFormatData(7, f);
-    SelectFormat(7);
-    wf.CmProgramTag(); // every row empty: all in error
-    const std::string p = op.LastPrompt();
-    EXPECT_EQ(p.size(), 249u);
-    EXPECT_EQ(p.rfind("The following fields are in error: AAAA", 0), 0u);
-    EXPECT_NE(p.find(", BBBB"), std::string::npos);
-}
-
 TEST_F(ProgramTag, UnusualValuesAskAndNoStops) {
     TypeRailcar("ABCD", "1", "50-6", "3", "2", "5");
     Answer({MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::No});
@@ -324,6 +303,16 @@ TEST_F(ProgramTag, LotNumberOnlyForCertifiedTagsWithTheReconditionCheck) {
     EXPECT_EQ(data.GetLastTagRecord().reconditioned, 0);
     EXPECT_EQ(data.GetLastTagRecord().lotDay, 0u);
     EXPECT_EQ(hooks.labels.size(), 1u);
+}
+
+TEST_F(ProgramTag, NoLotDialogWithoutTheReconditionCheck) {
+    SetReaderPort(1);
+    wf.CmCertifyTag();
+    Complete(kResultProgramOk);
+    EXPECT_TRUE(ReaderResult(kResultRfAgrees));
+    EXPECT_EQ(hooks.lotDialogs, 0);
+    ASSERT_EQ(hooks.labels.size(), 1u);
+    EXPECT_EQ(hooks.labels[0].reconditioned, 0);
 }
 
 TEST_F(ProgramTag, LotDialogCancelLogsWithoutLabel) {

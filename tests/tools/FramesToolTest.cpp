@@ -1,7 +1,5 @@
 // velmora-tool formats / encode / decode / options, run as a shop's scripts
-// run them. The expected frames were worked out by hand from the field
-// layouts (bit positions, base-27 initials, minimum offsets, header bits),
-// not by the encoder under test.
+// run them. The expected frames are golden frames worked out by hand.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -38,47 +36,19 @@ struct EncodeCase {
     const char* frame;
 };
 
-TEST_F(FramesTool, EncodeGivesTheFrameOfEveryBuiltInFormat) {
+// The switches reach the encoder; the golden frame of every built-in is
+// proven in tests/tagdata.
+TEST_F(FramesTool, EncodeTakesTheUnitRegionAndModeSwitches) {
     const std::vector<EncodeCase> cases = {
         {"railcar decimeters",
          {"--decimeters", "--format", "Railcar", "Equipment Initial=ABCD", "Car Number=42",
           "Side Indicator Code=RIGHT", "Length=610", "Number of Axles=4", "Bearing Type Code=1",
           "Platform Identifier Code=0"},
          "9A0181C000AA621900000008000033"},
-        {"railcar feet-inches, lower-case initial, defaults not given",
-         {"--format", "Railcar", "Equipment Initial=ttx", "Car Number=7", "Side Indicator Code=LEFT",
-          "Length=89-6", "Number of Axles=6", "Platform Identifier Code=2"},
-         "9B7C1540001D102920000000000033"},
-        {"locomotive",
-         {"--format", "Locomotive", "Equipment Initial=UP", "Locomotive Number=8765",
-          "Side Indicator Code=RIGHT", "Length=74-0", "Number of Axles=6"},
-         "2B8BD30088F6E12900000000000033"},
-        {"end-of-train device",
-         {"--format", "EOT Device", "EOT Initial=BNQ", "EOT Number=12345", "EOT Type Code=2",
-          "Side Indicator Code=LEFT"},
-         "321DA300C0E6000000000000000033"},
-        {"container with minimum offsets",
-         {"--format", "Container", "Owner's Code=ABCU", "Number=123456", "Check Digit=7", "Length=1219",
-          "Height=259", "Width=244", "Type Code=22", "Max Gross Weight=300", "Tare Weight=40", "Spare=0"},
-         "520186078901E61C0D6157FA800033"},
-        {"ASCII across the unused bits 60-63",
-         {"--format", "ASCII", "Characters 1 to 10=hello worl", "Characters 11 to 20=d 01234567"},
-         "A25B2CBC0DEFCAC900411493515597"},
-        {"hex carries no format code",
-         {"--format", "Hex", "Charcters 1 to 10=0123456789", "Charcters 11 to 20=abcdef0123",
-          "Charcters 21 to 30=456789ABCD"},
-         "0123456789ABCDEF0123456789ABCD"},
         {"rail wagon of the Australian set",
          {"--region", "australia", "--decimeters", "--format", "Rail Wagon", "Vehicle Class=ABCD",
           "Vehicle Number=42", "Side Indicator Code=RIGHT", "Length=610", "Owner's ID=Q"},
          "9A0181C000AA621908000008000033"},
-        {"SARA text fields and blanks",
-         {"--region", "sara", "--format", "SARA", "Asset Type=WAGON1", "Owner Code=AB",
-          "Wagon Number=12345678", "Orientation=N"},
-         "DE19EFB910218804524D45565D802E"},
-        {"ASCII half frame",
-         {"--half-frame", "--format", "ASCII Half Frame", "Characters 1 to 10=half frame"},
-         "A21B26026CA1B65000000000000000"},
         {"hex half frame",
          {"--half-frame", "--format", "Hex Half Frame ", "Charcters 1 to 10=0123456789",
           "Charcters 11 to 15=ABCDE"},
@@ -155,11 +125,7 @@ TEST_F(FramesTool, FormatsFollowModeAndRegion) {
 TEST_F(FramesTool, OptionsResetWritesAWholeDefaultFile) {
     CommandResult r = Tool({"options", "reset", "--options", "opts.ads"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    auto bytes = test::ReadFileBytes(dir.File("opts.ads"));
-    ASSERT_EQ(bytes.size(), 51652u);
-    const std::vector<uint8_t> sig = {0x80, 0x0D, 0, 0, 0x22, 0x4B, 0, 0, 0x2E, 0x16, 0, 0, 0x95, 0x5B, 0, 0};
-    EXPECT_TRUE(std::equal(sig.begin(), sig.end(), bytes.begin()));
-    EXPECT_TRUE(std::equal(sig.begin(), sig.end(), bytes.end() - 16));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("opts.ads")).size(), 51652u); // its bytes: tests/data
     r = Tool({"options", "show", "--options", "opts.ads"});
     ASSERT_EQ(r.exitCode, 0);
     for (const char* line : {"lengths_in_feet_inches=1\n", "label_printing_on=1\n", "log_file_on=1\n",

@@ -78,12 +78,6 @@ private:
     uint64_t n_;
 };
 
-TEST(UmlerSearch, RuleKeysEncodeAsIntended) {
-    EXPECT_EQ(KeyInitialCode(RuleSource::Key(1, 0)), 1);
-    EXPECT_EQ(KeyInitialCode(RuleSource::Key(2001, 0)), 2001);
-    EXPECT_EQ(KeyNumber(RuleSource::Key(7, 1998)), 1998);
-}
-
 // Every size from 0 to 700: every present record found with its own data,
 // every gap, the key below the first and above the last not found, and no
 // lookup over the read bound.
@@ -270,17 +264,6 @@ TEST_F(UmlerDataFileTest, TrailingPartialRecordIsIgnored) {
     ASSERT_TRUE(file.Open(Data()));
     EXPECT_EQ(file.RecordCount(), 100u);
     ExpectVehicle(LookupUMLER(vs.back().Key(), Data()), vs.back());
-}
-
-// An extract out of order converts but loses vehicles: this is why the load
-// counts such lines.
-TEST_F(UmlerDataFileTest, OutOfOrderRegisterMissesVehicles) {
-    auto vs = MakeVehicles(5000, 12);
-    std::reverse(vs.begin(), vs.end());
-    Load(vs);
-    int missed = 0;
-    for (const auto& v : vs) missed += LookupUMLER(v.Key(), Data()).IsRecord() ? 0 : 1;
-    EXPECT_GT(missed, 0);
 }
 
 } // namespace
