@@ -11,6 +11,7 @@
 #include "qt/TAEILabelPrintout.h"
 
 #include <string>
+#include <vector>
 
 class QPageLayout;
 class QWidget;
@@ -42,9 +43,6 @@ public:
     bool PrintsToPdf() const { return DeviceName() == kPdfFileDevice; }
     std::string LabelsDirectory() const;
 
-    // The printer set-up dialog; on OK the choice becomes the settings.
-    bool Setup(QWidget* parent);
-
     // Prints one label without a dialog: on the printer, or as a PDF.
     LabelPrintResult Print(TAEILabelPrintout& printout);
 
@@ -69,6 +67,24 @@ private:
     std::string startDirectory_;
     bool fallbackTold_ = false;
 };
+
+// The printers "Label Printer Setup" offers: the installed printers by name
+// and the name of the system's default printer ("" when there is none).
+struct InstalledPrinters {
+    std::vector<std::string> names;
+    std::string defaultName;
+};
+InstalledPrinters FindInstalledPrinters();
+
+// The longest printer name the label printer settings hold.
+inline constexpr std::size_t kMaxPrinterNameLength = sizeof(PrinterSettings::device) - 1;
+
+// Makes device the label printer and stores it as the label printer settings
+// of the options: "" is the default printer, "PDF file" the labels folder,
+// anything else an installed printer by name. Choosing the printer already
+// set keeps the rest of its record; another gets a record of its name alone.
+// False, and nothing changes, when the name is longer than the record holds.
+bool StoreLabelPrinterChoice(AEIData& data, TLabelPrinter& printer, const std::string& device);
 
 // Builds the printout from the last tag record, its format, the options and
 // the clock, and prints it on the label printer without a dialog. When the

@@ -16,6 +16,7 @@
 #include "commlog/TDisplayMonData.h"
 #include "dialogs/FrameDialogs.h"
 #include "dialogs/ReaderDialogs.h"
+#include "dialogs/TLabelPrinterSetup.h"
 #include "dialogs/TTagLog.h"
 #include "tagwindow/TAEIWindow.h"
 #include "tagwindow/TagWindowHost.h"
@@ -23,6 +24,7 @@
 #include "umler/TUMLERData.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -48,11 +50,12 @@ struct FrameServices {
     std::function<bool(const QUrl&)> openUrl;
     // The save dialog of "Assign Log File Name"; nullopt on Cancel.
     std::function<std::optional<std::string>(QWidget* parent, const std::string& current)> chooseLogFile;
-    // The label printer's set-up dialog; true on OK.
-    std::function<bool(QWidget* parent, TLabelPrinter& printer)> printerSetup;
     // Modal dialogs run by the frame (About, the connection status,
     // programmer parameters); tests look at them without running them.
     std::function<void(QDialog& dialog)> runDialog;
+    // The folders "Open Manual" and "Help" copy the manual from when the
+    // start directory has none (ManualSourceDirectories); none in the tests.
+    QStringList manualDirs;
     // False: the 100 ms timer is not started and EvTimer is called by hand.
     bool runTimer = true;
 };
