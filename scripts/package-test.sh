@@ -17,10 +17,13 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 installed() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' 2>/dev/null | awk '$1 == "ii" {print $2}' | sort; }
+# (grep reads the whole list: with -q it would stop early and, under
+# pipefail, fail the pipeline.)
+is_installed() { installed | grep -x -- "$1" >/dev/null; }
 
 # An installation of velmora already on this machine is someone's: the test
 # neither replaces nor removes it.
-if installed | grep -qx velmora; then
+if is_installed velmora; then
   echo "package test: velmora is already installed on this machine; it is left alone and the package" >&2
   echo "test is not run.  Remove it (apt-get remove velmora) to run the test." >&2
   exit 1
@@ -35,18 +38,18 @@ pulled=$(apt-get install -s "$deb" 2>/dev/null | awk '$1 == "Inst" && $2 != "vel
   grep -vxF -f <(installed) | tr '\n' ' ' || true)
 cleanup() {
   local status=$?
-  if installed | grep -qx velmora; then
+  if is_installed velmora; then
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get purge -y -qq velmora >/dev/null
   fi
   local p left=""
   for p in $pulled; do
-    if installed | grep -qx "$p"; then left="$left $p"; fi
+    if is_installed "$p"; then left="$left $p"; fi
   done
   if [ -n "$left" ]; then
     echo "package test: removing what the installation added:$left"
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get purge -y -qq $left >/dev/null
   fi
-  if installed | grep -qx velmora; then
+  if is_installed velmora; then
     echo "package test: velmora could not be removed" >&2
     status=1
   fi
@@ -77,7 +80,7 @@ done
 
 # The files around them.
 for p in velmora velmora-tool velmora-programmer-sim velmora-reader-sim; do
-  zcat "/usr/share/man/man1/$p.1.gz" | grep -q "^\.TH" || fail "no man page for $p"
+  zcat "/usr/share/man/man1/$p.1.gz" | grep "^\.TH" >/dev/null || fail "no man page for $p"
 done
 desktop-file-validate /usr/share/applications/velmora.desktop || fail "the desktop entry does not validate"
 [ -f /usr/share/icons/hicolor/scalable/apps/velmora.svg ] || fail "the icon is missing"
