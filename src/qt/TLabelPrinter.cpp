@@ -23,10 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The printer's set-up data as this program keeps it in the 156 bytes of the
-// printer settings: "VQL1", page width and height in micrometres (32-bit),
-// orientation (0 portrait, 1 landscape). Anything else (zeros, or set-up data
-// of another platform) means "the printer's own page".
+// A page kept in the 156 bytes of set-up data of the printer settings (the
+// earlier print dialog stored the page chosen there): "VQL1", page width and
+// height in micrometres (32-bit), orientation (0 portrait, 1 landscape).
+// Anything else (zeros, or set-up data of another platform) means no page of
+// its own: the label stock's page, or the printer's.
 constexpr uint8_t kSetupMagic[4] = {'V', 'Q', 'L', '1'};
 
 std::optional<QPageLayout> DecodePageLayout(const uint8_t (&setup)[156]) {

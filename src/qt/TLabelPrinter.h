@@ -2,8 +2,8 @@
 // The device name picks an installed printer; "PDF file" writes each label as
 // a PDF into the "labels" folder of the start directory, named by date, time
 // and tag; an empty name means the default printer. A label whose printer is
-// missing, or that finds no printer at all, is written as a PDF there too
-// rather than being lost.
+// missing or stopped, or that finds no printer at all, is written as a PDF
+// there too rather than being lost.
 #pragma once
 
 #include "data/AEIData.h"
@@ -52,8 +52,9 @@ public:
     // "2018-10-24_130542_ABCD-123456.pdf": the label's date and time and the
     // tag's first two texts, with anything but letters and digits as "_".
     static std::string PdfFileName(const LabelInput& input);
-    // The page of a PDF label: 3.5 by 1.125 inches, or 3.5 by 1.5 inches for
-    // the WABTEC stock, with a narrow unprinted margin.
+    // The page of a label on its stock: 3.5 by 1.125 inches, or 3.5 by 1.5
+    // inches for the WABTEC stock, with a narrow unprinted margin. PDF labels
+    // use it, and so do printers that take a page of any size.
     static QPageLayout PdfPageLayout(bool wabtec);
 
     // Whether the operator has been told that labels go to PDF files.
