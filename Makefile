@@ -1,12 +1,16 @@
 # The two front doors:
-#   make demo   builds the program and shows it at work on simulated devices
-#   make test   installs what is missing, builds with AddressSanitizer and
-#               UndefinedBehaviorSanitizer, and runs every test
-.PHONY: all deps test demo bench clean
+#   make demo     builds the program and shows it at work on simulated devices
+#   make test     installs what is missing, builds with AddressSanitizer and
+#                 UndefinedBehaviorSanitizer, runs every test, then builds the
+#                 Debian package and tries it: install, run, remove
+# and the package alone:
+#   make package  velmora_<version>_amd64.deb in build/package
+.PHONY: all deps test demo bench package package-test clean
 
 TEST_DIR  ?= build/test
 DEMO_DIR  ?= build/demo
 BENCH_DIR ?= build/bench
+PACKAGE_DIR ?= build/package
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 
 all: demo
@@ -24,6 +28,7 @@ test: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  QT_QPA_PLATFORM=offscreen \
 	  ctest --output-on-failure -j $(JOBS)
+	$(MAKE) package-test
 
 demo: deps
 	cmake -S . -B $(DEMO_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF
@@ -34,6 +39,19 @@ bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF -DVELMORA_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench_*; do echo "== $$b"; $$b; done
+
+# The package is built from a Release build of the installed programs alone
+# (no tests, no sanitizers), through ccache when it is there.
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF \
+	  -DVELMORA_BENCH=OFF -DVELMORA_FUZZ=OFF -DVELMORA_PACKAGE=ON \
+	  $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+	cmake --build $(PACKAGE_DIR) --target package -j $(JOBS)
+
+# Installs the package with apt-get, runs the installed programs and removes
+# it again (root only).
+package-test: package
+	bash scripts/package-test.sh $(PACKAGE_DIR)
 
 clean:
 	rm -rf build

@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev libgl-dev
   fonts-liberation poppler-utils xvfb xauth
+  cups printer-driver-cups-pdf                 # the label spooler test's own scheduler
+  dpkg-dev file help2man desktop-file-utils    # make package and its test
 )
 
 missing=()

@@ -8,7 +8,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSizeF>
@@ -24,20 +23,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The printer's set-up data as this program keeps it in the 156 bytes of the
-// printer settings: "VQL1", page width and height in micrometres (32-bit),
-// orientation (0 portrait, 1 landscape). Anything else (zeros, or set-up data
-// of another platform) means "the printer's own page".
+// A page kept in the 156 bytes of set-up data of the printer settings (the
+// earlier print dialog stored the page chosen there): "VQL1", page width and
+// height in micrometres (32-bit), orientation (0 portrait, 1 landscape).
+// Anything else (zeros, or set-up data of another platform) means no page of
+// its own: the label stock's page, or the printer's.
 constexpr uint8_t kSetupMagic[4] = {'V', 'Q', 'L', '1'};
-
-void EncodePageLayout(const QPageLayout& layout, uint8_t (&setup)[156]) {
-    std::fill(std::begin(setup), std::end(setup), uint8_t{0});
-    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
-    std::copy(std::begin(kSetupMagic), std::end(kSetupMagic), setup);
-    bytes::PutU32(setup, 4, static_cast<uint32_t>(mm.width() * 1000.0));
-    bytes::PutU32(setup, 8, static_cast<uint32_t>(mm.height() * 1000.0));
-    setup[12] = layout.orientation() == QPageLayout::Landscape ? 1 : 0;
-}
 
 std::optional<QPageLayout> DecodePageLayout(const uint8_t (&setup)[156]) {
     if (!std::equal(std::begin(kSetupMagic), std::end(kSetupMagic), setup)) return std::nullopt;
@@ -208,10 +199,16 @@ LabelPrintResult TLabelPrinter::Print(TAEILabelPrintout& printout) {
     if (info.isNull()) {
         reason = device.empty() ? std::string("no printer is installed")
                                 : "the printer " + PrinterDisplayName(device) + " is not installed";
+    } else if (info.state() == QPrinter::Error) {
+        // A stopped queue would hold the label until someone starts it.
+        reason = "the printer " + PrinterDisplayName(device) + " is stopped";
     } else {
         QPrinter printer(info, QPrinter::HighResolution);
         printer.setDocName(TAEILabelPrintout::Title());
+        // The page stored with the printer, else the label stock's page when
+        // the printer takes a page of any size, else the printer's own.
         if (auto layout = DecodePageLayout(settings_.setup)) printer.setPageLayout(*layout);
+        else if (info.supportsCustomPageSizes()) printer.setPageLayout(PdfPageLayout(printout.IsWabtecLabel()));
         QPainter painter;
         if (painter.begin(&printer)) {
             printout.SetPrintParams(printer);
@@ -235,25 +232,23 @@ LabelPrintResult TLabelPrinter::Print(TAEILabelPrintout& printout) {
     return r;
 }
 
-bool TLabelPrinter::Setup(QWidget* parent) {
-    QPrinter printer(QPrinter::HighResolution);
-    const std::string device = DeviceName();
-    if (device == kPdfFileDevice) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-    } else if (!device.empty()) {
-        printer.setPrinterName(QString::fromLocal8Bit(device));
+InstalledPrinters FindInstalledPrinters() {
+    InstalledPrinters found;
+    for (const QString& name : QPrinterInfo::availablePrinterNames())
+        found.names.push_back(name.toLocal8Bit().toStdString());
+    found.defaultName = QPrinterInfo::defaultPrinterName().toLocal8Bit().toStdString();
+    return found;
+}
+
+bool StoreLabelPrinterChoice(AEIData& data, TLabelPrinter& printer, const std::string& device) {
+    if (device.size() > kMaxPrinterNameLength) return false;
+    PrinterSettings s = printer.Settings();
+    if (device != printer.DeviceName()) {
+        s = PrinterSettings{};
+        SetText(s.device, device);
     }
-    if (auto layout = DecodePageLayout(settings_.setup)) printer.setPageLayout(*layout);
-
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Label Printer Setup"));
-    if (dialog.exec() != QDialog::Accepted) return false;
-
-    PrinterSettings s;
-    if (printer.outputFormat() == QPrinter::PdfFormat) SetText(s.device, kPdfFileDevice);
-    else SetText(s.device, printer.printerName().toLocal8Bit().toStdString());
-    EncodePageLayout(printer.pageLayout(), s.setup);
-    Restore(s);
+    printer.Restore(s);
+    data.UpdatePrinterSettings(0, s);
     return true;
 }
 

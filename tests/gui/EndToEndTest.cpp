@@ -141,7 +141,6 @@ protected:
         s.frame.openUrl = [](const QUrl&) { return true; };
         s.frame.runDialog = [this](QDialog& d) { dialogsRun.push_back(d.windowTitle().toStdString()); };
         s.frame.chooseLogFile = [](QWidget*, const std::string&) { return std::optional<std::string>(); };
-        s.frame.printerSetup = [](QWidget*, TLabelPrinter&) { return false; };
         app = std::make_unique<TAEIApp>(std::move(s)); // real clock, real serial ports, timer running
         app->InitMainWindow();
         op.frame = app->Frame();

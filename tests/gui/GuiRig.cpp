@@ -65,7 +65,6 @@ FrameServices FrameRig::Services() {
         return true;
     };
     s.chooseLogFile = [this](QWidget*, const std::string&) { return logFileAnswer; };
-    s.printerSetup = [](QWidget*, TLabelPrinter&) { return false; };
     s.runDialog = [this](QDialog& d) {
         dialogsRun.push_back(d.windowTitle().toStdString());
         if (onDialog) onDialog(d);

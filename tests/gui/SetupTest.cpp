@@ -357,7 +357,8 @@ TEST(ManualFile, CopiedIntoTheStartDirectoryWhenMissing) {
     WriteFileBytes(build.File("Velmora Manual.pdf"), {'%'});
     EXPECT_TRUE(InstallManual(from, to));
     EXPECT_EQ(ReadFileBytes(start.File("Velmora Manual.pdf")).size(), 6u);
-    EXPECT_TRUE(ManualSourceDirectories().isEmpty()); // the tests never copy
+    EXPECT_EQ(ManualSourceDirectories("/opt/v/bin", "share/doc/velmora"),
+              QStringList({"/opt/v/bin/", "/opt/v/share/doc/velmora/"}));
 }
 
 } // namespace

@@ -124,6 +124,15 @@ int RunLabel(std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     using namespace velmora::tool;
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "velmora-label " << VELMORA_VERSION << "\n";
+        return kExitOk;
+    }
+    if (args.size() == 1 && args[0] == "--help") {
+        std::cout << "velmora-label: writes the label of one tag as a PDF file; velmora-tool label runs it.\n"
+                  << "usage:\n" << LabelUsage() << "\n";
+        return kExitOk;
+    }
     try {
         return RunLabel(args);
     } catch (const UsageError& e) {

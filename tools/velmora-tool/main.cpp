@@ -8,6 +8,7 @@ namespace {
 void PrintUsage(std::ostream& out) {
     out << "usage:\n";
     for (const auto& [name, cmd] : velmora::tool::Commands()) out << cmd.usage << "\n";
+    out << "velmora-tool --help | --version\n";
 }
 
 } // namespace
@@ -15,6 +16,10 @@ void PrintUsage(std::ostream& out) {
 int main(int argc, char** argv) {
     using namespace velmora::tool;
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "velmora-tool " << VELMORA_VERSION << "\n";
+        return kExitOk;
+    }
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintUsage(args.empty() ? std::cerr : std::cout);
         return args.empty() ? kExitUsage : kExitOk;

@@ -17,6 +17,7 @@
 #include "dialogs/FrameDialogs.h"
 #include "dialogs/ReaderDialogs.h"
 #include "dialogs/TImportList.h"
+#include "dialogs/TLabelPrinterSetup.h"
 #include "dialogs/TTagLog.h"
 #include "tagwindow/TAEIWindow.h"
 #include "tagwindow/TagWindowHost.h"
@@ -24,6 +25,7 @@
 #include "umler/TUMLERData.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -51,11 +53,12 @@ struct FrameServices {
     std::function<std::optional<std::string>(QWidget* parent, const std::string& current)> chooseLogFile;
     // The open dialog of "Import Tag List..."; nullopt on Cancel.
     std::function<std::optional<std::string>(QWidget* parent, const std::string& current)> chooseImportList;
-    // The label printer's set-up dialog; true on OK.
-    std::function<bool(QWidget* parent, TLabelPrinter& printer)> printerSetup;
     // Modal dialogs run by the frame (About, the connection status,
     // programmer parameters); tests look at them without running them.
     std::function<void(QDialog& dialog)> runDialog;
+    // The folders "Open Manual" and "Help" copy the manual from when the
+    // start directory has none (ManualSourceDirectories); none in the tests.
+    QStringList manualDirs;
     // False: the 100 ms timer is not started and EvTimer is called by hand.
     bool runTimer = true;
 };

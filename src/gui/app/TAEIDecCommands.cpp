@@ -279,9 +279,8 @@ void TAEIDec::ShowImportWindow() {
 }
 
 void TAEIDec::CmLabelPrinterSetup() {
-    const bool ok = services_.printerSetup ? services_.printerSetup(this, *labelPrinter_)
-                                           : labelPrinter_->Setup(this);
-    if (ok) data_.UpdatePrinterSettings(0, labelPrinter_->Settings());
+    TLabelPrinterSetup dialog(data_, *labelPrinter_, FindInstalledPrinters(), this);
+    RunDialog(dialog);
 }
 
 void TAEIDec::CmAbout() {
@@ -299,7 +298,7 @@ void TAEIDec::CmHelp() {
 void TAEIDec::CmOpenManual() {
     // The manual built beside the program is put into the start directory
     // when it is not there yet.
-    InstallManual(ManualSourceDirectories(), FromCoreText(data_.StartDirectory()));
+    InstallManual(services_.manualDirs, FromCoreText(data_.StartDirectory()));
     const QString path = FromCoreText(data_.StartDirectory()) + QString::fromLatin1(maker::kManualFileName);
     int result = 33;
     if (!QFileInfo::exists(path)) result = kShellFileNotFound;

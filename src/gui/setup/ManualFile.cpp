@@ -2,23 +2,17 @@
 
 #include "app/MakerInfo.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace velmora {
 
-QStringList ManualSourceDirectories() {
+QStringList ManualSourceDirectories(const QString& programDir, const QString& docDir) {
     QStringList dirs;
-#ifdef VELMORA_MANUAL_BESIDE_PROGRAM
-    const QString program = QCoreApplication::applicationDirPath();
-    dirs << program + QLatin1Char('/');
-#ifdef VELMORA_MANUAL_DOCDIR
-    dirs << QDir::cleanPath(program + QStringLiteral("/../") + QStringLiteral(VELMORA_MANUAL_DOCDIR)) +
-                QLatin1Char('/');
-#endif
-#endif
+    dirs << programDir + QLatin1Char('/');
+    if (!docDir.isEmpty())
+        dirs << QDir::cleanPath(programDir + QStringLiteral("/../") + docDir) + QLatin1Char('/');
     return dirs;
 }
 

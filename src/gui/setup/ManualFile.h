@@ -9,9 +9,10 @@
 namespace velmora {
 
 // Where the built manual may sit, in the order they are tried: the
-// program's own folder (a build) and the documentation folder beside its
-// bin folder (an installation). Empty in the tests, where nothing is copied.
-QStringList ManualSourceDirectories();
+// program's own folder (a build) and the documentation folder docDir
+// (relative to the installation prefix) beside its bin folder (an
+// installation). The program passes them to the frame; tests pass none.
+QStringList ManualSourceDirectories(const QString& programDir, const QString& docDir);
 
 // Copies "Velmora Manual.pdf" from the first source folder that has it into
 // startDir (folders end in a separator; an empty startDir is the working

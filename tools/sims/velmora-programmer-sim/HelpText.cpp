@@ -77,7 +77,8 @@ Options
                       programs half frames: it takes "#204" and "#214" and
                       reads back 15 digits; the others take "#201" and "#211"
                       and 30 digits.
-  --version TEXT      firmware version the programmer reports (default 1.07)
+  --version TEXT      firmware version the programmer reports (default 1.07);
+                      --version alone shows this simulator's own version
   --link PATH         keep a symbolic link PATH pointing at the device; it is
                       removed while unplugged and when the simulator stops
   --tag-file PATH     where the tag on the programmer is kept (default

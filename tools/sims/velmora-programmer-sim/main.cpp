@@ -10,6 +10,12 @@
 int main(int argc, char** argv) {
     using namespace velmora::sim;
     std::vector<std::string> args(argv + 1, argv + argc);
+    // Alone, --version asks for this program's version; with a value it sets
+    // the version the emulated programmer reports.
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("velmora-programmer-sim %s\n", VELMORA_VERSION);
+        return 0;
+    }
     ParsedArgs parsed = ParseArguments(args);
     if (parsed.what == ParsedArgs::What::Help) {
         std::fputs(HelpText().c_str(), stdout);

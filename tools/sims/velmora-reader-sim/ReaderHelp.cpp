@@ -112,6 +112,7 @@ Options
                       the tag is read, as "autoread" below
   --verbose, -v       show every byte received and sent
   --help, -h          show this text
+  --version           show this simulator's version
 
   Faults from the start (each can be changed later with a control command):
   --silent            answer nothing

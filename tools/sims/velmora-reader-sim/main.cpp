@@ -11,6 +11,10 @@
 int main(int argc, char** argv) {
     using namespace velmora::readersim;
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("velmora-reader-sim %s\n", VELMORA_VERSION);
+        return 0;
+    }
     const ReaderArgs parsed = ParseReaderArguments(args);
     if (parsed.what == ReaderArgs::What::Help) {
         std::fputs(ReaderHelpText().c_str(), stdout);
