@@ -215,9 +215,9 @@ void TagWorkflows::CmFormatChange(std::string_view formatName) {
 bool TagWorkflows::CmLengthUnits() {
     const AEIData::OperationScope scope(data_, "TAEIWindow::CmLengthUnits");
     SettingsBlock s = data_.GetSettings();
-    s.feetInches = s.feetInches == 1 ? 0 : 1;
+    s.feetInches = s.feetInches != 0 ? 0 : 1;
     data_.UpdateSettings(s);
-    const bool feetInches = s.feetInches == 1;
+    const bool feetInches = s.feetInches != 0;
     hooks_.LengthUnitsChanged(feetInches);
     if (!form_) return feetInches;
 
