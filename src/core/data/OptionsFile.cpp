@@ -297,10 +297,10 @@ int SaveOptions(AEIData& data, const std::string& path, std::string* problem) {
     if (!ReplaceFileContents(path, image.data(), image.size(), &why)) {
         if (problem) *problem = why;
         // Something other than a file at the name is named; it stays as it is.
-        const std::string refused = WriteTargetProblem(ResolveFileTarget(path));
+        const bool refused = !WriteTargetProblem(ResolveFileTarget(path)).empty();
         data.GetOperator().MessageBox(kErrorCaption,
-                                      refused.empty() ? std::string("Could not open or create the Option File!")
-                                                      : refused + " The options were not saved.",
+                                      refused ? why + " The options were not saved."
+                                              : std::string("Could not open or create the Option File!"),
                                       MsgIcon::Stop, MsgButtons::Ok);
         return 3;
     }

@@ -37,6 +37,12 @@ std::string NotRegularText(const std::string& path, const char* kind, bool writi
            (writing ? "left as it is" : "not read") + ". Remove or rename it, or use another file.";
 }
 
+// The same for the end of a symbolic link, naming the link too.
+std::string NotRegularText(const std::string& link, const std::string& target, std::string text) {
+    if (link == target || text.empty()) return text;
+    return Quoted(link) + " leads to " + text;
+}
+
 #ifdef VELMORA_POSIX_FILES
 
 const char* KindOf(mode_t mode) {
@@ -195,7 +201,7 @@ bool FileReplacement::Begin(const std::string& path, std::string* error, bool in
     }
     inPlace_ = false;
     if (std::string p = WriteTargetProblem(target_); !p.empty()) {
-        SetError(error, p);
+        SetError(error, NotRegularText(path, target_, p));
         return false;
     }
 #ifdef VELMORA_POSIX_FILES

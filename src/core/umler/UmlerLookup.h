@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -70,6 +71,15 @@ public:
     ~UmlerDataFile() override;
     UmlerDataFile(const UmlerDataFile&) = delete;
     UmlerDataFile& operator=(const UmlerDataFile&) = delete;
+    UmlerDataFile(UmlerDataFile&& other) noexcept { *this = std::move(other); }
+    UmlerDataFile& operator=(UmlerDataFile&& other) noexcept {
+        if (this != &other) {
+            Close();
+            file_ = std::exchange(other.file_, nullptr);
+            count_ = std::exchange(other.count_, 0);
+        }
+        return *this;
+    }
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
