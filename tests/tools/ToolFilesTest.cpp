@@ -25,9 +25,9 @@ const char* kExtract = " NS  001234T106089060B06540000\n";
 
 class ToolFiles : public ::testing::Test {
 protected:
-    // Run under a time limit: a tool that waits on a named pipe exits 124.
+    // Run under a time limit: a tool that waits on a named pipe is killed (exit -1).
     CommandResult Tool(const std::string& args) {
-        return test::RunProgram("timeout", "20 " + ShellQuote(test::BuiltProgram("velmora-tool")) + " " + args,
+        return test::RunProgram("timeout", "-s KILL 20 " + ShellQuote(test::BuiltProgram("velmora-tool")) + " " + args,
                                 dir.path().string());
     }
     void Write(const std::string& name, const std::string& text) {

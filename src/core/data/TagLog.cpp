@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <limits>
+#include <memory>
 #include <system_error>
 
 namespace velmora {
