@@ -129,12 +129,12 @@ TEST_F(FrameTest, TogglesInvertTheFlagTheCheckMarkAndTheStatusText) {
     EXPECT_EQ(frame->StatusField(cmd::kRFCheck), before[0]) << "the recondition check has no status field";
     EXPECT_EQ(frame->StatusField(cmd::kLengthUnits), before[4]);
 
-    // A value other than 1 in the options counts as off.
+    // A value other than 0 counts as on, as the workflows read it.
     SettingsBlock s = data.GetSettings();
     s.autoRfCheck = 7;
     data.UpdateSettings(s);
     Trigger(cmd::kRFCheck);
-    EXPECT_EQ(data.GetSettings().autoRfCheck, 1);
+    EXPECT_EQ(data.GetSettings().autoRfCheck, 0);
 }
 
 TEST_F(FrameTest, CheckMarksFollowTheOptionsNotTheClicks) {
