@@ -114,7 +114,17 @@ std::string TLabelPrinter::PdfFileName(const LabelInput& input) {
 LabelPrintResult TLabelPrinter::PrintToPdf(TAEILabelPrintout& printout, const std::string& path) {
     LabelPrintResult r;
     r.toPdf = true;
-    const std::string temp = ReplacementTempPath(path);
+    // The same checks as every file this system writes: a symbolic link is
+    // followed, anything but a regular file is refused and left alone, and
+    // the page goes to a work file that is renamed into place.
+    FileReplacement file;
+    std::string problem;
+    if (!file.Begin(path, &problem)) {
+        r.reason = problem;
+        return r;
+    }
+    file.CloseForOtherWriter();
+    const std::string temp = file.WritePath();
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -131,8 +141,6 @@ LabelPrintResult TLabelPrinter::PrintToPdf(TAEILabelPrintout& printout, const st
         QPainter painter;
         if (!painter.begin(&printer)) {
             r.reason = "the file \"" + path + "\" cannot be written";
-            std::error_code ec;
-            fs::remove(temp, ec);
             return r;
         }
         printout.SetPrintParams(printer);
@@ -142,21 +150,16 @@ LabelPrintResult TLabelPrinter::PrintToPdf(TAEILabelPrintout& printout, const st
         }
         if (!painter.end()) {
             r.reason = "the file \"" + path + "\" could not be finished";
-            std::error_code ec;
-            fs::remove(temp, ec);
             return r;
         }
     }
     std::error_code ec;
     if (fs::file_size(temp, ec) == 0 || ec) {
         r.reason = "the file \"" + path + "\" could not be written";
-        fs::remove(temp, ec);
         return r;
     }
-    fs::rename(temp, path, ec);
-    if (ec) {
-        r.reason = "the file \"" + path + "\" could not be written: " + ec.message();
-        fs::remove(temp, ec);
+    if (!file.Commit(&problem)) {
+        r.reason = "the file \"" + path + "\" could not be written: " + problem;
         return r;
     }
     r.done = true;

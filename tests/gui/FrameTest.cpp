@@ -163,10 +163,10 @@ TEST_F(FrameTest, TogglesInvertTheFlagTheCheckMarkAndTheStatusText) {
     }
     Trigger(cmd::kRFCheck);
     EXPECT_EQ(frame->StatusField(cmd::kRFCheck), "RF Check is OFF");
-    // A value other than 1 in the options counts as off.
+    // A value other than 0 counts as on, as the workflows read it.
     SetSetting(&SettingsBlock::autoRfCheck, 7);
     Trigger(cmd::kRFCheck);
-    EXPECT_EQ(data.GetSettings().autoRfCheck, 1);
+    EXPECT_EQ(data.GetSettings().autoRfCheck, 0);
 }
 
 TEST_F(FrameTest, DayRollOverAtTheSixHundredthTick) {

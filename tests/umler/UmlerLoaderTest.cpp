@@ -79,12 +79,13 @@ TEST(UmlerLoad, LineEndsBlankLinesAndALastLineWithoutEnd) {
 
 TEST(UmlerLoad, LoaderAndParserAgreeOnStrayCarriageReturns) {
     TempDir dir;
-    const std::string a = " NS  001234T106089060\r\r", b = " NS  001235\r\r\r";
-    WriteText(dir.File("x.txt"), a + "\n" + b + "\n\r\r\n");
+    const std::string a = " NS  001234T106089060", b = " NS  001235";
+    WriteText(dir.File("x.txt"), a + "\r\r\n" + b + "\r\r\r\n\r\r\n");
     UmlerLoadResult r = LoadUMLER(dir.File("x.txt"), dir.File("d.uml"));
     ASSERT_TRUE(r.Ok());
     auto records = ReadRecords(dir.File("d.uml"));
-    ASSERT_EQ(records.size(), 3u); // "\r\r" is not a blank line
+    ASSERT_EQ(records.size(), 2u); // each further CR ends a blank line
+    EXPECT_EQ(r.blankLinesSkipped, 5u);
     std::vector<uint8_t> want(21), got(21);
     EncodeUmlerRecord(ParseUmlerLine(a), want.data());
     EncodeUmlerRecord(records[0], got.data());
@@ -213,13 +214,13 @@ TEST_F(UmlerLoadKeepsPrevious, WhenTheExtractCannotBeOpened) {
 }
 
 TEST_F(UmlerLoadKeepsPrevious, WhenTheDataFileCannotBeRenamedIntoPlace) {
-    // A folder in the data file's place: the temporary file is written, the
-    // rename fails, and nothing is left behind.
+    // A folder in the data file's place is refused before anything is
+    // written, and nothing is left behind.
     std::filesystem::create_directory(dir.File("blocked.uml"));
     WriteText(dir.File("blocked.uml/keep"), "x");
     UmlerLoadResult r = LoadUMLER(dir.File("new.txt"), dir.File("blocked.uml"));
-    EXPECT_EQ(r.status, UmlerLoadStatus::WriteFailed);
-    EXPECT_EQ(UmlerLoadMessage(r), kUmlerCannotWriteData);
+    EXPECT_EQ(r.status, UmlerLoadStatus::CannotCreateData);
+    EXPECT_EQ(UmlerLoadMessage(r), kUmlerCannotCreateData);
     EXPECT_TRUE(std::filesystem::exists(dir.File("blocked.uml/keep")));
     EXPECT_FALSE(std::filesystem::exists(UmlerTempPath(dir.File("blocked.uml"))));
     ExpectPreviousKept();

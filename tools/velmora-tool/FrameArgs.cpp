@@ -27,8 +27,9 @@ ToolData::ToolData(const DataArgs& a) : decimeters_(a.decimeters) {
     data_ = std::make_unique<AEIData>(op_, clock_);
     data_->SetMarketRegion(a.region);
     if (!a.optionsFile.empty()) {
-        int rc = LoadOptions(*data_, a.optionsFile);
-        if (rc == 3) throw UsageError{"cannot open the options file \"" + a.optionsFile + "\""};
+        std::string problem;
+        int rc = LoadOptions(*data_, a.optionsFile, &problem);
+        if (rc == 3) throw UsageError{"cannot use the options file: " + problem};
         if (rc == 1) throw UsageError{"\"" + a.optionsFile + "\" is not an options file"};
     }
     SettingsBlock s = data_->GetSettings();

@@ -45,8 +45,9 @@ LinkRunner::LinkRunner(const DataArgs& da, PortChoice choice, bool verbose, cons
     op_.verbose = verbose;
     data_.SetMarketRegion(da.region);
     if (!da.optionsFile.empty()) {
-        const int rc = LoadOptions(data_, da.optionsFile);
-        if (rc == 3) throw UsageError{"cannot open the options file \"" + da.optionsFile + "\""};
+        std::string problem;
+        const int rc = LoadOptions(data_, da.optionsFile, &problem);
+        if (rc == 3) throw UsageError{"cannot use the options file: " + problem};
         if (rc == 1) throw UsageError{"\"" + da.optionsFile + "\" is not an options file"};
     }
     SettingsBlock s = data_.GetSettings();

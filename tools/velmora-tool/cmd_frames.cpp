@@ -4,6 +4,7 @@
 #include "tagdata/ValueCheck.h"
 #include "util/FixedText.h"
 
+#include <cctype>
 #include <cstdio>
 #include <iostream>
 
@@ -37,11 +38,25 @@ int RunEncode(std::vector<std::string>& args) {
     return kExitOk;
 }
 
+// A frame text is exactly the frame's hexadecimal digits, nothing more.
+void CheckFrameText(const std::string& text, bool halfFrame) {
+    const auto want = static_cast<std::size_t>(halfFrame ? kHalfFrameDigits : kFrameDigits);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(text[i])))
+            throw UsageError{"the frame text has a character that is not a hexadecimal digit at position " +
+                             std::to_string(i + 1) + "; give " + std::to_string(want) + " hexadecimal digits"};
+    }
+    if (text.size() != want)
+        throw UsageError{"the frame text has " + std::to_string(text.size()) + " digits; give exactly " +
+                         std::to_string(want) + " hexadecimal digits" + (halfFrame ? " (half frame)" : "")};
+}
+
 int RunDecode(std::vector<std::string>& args) {
     DataArgs da = TakeDataArgs(args);
     RejectUnknownOptions(args);
     if (args.size() != 1) throw UsageError{"decode takes one frame text"};
     ToolData td(da);
+    CheckFrameText(args[0], td.HalfFrame());
     DecodedFrame d = DecodeTagFrame(td.data(), args[0], td.HalfFrame(), td.Region(), td.FeetInches());
     if (!d.identified) {
         std::cerr << "not identified\n";

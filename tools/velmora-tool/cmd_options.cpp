@@ -2,6 +2,7 @@
 #include "FrameArgs.h"
 #include "ToolCommon.h"
 #include "data/OptionsFile.h"
+#include "data/ReplaceFile.h"
 #include "util/FixedText.h"
 
 #include <functional>
@@ -208,8 +209,15 @@ int RunOptions(std::vector<std::string>& args) {
             data.SetVersionText(std::string("1.4D ") + std::string(MarketRegionName(kRegionNorthAmerica)));
         } else {
             if (args.empty()) throw UsageError{"options set needs name=value"};
-            // A missing file starts from the defaults; a foreign file is refused.
-            if (LoadOptions(data, *file) == 1) throw UsageError{"\"" + *file + "\" is not an options file"};
+            // A missing file starts from the defaults; a foreign file, and
+            // anything that is not a regular file, is refused.
+            std::string problem;
+            const int rc = LoadOptions(data, *file, &problem);
+            if (rc == 1) throw UsageError{"\"" + *file + "\" is not an options file"};
+            if (rc == 3 && !WriteTargetProblem(ResolveFileTarget(*file)).empty()) {
+                std::cerr << "velmora-tool: " << problem << "\n";
+                return 4;
+            }
             if (data.VersionText().empty())
                 data.SetVersionText(std::string("1.4D ") + std::string(MarketRegionName(kRegionNorthAmerica)));
             for (const auto& a : args) {
@@ -224,8 +232,10 @@ int RunOptions(std::vector<std::string>& args) {
                     throw UsageError{"\"" + a.substr(eq + 1) + "\" is not a value for " + name};
             }
         }
-        if (SaveOptions(data, *file) != 0) {
+        std::string problem;
+        if (SaveOptions(data, *file, &problem) != 0) {
             std::cerr << "Could not open or create the Option File!\n";
+            if (!problem.empty()) std::cerr << "velmora-tool: " << problem << "\n";
             return 4;
         }
         if (verb == "reset") std::cout << "wrote default options to " << *file << '\n';

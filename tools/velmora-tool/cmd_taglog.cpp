@@ -2,9 +2,9 @@
 // the way the program reads them back at start.
 #include "ToolCommon.h"
 
+#include "data/ReplaceFile.h"
 #include "data/TagLog.h"
 
-#include <fstream>
 #include <iostream>
 
 namespace velmora::tool {
@@ -46,13 +46,20 @@ int RunTagLog(std::vector<std::string>& args) {
         if (!a.empty() && a[0] == '-') throw UsageError{"unknown option " + a};
     if (!args.empty()) throw UsageError{"unexpected argument \"" + args[0] + "\""};
 
-    if (!std::ifstream(file, std::ios::binary)) {
-        std::cerr << "velmora-tool: cannot open the tag log \"" << file << "\"\n";
+    // A folder, a named pipe or a device is not a tag log.
+    if (const std::string problem = ReadTargetProblem(file); !problem.empty()) {
+        std::cerr << "velmora-tool: " << problem << "\n";
         return kExitCannotOpen;
     }
     TagLogList list(static_cast<std::size_t>(n));
     LoadTagLogTail(file, list, static_cast<std::size_t>(n));
-    for (std::size_t i = 0; i < list.Size(); ++i) std::cout << list.Line(i) << '\n';
+    for (std::size_t i = 0; i < list.Size(); ++i) {
+        // Control characters in the log are shown as blanks, never sent to the terminal.
+        std::string line = list.Line(i);
+        for (char& c : line)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+        std::cout << line << '\n';
+    }
     return kExitOk;
 }
 

@@ -4,8 +4,9 @@
 //
 // Exit codes: 0 done; 1 usage or an invalid vehicle number; 2 the load could
 // not open, read or write a file; 3 the extract was loaded but has lines out
-// of order (lookups will miss vehicles); 4 vehicle not found; 130 load
-// interrupted (the previous data file is kept).
+// of order or lines without a valid car initial and number (lookups will miss
+// vehicles); 4 vehicle not found (also when the data file cannot be read);
+// 130 load interrupted (the previous data file is kept).
 #include "ToolCommon.h"
 
 #include "umler/UmlerKey.h"
@@ -75,8 +76,9 @@ int RunLoad(const std::string& extract, const std::string& data) {
     }
     std::cout << r.recordsWritten << " records written, " << r.linesOutOfOrder << " lines out of order";
     if (r.blankLinesSkipped) std::cout << ", " << r.blankLinesSkipped << " blank lines skipped";
+    if (r.linesWithoutKey) std::cout << ", " << r.linesWithoutKey << " lines without a valid car initial and number";
     std::cout << "\n";
-    if (r.linesOutOfOrder) {
+    if (r.linesOutOfOrder || r.linesWithoutKey) {
         std::cerr << UmlerLoadMessage(r) << "\n";
         return kExitOutOfOrder;
     }

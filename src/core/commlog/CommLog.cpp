@@ -1,10 +1,10 @@
 #include "commlog/CommLog.h"
 
 #include "data/AEIData.h"
+#include "data/ReplaceFile.h"
 #include "platform/Clock.h"
 
 #include <cstdio>
-#include <fstream>
 
 namespace velmora {
 
@@ -59,10 +59,11 @@ void CommLog::LogCommMessage(int port, std::string_view text, std::string_view d
     if (data_.GetSettings().logFileOn) {
         // Opened and closed for each line; a file that cannot be opened
         // simply loses the line.
-        std::ofstream out(LogFilePath(), std::ios::binary | std::ios::app);
-        if (out) {
+        // Only a regular file is appended to.
+        if (std::FILE* out = OpenRegularFile(LogFilePath(), "ab")) {
             line += '\n';
-            out.write(line.data(), static_cast<std::streamsize>(line.size()));
+            std::fwrite(line.data(), 1, line.size(), out);
+            std::fclose(out);
         }
     }
 }

@@ -2,9 +2,12 @@
 
 #include "commlog/CommLog.h"
 #include "data/AEIData.h"
+#include "data/ReplaceFile.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <system_error>
 
 namespace velmora {
@@ -22,45 +25,42 @@ std::string TrimWorkFileName(const std::string& path) {
 }
 
 TrimOutcome TrimLogFile(const std::string& path, std::uintmax_t limit) {
-    std::ifstream in(path, std::ios::binary);
+    // Only a regular file is trimmed; a symbolic link stays and the file it
+    // leads to is trimmed in its own folder.
+    const std::string target = ResolveFileTarget(path);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenRegularFile(target, "rb"), &std::fclose);
     if (!in) return TrimOutcome::NotOpened;
-    in.seekg(0, std::ios::end);
-    const std::streamoff end = in.tellg();
+    if (std::fseek(in.get(), 0, SEEK_END) != 0) return TrimOutcome::NotOpened;
+    const long end = std::ftell(in.get());
     if (end < 0) return TrimOutcome::NotOpened;
     const auto length = static_cast<std::uintmax_t>(end);
     if (length <= limit) return TrimOutcome::SmallEnough;
-    in.seekg(0, std::ios::beg);
+    if (std::fseek(in.get(), 0, SEEK_SET) != 0) return TrimOutcome::NotOpened;
 
-    const std::string work = TrimWorkFileName(path);
-    if (work.empty()) return TrimOutcome::NoWorkName;
+    if (TrimWorkFileName(target).empty()) return TrimOutcome::NoWorkName;
+    // The log is read while the work file is written: never in place.
+    FileReplacement out;
+    if (!out.Begin(target, nullptr, false, &TrimWorkFileName)) return TrimOutcome::WorkFileFailed;
 
     bool ok = true;
-    {
-        std::ofstream out(work, std::ios::binary | std::ios::trunc);
-        if (!out) return TrimOutcome::WorkFileFailed;
-        std::uintmax_t count = length;
-        std::string line;
-        while (std::getline(in, line)) {
-            const bool hadNewline = !in.eof();
-            if (count <= limit) {
-                out.write(line.data(), static_cast<std::streamsize>(line.size()));
-                if (hadNewline) out.put('\n');
-            }
-            const std::uintmax_t used = line.size() + 1;
-            count = count > used ? count - used : 0;
-        }
-        if (in.bad()) ok = false;
-        out.flush();
-        if (!out) ok = false;
+    std::uintmax_t count = length;
+    char* line = nullptr;
+    std::size_t capacity = 0;
+    for (;;) {
+        const ssize_t got = ::getline(&line, &capacity, in.get());
+        if (got < 0) break;
+        const auto size = static_cast<std::uintmax_t>(got);
+        const bool hadNewline = line[got - 1] == '\n';
+        const std::uintmax_t textSize = hadNewline ? size - 1 : size;
+        if (count <= limit && std::fwrite(line, 1, size, out.File()) != size) ok = false;
+        const std::uintmax_t used = textSize + 1;
+        count = count > used ? count - used : 0;
     }
-    in.close();
+    std::free(line);
+    if (std::ferror(in.get())) ok = false;
+    in.reset();
 
-    std::error_code ec;
-    if (ok) fs::rename(work, path, ec);
-    if (!ok || ec) {
-        fs::remove(work, ec);
-        return TrimOutcome::WorkFileFailed;
-    }
+    if (!ok || !out.Commit()) return TrimOutcome::WorkFileFailed;
     return TrimOutcome::Trimmed;
 }
 

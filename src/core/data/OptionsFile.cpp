@@ -94,8 +94,16 @@ void GetColumnWidths(AEIData& data, ColumnWidths& w) {
 // reader and programmer ports (0..3 or none) and each format's Default Tag
 // (0..19). Slots 6 to 39 are never system slots, and a Defined flag other than
 // 1 marks a free slot.
+// A flag byte is on when it is not 0; it is kept as 1 so that every reader
+// of the flag sees the same thing.
+void NormaliseFlag(uint8_t& flag) { flag = flag != 0 ? 1 : 0; }
+
 void KeepLoadedValuesInRange(AEIData& data) {
     SettingsBlock s = data.GetSettings();
+    for (uint8_t* flag : {&s.soundOn, &s.labelPrintingOn, &s.feetInches, &s.logFileOn, &s.umlerWindowShown,
+                          &s.tagLogWindowShown, &s.programmedByEntry, &s.autoRfCheck, &s.autoUmlerCheck,
+                          &s.reconditionCheck})
+        NormaliseFlag(*flag);
     if (s.currentFormat >= kFormatSlots) s.currentFormat = 0;
     if (s.backgroundColor < 0 || s.backgroundColor >= kBackgroundColors) s.backgroundColor = 0;
     if (s.programmerModel > 2) s.programmerModel = 2;
@@ -104,6 +112,9 @@ void KeepLoadedValuesInRange(AEIData& data) {
 
     ProgrammerState p = data.GetProgrammerRecord();
     if (p.port < -1 || p.port > 3) p.port = -1;
+    NormaliseFlag(p.on);
+    NormaliseFlag(p.searchStarted);
+    NormaliseFlag(p.searchRequested);
     data.UpdateProgrammerRecord(p);
 
     for (int i = kSystemSlots; i < kFormatSlots; ++i) {
@@ -217,16 +228,27 @@ int LoadOptionsFromBytes(AEIData& data, const uint8_t* bytes, std::size_t size) 
     return result;
 }
 
-int LoadOptions(AEIData& data, const std::string& path) {
+int LoadOptions(AEIData& data, const std::string& path, std::string* problem) {
     SetOptionDefaults(data);
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return 3;
+    std::string why;
+    std::FILE* f = OpenRegularFile(path, "rb", &why);
+    if (!f) {
+        if (problem) *problem = why;
+        // Something other than a file at the name is told; a missing file is not.
+        if (!WriteTargetProblem(path).empty())
+            data.GetOperator().MessageBox(kErrorCaption, why + " The program uses the default options.",
+                                          MsgIcon::Stop, MsgButtons::Ok);
+        return 3;
+    }
     // Nothing past a version 4 file's size is ever read.
     std::vector<uint8_t> bytes(kOptionsFileSize);
     std::size_t n = std::fread(bytes.data(), 1, bytes.size(), f);
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    if (failed) return 3; // a folder or an unreadable file
+    if (failed) {
+        if (problem) *problem = "cannot read \"" + path + "\"";
+        return 3; // an unreadable file
+    }
     return LoadOptionsFromBytes(data, bytes.data(), n);
 }
 
@@ -269,10 +291,16 @@ std::vector<uint8_t> OptionsToBytes(AEIData& data) {
     return out;
 }
 
-int SaveOptions(AEIData& data, const std::string& path) {
+int SaveOptions(AEIData& data, const std::string& path, std::string* problem) {
     std::vector<uint8_t> image = OptionsToBytes(data);
-    if (!ReplaceFileContents(path, image.data(), image.size())) {
-        data.GetOperator().MessageBox(kErrorCaption, "Could not open or create the Option File!",
+    std::string why;
+    if (!ReplaceFileContents(path, image.data(), image.size(), &why)) {
+        if (problem) *problem = why;
+        // Something other than a file at the name is named; it stays as it is.
+        const bool refused = !WriteTargetProblem(ResolveFileTarget(path)).empty();
+        data.GetOperator().MessageBox(kErrorCaption,
+                                      refused ? why + " The options were not saved."
+                                              : std::string("Could not open or create the Option File!"),
                                       MsgIcon::Stop, MsgButtons::Ok);
         return 3;
     }

@@ -1,13 +1,14 @@
 #include "data/TagLog.h"
 
 #include "data/AEIData.h"
+#include "data/ReplaceFile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <limits>
+#include <memory>
 #include <system_error>
 
 namespace velmora {
@@ -46,15 +47,13 @@ void ShowCounters(const SettingsBlock& s, TagLogListener* listener) {
 // length so that no half line is left for the next line to run into.
 bool AppendToFile(const std::string& path, const std::string& bytes, std::string& error) {
     namespace fs = std::filesystem;
+    // Only a regular file is appended to; opening never waits on a named pipe.
+    std::FILE* f = OpenRegularFile(path, "ab", &error);
+    if (!f) return false;
     std::error_code ec;
-    const auto oldSize = fs::exists(path, ec) ? fs::file_size(path, ec) : std::uintmax_t{0};
+    const auto oldSize = fs::file_size(path, ec);
     const bool knownSize = !ec;
     errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), "ab");
-    if (!f) {
-        error = "cannot open \"" + path + "\": " + std::generic_category().message(errno ? errno : EIO);
-        return false;
-    }
     const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), f);
     const int writeErrno = errno;
     const bool closed = std::fclose(f) == 0;
@@ -265,18 +264,16 @@ std::vector<std::string> TagLogTailOfBytes(std::string_view bytes, std::size_t m
 }
 
 std::size_t LoadTagLogTail(const std::string& path, TagLogList& list, std::size_t maxLines) {
-    std::ifstream in(path, std::ios::binary);
+    // Only a regular file is read; opening never waits on a named pipe.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenRegularFile(path, "rb"), &std::fclose);
     if (!in) return 0;
-    in.seekg(0, std::ios::end);
-    const std::streamoff end = in.tellg();
+    if (std::fseek(in.get(), 0, SEEK_END) != 0) return 0;
+    const long end = std::ftell(in.get());
     if (end <= 0) return 0;
 
     auto readAt = [&in](uint64_t offset, char* buffer, std::size_t count) {
-        in.clear();
-        in.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
-        if (!in) return false;
-        in.read(buffer, static_cast<std::streamsize>(count));
-        return in.gcount() == static_cast<std::streamsize>(count);
+        if (std::fseek(in.get(), static_cast<long>(offset), SEEK_SET) != 0) return false;
+        return std::fread(buffer, 1, count, in.get()) == count;
     };
     std::size_t added = 0;
     for (auto& line : ReadTagLogTail(static_cast<uint64_t>(end), readAt, maxLines)) {

@@ -238,9 +238,9 @@ bool TagWorkflows::CmLengthUnits() {
             data_.UpdateLastTagRecord(pending);
         }
     }
-    s.feetInches = s.feetInches == 1 ? 0 : 1;
+    s.feetInches = s.feetInches != 0 ? 0 : 1;
     data_.UpdateSettings(s);
-    const bool feetInches = s.feetInches == 1;
+    const bool feetInches = s.feetInches != 0;
     hooks_.LengthUnitsChanged(feetInches);
     if (!form_) return feetInches;
 

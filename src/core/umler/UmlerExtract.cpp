@@ -25,7 +25,34 @@ inline std::size_t Held(std::size_t size, std::size_t pos, std::size_t width) {
     return pos >= size ? 0 : (size - pos < width ? size - pos : width);
 }
 
+// The initial code of the initial columns, lower-case letters taken as
+// upper case (lookups upper-case the initial they are given).
+int32_t LineInitialCode(const char* p, std::size_t n) {
+    char initial[4];
+    for (std::size_t i = 0; i < n; ++i) initial[i] = (p[i] >= 'a' && p[i] <= 'z') ? static_cast<char>(p[i] - 32) : p[i];
+    return InitialCode(std::string_view(initial, n));
+}
+
 } // namespace
+
+bool UmlerLineHasVehicleKey(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() < 11) return false;
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    // Initial: 1 to 4 letters from position 1, then spaces.
+    std::size_t i = 1;
+    while (i < 5 && letter(line[i])) ++i;
+    if (i == 1) return false;
+    for (; i < 5; ++i)
+        if (line[i] != ' ') return false;
+    // Number: leading spaces, then at least one digit up to position 10.
+    i = 5;
+    while (i < 11 && line[i] == ' ') ++i;
+    if (i == 11) return false;
+    for (; i < 11; ++i)
+        if (line[i] < '0' || line[i] > '9') return false;
+    return true;
+}
 
 int AxleCount(char code) {
     if (code == '0') return 10;
@@ -78,14 +105,14 @@ UmlerRecord ParseUmlerLine(std::string_view line) {
 
     UmlerRecord r;
     if (n >= 30) {
-        r.initialCode = InitialCode(std::string_view(p + 1, 4));
+        r.initialCode = LineInitialCode(p + 1, 4);
         r.number = FixedDigits<6>(p + 5);
         std::memcpy(r.typeCode, p + 11, 4);
         FullLineFields(p, r);
         return r;
     }
 
-    r.initialCode = InitialCode(std::string_view(n > 1 ? p + 1 : p, Held(n, 1, 4)));
+    r.initialCode = LineInitialCode(n > 1 ? p + 1 : p, Held(n, 1, 4));
     r.number = number(5, 6);
     const std::size_t typeLen = Held(n, 11, 4);
     for (std::size_t i = 0; i < typeLen; ++i) r.typeCode[i] = p[11 + i];

@@ -30,8 +30,14 @@ int PlatformCount(char code);
 int ReadColumnNumber(std::string_view line, std::size_t pos, std::size_t width);
 
 // Builds the record of one line (given without its line end; a trailing
-// carriage return is ignored). Fields the line does not reach, or that hold
-// no digits, are 0; nothing past the line is read.
+// carriage return is ignored). The initial is taken in upper case. Fields the
+// line does not reach, or that hold no digits, are 0; nothing past the line
+// is read.
 UmlerRecord ParseUmlerLine(std::string_view line);
+
+// True when the line's key columns hold what a lookup can find: an initial of
+// 1 to 4 letters (then spaces) at positions 1-4 and a number of digits
+// (after leading spaces) at positions 5-10.
+bool UmlerLineHasVehicleKey(std::string_view line);
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "umler/UmlerLoader.h"
 
+#include "data/ReplaceFile.h"
 #include "umler/UmlerExtract.h"
 #include "umler/UmlerKey.h"
 #include "umler/UmlerRecord.h"
@@ -30,10 +31,11 @@ public:
         : out_(out), result_(result), block_(blockRecords), buf_(new uint8_t[blockRecords * kUmlerRecordSize]) {}
 
     bool Line(std::string_view line) {
-        if (line.empty() || (line.size() == 1 && line[0] == '\r')) {
+        if (line.empty()) {
             ++result_.blankLinesSkipped; // no vehicle on it
             return true;
         }
+        if (!UmlerLineHasVehicleKey(line)) ++result_.linesWithoutKey;
         UmlerRecord r = ParseUmlerLine(line);
         if (havePrevious_ && CompareUmlerKeys(r.initialCode, r.number, prevCode_, prevNumber_) < 0)
             ++result_.linesOutOfOrder;
@@ -120,6 +122,7 @@ UmlerLoadResult ConvertUmlerExtract(std::FILE* in, std::FILE* out, uint64_t inpu
     char head[kLineHead];
     std::size_t headLen = 0;
     bool inLine = false;
+    bool afterCR = false; // the last line ended with a CR: a LF right after it belongs to it
     uint64_t consumed = 0;
 
     auto fail = [&](UmlerLoadStatus s) {
@@ -141,7 +144,19 @@ UmlerLoadResult ConvertUmlerExtract(std::FILE* in, std::FILE* out, uint64_t inpu
         const char* p = block.get();
         const char* end = p + got;
         while (p < end) {
-            const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            if (afterCR) {
+                afterCR = false;
+                if (*p == '\n') {
+                    ++p;
+                    ++consumed;
+                    continue;
+                }
+            }
+            // CR, LF and CR LF each end a line.
+            const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            const char* lim = lf ? lf : end;
+            const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(lim - p)));
+            const char* nl = cr ? cr : lf;
             const char* stop = nl ? nl : end;
             std::string_view piece(p, static_cast<std::size_t>(stop - p));
             if (!nl) {
@@ -165,6 +180,7 @@ UmlerLoadResult ConvertUmlerExtract(std::FILE* in, std::FILE* out, uint64_t inpu
             }
             if (!ok) return fail(UmlerLoadStatus::WriteFailed);
             consumed += static_cast<uint64_t>(nl + 1 - p);
+            afterCR = *nl == '\r';
             p = nl + 1;
             if (!gauge.At(consumed)) return fail(UmlerLoadStatus::Interrupted);
         }
@@ -190,46 +206,34 @@ UmlerLoadResult LoadUMLER(const std::string& extractPath, const std::string& dat
     UmlerLoadResult result;
     std::error_code ec;
 
-    // A folder opens as a stream on some systems but never reads.
-    if (fs::is_directory(extractPath, ec)) {
-        result.status = UmlerLoadStatus::CannotOpenExtract;
-        result.systemError = std::strerror(EISDIR);
-        return result;
-    }
-    errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(extractPath.c_str(), "rb"), &std::fclose);
+    // Only a regular file is read: a folder never reads and a named pipe
+    // would wait for a writer.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenRegularFile(extractPath, "rb", &result.systemError),
+                                                       &std::fclose);
     if (!in) {
         result.status = UmlerLoadStatus::CannotOpenExtract;
-        result.systemError = ErrnoText(errno);
         return result;
     }
     uint64_t size = fs::file_size(extractPath, ec);
     if (ec) size = 0; // unknown: the gauge jumps from 0 to 100
 
-    const std::string tmp = UmlerTempPath(dataPath);
-    errno = 0;
-    std::FILE* out = std::fopen(tmp.c_str(), "wb");
-    if (!out) {
+    // The data file is replaced through a work file beside it; anything but
+    // a regular file at its name is left alone.
+    FileReplacement out;
+    if (!out.Begin(dataPath, &result.systemError)) {
         result.status = UmlerLoadStatus::CannotCreateData;
-        result.systemError = ErrnoText(errno);
         return result;
     }
 
-    result = ConvertUmlerExtract(in.get(), out, size, progress);
-    errno = 0;
-    if (std::fclose(out) != 0 && result.Ok()) {
-        result.status = UmlerLoadStatus::WriteFailed;
-        result.systemError = ErrnoText(errno);
-    }
+    result = ConvertUmlerExtract(in.get(), out.File(), size, progress);
     if (result.Ok()) {
-        fs::rename(tmp, dataPath, ec);
-        if (ec) {
+        std::string error;
+        if (!out.Commit(&error)) {
             result.status = UmlerLoadStatus::WriteFailed;
-            result.systemError = ec.message();
+            result.systemError = error;
         }
     }
-    if (!result.Ok()) fs::remove(tmp, ec); // the previous register stays as it was
-    return result;
+    return result; // without a Commit the previous register stays as it was
 }
 
 std::string UmlerLoadMessage(const UmlerLoadResult& r) {
@@ -241,8 +245,13 @@ std::string UmlerLoadMessage(const UmlerLoadResult& r) {
     case UmlerLoadStatus::Interrupted: return kUmlerLoadInterrupted;
     case UmlerLoadStatus::Ok: break;
     }
-    if (r.linesOutOfOrder == 0) return {};
-    return std::to_string(r.linesOutOfOrder) + kUmlerOutOfOrderSuffix;
+    std::string text;
+    if (r.linesWithoutKey) text = std::to_string(r.linesWithoutKey) + kUmlerNoKeySuffix;
+    if (r.linesOutOfOrder) {
+        if (!text.empty()) text += ' ';
+        text += std::to_string(r.linesOutOfOrder) + kUmlerOutOfOrderSuffix;
+    }
+    return text;
 }
 
 } // namespace velmora

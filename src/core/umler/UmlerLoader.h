@@ -2,10 +2,12 @@
 // line, in the order of the lines. The extract is streamed in large blocks;
 // memory use does not depend on its size.
 //
-// The records go to "<data file>.tmp" in the same directory, which is renamed
-// over the data file only when the whole extract has been converted: a load
-// that fails or is interrupted leaves the previous register as it was. An
-// empty extract still replaces it (with an empty register).
+// Lines end with CR, LF or CR LF. The records go to "<data file>.tmp" in the
+// same directory, which is renamed over the data file only when the whole
+// extract has been converted: a load that fails or is interrupted leaves the
+// previous register as it was. An empty extract still replaces it (with an
+// empty register). A symbolic link at the data file's name is followed;
+// anything else that is not a regular file is refused and left alone.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +34,9 @@ struct UmlerLoadResult {
     // vehicles impossible to find.
     uint64_t linesOutOfOrder = 0;
     uint64_t blankLinesSkipped = 0;
+    // Lines without a vehicle initial of letters and a number of digits in
+    // their columns: their records can never be looked up.
+    uint64_t linesWithoutKey = 0;
     std::string systemError; // the operating system's reason, when there is one
 
     bool Ok() const { return status == UmlerLoadStatus::Ok; }
@@ -55,8 +60,9 @@ UmlerLoadResult LoadUMLER(const std::string& extractPath, const std::string& dat
 // The temporary file a load writes before the rename.
 std::string UmlerTempPath(const std::string& dataPath);
 
-// What the operator is told when a load ends: the failure, or the count of
-// lines out of order; empty for a clean load (no message on success).
+// What the operator is told when a load ends: the failure, or the counts of
+// lines without a vehicle key and of lines out of order; empty for a clean
+// load (no message on success).
 std::string UmlerLoadMessage(const UmlerLoadResult& result);
 
 } // namespace velmora

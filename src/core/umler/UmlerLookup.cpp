@@ -1,5 +1,6 @@
 #include "umler/UmlerLookup.h"
 
+#include "data/ReplaceFile.h"
 #include "umler/UmlerKey.h"
 
 #include <algorithm>
@@ -97,18 +98,27 @@ UmlerRecord SearchUmler(UmlerRecordSource& source, std::string_view key, UmlerSe
 
 // --- data file ---------------------------------------------------------------
 
-UmlerDataFile::UmlerDataFile() {
-    // Each read is one seek and one read of exactly the bytes wanted.
-    file_.pubsetbuf(nullptr, 0);
+UmlerDataFile::~UmlerDataFile() { Close(); }
+
+void UmlerDataFile::Close() {
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    count_ = 0;
 }
 
 bool UmlerDataFile::Open(const std::string& path) {
-    if (file_.is_open()) file_.close();
-    count_ = 0;
-    if (!file_.open(path, std::ios::in | std::ios::binary)) return false;
-    std::streamoff size = file_.pubseekoff(0, std::ios::end, std::ios::in);
+    Close();
+    file_ = OpenRegularFile(path, "rb");
+    if (!file_) return false;
+    // Each read is one seek and one read of exactly the bytes wanted.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    if (std::fseek(file_, 0, SEEK_END) != 0) {
+        Close();
+        return false;
+    }
+    const long size = std::ftell(file_);
     if (size < 0) {
-        file_.close();
+        Close();
         return false;
     }
     count_ = static_cast<uint64_t>(size) / kUmlerRecordSize;
@@ -116,18 +126,18 @@ bool UmlerDataFile::Open(const std::string& path) {
 }
 
 std::size_t UmlerDataFile::ReadRecords(uint64_t first, std::size_t count, UmlerRecord* out) {
-    if (!file_.is_open() || first >= count_) return 0;
+    if (!file_ || first >= count_) return 0;
     count = static_cast<std::size_t>(std::min<uint64_t>(count, count_ - first));
     constexpr std::size_t kChunk = 64;
     uint8_t bytes[kChunk * kUmlerRecordSize];
     std::size_t done = 0;
     while (done < count) {
         std::size_t want = std::min(kChunk, count - done);
-        auto at = static_cast<std::streamoff>((first + done) * kUmlerRecordSize);
-        if (file_.pubseekpos(at, std::ios::in) != std::streampos(at)) break;
-        std::streamsize got = file_.sgetn(reinterpret_cast<char*>(bytes),
-                                          static_cast<std::streamsize>(want * kUmlerRecordSize));
-        std::size_t whole = got > 0 ? static_cast<std::size_t>(got) / kUmlerRecordSize : 0;
+        const auto at = static_cast<long>((first + done) * kUmlerRecordSize);
+        if (std::fseek(file_, at, SEEK_SET) != 0) break;
+        const std::size_t got = std::fread(bytes, 1, want * kUmlerRecordSize, file_);
+        std::clearerr(file_); // a failed read finds nothing; the next one tries again
+        std::size_t whole = got / kUmlerRecordSize;
         for (std::size_t i = 0; i < whole; ++i) out[done + i] = DecodeUmlerRecord(bytes + i * kUmlerRecordSize);
         done += whole;
         if (whole < want) break;

@@ -17,10 +17,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -63,16 +64,30 @@ UmlerRecord SearchUmler(UmlerRecordSource& source, std::string_view key, UmlerSe
 // The data file opened for reading. The record count is the file size divided
 // by 21, taken when it is opened; trailing bytes of a partial record are not
 // read.
+// Only a regular file is opened; a read that fails finds nothing.
 class UmlerDataFile : public UmlerRecordSource {
 public:
-    UmlerDataFile();
+    UmlerDataFile() = default;
+    ~UmlerDataFile() override;
+    UmlerDataFile(const UmlerDataFile&) = delete;
+    UmlerDataFile& operator=(const UmlerDataFile&) = delete;
+    UmlerDataFile(UmlerDataFile&& other) noexcept { *this = std::move(other); }
+    UmlerDataFile& operator=(UmlerDataFile&& other) noexcept {
+        if (this != &other) {
+            Close();
+            file_ = std::exchange(other.file_, nullptr);
+            count_ = std::exchange(other.count_, 0);
+        }
+        return *this;
+    }
     bool Open(const std::string& path);
-    bool IsOpen() const { return file_.is_open(); }
+    void Close();
+    bool IsOpen() const { return file_ != nullptr; }
     uint64_t RecordCount() const override { return count_; }
     std::size_t ReadRecords(uint64_t first, std::size_t count, UmlerRecord* out) override;
 
 private:
-    std::filebuf file_;
+    std::FILE* file_ = nullptr;
     uint64_t count_ = 0;
 };
 

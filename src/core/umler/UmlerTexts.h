@@ -17,6 +17,8 @@ inline constexpr const char* kUmlerLoadInterrupted =
     "UMLER load interrupted. The previous UMLER data file is unchanged.";
 inline constexpr const char* kUmlerOutOfOrderSuffix =
     " lines of the UMLER text file are out of order. Vehicles may not be found.";
+inline constexpr const char* kUmlerNoKeySuffix =
+    " lines of the UMLER text file have no valid car initial and number. Those cars cannot be found.";
 inline constexpr const char* kUmlerInvalidVehicleNumber = "Invalid vehicle number.";
 inline constexpr const char* kUmlerCannotFind = "Cannot find car in UMLER.";
 

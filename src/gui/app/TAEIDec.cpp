@@ -256,12 +256,12 @@ void TAEIDec::BuildBars() {
 
 void TAEIDec::SyncCheckMarks() {
     const SettingsBlock s = data_.GetSettings();
-    SetCheck(cmd::kLabelPrinting, s.labelPrintingOn == 1);
-    SetCheck(cmd::kRFCheck, s.autoRfCheck == 1);
-    SetCheck(cmd::kUMLERCheck, s.autoUmlerCheck == 1);
-    SetCheck(cmd::kLogFileOn, s.logFileOn == 1);
-    SetCheck(cmd::kReconditionCheck, s.reconditionCheck == 1);
-    SetCheck(cmd::kLengthUnits, s.feetInches == 1);
+    SetCheck(cmd::kLabelPrinting, s.labelPrintingOn != 0);
+    SetCheck(cmd::kRFCheck, s.autoRfCheck != 0);
+    SetCheck(cmd::kUMLERCheck, s.autoUmlerCheck != 0);
+    SetCheck(cmd::kLogFileOn, s.logFileOn != 0);
+    SetCheck(cmd::kReconditionCheck, s.reconditionCheck != 0);
+    SetCheck(cmd::kLengthUnits, s.feetInches != 0);
     SetCheck(cmd::kShowUMLERRecord, !umlerWindow_.isNull());
     SetCheck(cmd::kShowTagLog, !tagLogWindow_.isNull());
     // "Programmed By Data Entry" is checked at start-up only: its mark stays
@@ -293,21 +293,21 @@ QString TAEIDec::LogFileNameField() const { return logNameField_->text(); }
 void TAEIDec::SetupWindow() {
     AEIData::OperationScope scope(data_, "TAEIDec::SetupWindow");
     const SettingsBlock s = data_.GetSettings();
-    SetCheck(cmd::kLabelPrinting, s.labelPrintingOn == 1);
-    SetCheck(cmd::kRFCheck, s.autoRfCheck == 1);
-    SetCheck(cmd::kUMLERCheck, s.autoUmlerCheck == 1);
-    SetCheck(cmd::kLogFileOn, s.logFileOn == 1);
-    SetCheck(cmd::kReconditionCheck, s.reconditionCheck == 1);
-    SetCheck(cmd::kLengthUnits, s.feetInches == 1);
-    programmedByChecked_ = s.programmedByEntry == 1;
+    SetCheck(cmd::kLabelPrinting, s.labelPrintingOn != 0);
+    SetCheck(cmd::kRFCheck, s.autoRfCheck != 0);
+    SetCheck(cmd::kUMLERCheck, s.autoUmlerCheck != 0);
+    SetCheck(cmd::kLogFileOn, s.logFileOn != 0);
+    SetCheck(cmd::kReconditionCheck, s.reconditionCheck != 0);
+    SetCheck(cmd::kLengthUnits, s.feetInches != 0);
+    programmedByChecked_ = s.programmedByEntry != 0;
     SetCheck(cmd::kProgrammedBy, programmedByChecked_);
 
-    if (s.umlerWindowShown == 1) {
+    if (s.umlerWindowShown != 0) {
         SetCheck(cmd::kShowUMLERRecord, true);
         OpenUmlerWindow(this);
     }
     LoadTagLogTail(TagLogFilePath(data_), tagLog_);
-    if (s.tagLogWindowShown == 1) {
+    if (s.tagLogWindowShown != 0) {
         SetCheck(cmd::kShowTagLog, true);
         OpenTagLogWindow(this);
     }
@@ -330,12 +330,12 @@ void TAEIDec::WriteStartupStatusFields() {
     todayField_->setText(FromCoreText(ProgrammedTodayText(s.programmedToday)));
     counterField_->setText(FromCoreText(ProgrammedCounterText(s.programmedTotal)));
     logNameField_->setText(FromCoreText(LogFileNameText(TagLogFilePath(data_))));
-    SetStatusField(cmd::kRFCheck, OptionStatusText(StatusOption::RFCheck, s.autoRfCheck == 1, false));
-    SetStatusField(cmd::kUMLERCheck, OptionStatusText(StatusOption::UMLERCheck, s.autoUmlerCheck == 1, false));
+    SetStatusField(cmd::kRFCheck, OptionStatusText(StatusOption::RFCheck, s.autoRfCheck != 0, false));
+    SetStatusField(cmd::kUMLERCheck, OptionStatusText(StatusOption::UMLERCheck, s.autoUmlerCheck != 0, false));
     SetStatusField(cmd::kLabelPrinting,
-                   OptionStatusText(StatusOption::LabelPrinting, s.labelPrintingOn == 1, false));
-    SetStatusField(cmd::kLogFileOn, OptionStatusText(StatusOption::LogFile, s.logFileOn == 1, false));
-    SetStatusField(cmd::kLengthUnits, OptionStatusText(StatusOption::Lengths, s.feetInches == 1, false));
+                   OptionStatusText(StatusOption::LabelPrinting, s.labelPrintingOn != 0, false));
+    SetStatusField(cmd::kLogFileOn, OptionStatusText(StatusOption::LogFile, s.logFileOn != 0, false));
+    SetStatusField(cmd::kLengthUnits, OptionStatusText(StatusOption::Lengths, s.feetInches != 0, false));
 }
 
 // ---- prompt and timer ----------------------------------------------------------------------

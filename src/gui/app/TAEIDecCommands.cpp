@@ -75,9 +75,9 @@ void TAEIDec::CmExit() {
 
 void TAEIDec::ToggleOption(uint8_t SettingsBlock::*flag, int commandId) {
     SettingsBlock s = data_.GetSettings();
-    s.*flag = s.*flag == 1 ? 0 : 1;
+    s.*flag = s.*flag != 0 ? 0 : 1;
     data_.UpdateSettings(s);
-    const bool on = s.*flag == 1;
+    const bool on = s.*flag != 0;
     SetCheck(commandId, on);
     switch (commandId) {
     case cmd::kRFCheck: SetStatusField(commandId, OptionStatusText(StatusOption::RFCheck, on, true)); break;

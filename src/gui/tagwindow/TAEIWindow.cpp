@@ -101,7 +101,7 @@ TAEIWindow::TAEIWindow(AEIData& data, TagWorkflows& workflows, TagWindowHost& ho
     const SettingsBlock settings = data_.GetSettings();
     formatIndex_ = settings.currentFormat < kFormatSlots ? settings.currentFormat : 0;
     format_ = data_.GetTagFormatData(formatIndex_);
-    feetInches_ = settings.feetInches == 1;
+    feetInches_ = settings.feetInches != 0;
 
     ApplyBackgroundColor(this, data_); // the settings' colour; a damaged index gives the first
     setMouseTracking(true);
@@ -636,12 +636,12 @@ void TAEIWindow::ShowPopupMenu(const QPoint& globalPos) {
         a->setData(command);
         connect(a, &QAction::triggered, this, [this, command] { host_.RunCommand(command); });
     };
-    add("Label Printing On", cmd::kLabelPrinting, s.labelPrintingOn == 1);
-    add("Log File On", cmd::kLogFileOn, s.logFileOn == 1);
-    add("Length in Feet-Inches", cmd::kLengthUnits, s.feetInches == 1);
+    add("Label Printing On", cmd::kLabelPrinting, s.labelPrintingOn != 0);
+    add("Log File On", cmd::kLogFileOn, s.logFileOn != 0);
+    add("Length in Feet-Inches", cmd::kLengthUnits, s.feetInches != 0);
     menu->addSeparator();
-    add("Display Log File", cmd::kShowTagLog, s.tagLogWindowShown == 1);
-    add("Display UMLER Record", cmd::kShowUMLERRecord, s.umlerWindowShown == 1);
+    add("Display Log File", cmd::kShowTagLog, s.tagLogWindowShown != 0);
+    add("Display UMLER Record", cmd::kShowUMLERRecord, s.umlerWindowShown != 0);
     popup_ = menu;
     menu->popup(globalPos);
 }

@@ -1,0 +1,268 @@
+// What stands at the name of a file the system reads or writes: a folder, a
+// named pipe, a device or a link to one is refused and left as it is, and
+// nothing waits on it; a symbolic link to a regular file is followed; a
+// folder that takes no work file still lets an existing file be saved.
+#include "commlog/CommLog.h"
+#include "commlog/TrimLog.h"
+#include "data/OptionsFile.h"
+#include "data/ReplaceFile.h"
+#include "data/TagLog.h"
+#include "umler/UmlerLoader.h"
+#include "umler/UmlerLookup.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kVehicleLine = " NS  001234T106089060B06540000\n";
+
+enum class Node { Folder, NamedPipe, Device, LinkToDevice, LinkToNamedPipe };
+
+const char* NodeName(Node n) {
+    switch (n) {
+    case Node::Folder: return "folder";
+    case Node::NamedPipe: return "named pipe";
+    case Node::Device: return "device";
+    case Node::LinkToDevice: return "link to a device";
+    case Node::LinkToNamedPipe: return "link to a named pipe";
+    }
+    return "";
+}
+
+// Makes the node at `path`; false when this system cannot make it here.
+bool MakeNode(Node n, const std::string& path) {
+    switch (n) {
+    case Node::Folder: return ::mkdir(path.c_str(), 0755) == 0;
+    case Node::NamedPipe: return ::mkfifo(path.c_str(), 0666) == 0;
+    case Node::Device: return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; // a null device
+    case Node::LinkToDevice: return ::symlink("/dev/null", path.c_str()) == 0;
+    case Node::LinkToNamedPipe:
+        return ::mkfifo((path + ".pipe").c_str(), 0666) == 0 && ::symlink((path + ".pipe").c_str(), path.c_str()) == 0;
+    }
+    return false;
+}
+
+// The type of what stands at the name and, for a link, of what it leads to.
+std::pair<mode_t, mode_t> TypesAt(const std::string& path) {
+    struct stat l {}, s {};
+    mode_t lt = ::lstat(path.c_str(), &l) == 0 ? (l.st_mode & S_IFMT) : 0;
+    mode_t st = ::stat(path.c_str(), &s) == 0 ? (s.st_mode & S_IFMT) : 0;
+    return {lt, st};
+}
+
+// Runs `fn` in a child process and returns its exit code; -1 when it did not
+// end by itself within 10 seconds (it waited on something) or crashed.
+int RunGuarded(const std::function<int()>& fn) {
+    pid_t pid = ::fork();
+    if (pid == 0) ::_exit(fn());
+    if (pid < 0) return -2;
+    int status = 0;
+    for (int i = 0; i < 1000; ++i) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    return -1;
+}
+
+// Each file the system reads or writes. The action runs against the node at
+// `path` and returns 0 when it refused the node as wanted.
+struct FileUse {
+    const char* what;
+    const char* name; // the file's name in the scratch folder
+    int (*run)(const std::string& dir, const std::string& path);
+};
+
+bool BoxRefuses(const test::ScriptedOperator& op) {
+    return op.boxes.size() == 1 && op.boxes[0].text.find("not a regular file") != std::string::npos &&
+           op.boxes[0].caption == "Velmora Error";
+}
+
+const FileUse kFileUses[] = {
+    {"options file saved", "programmer option.ads",
+     [](const std::string&, const std::string& path) {
+         test::ScriptedOperator op;
+         test::FakeClock clock;
+         AEIData data(op, clock);
+         return SaveOptions(data, path) == 3 && BoxRefuses(op) ? 0 : 1;
+     }},
+    {"options file loaded", "programmer option.ads",
+     [](const std::string&, const std::string& path) {
+         test::ScriptedOperator op;
+         test::FakeClock clock;
+         AEIData data(op, clock);
+         // The defaults stay and the operator is told.
+         return LoadOptions(data, path) == 3 && BoxRefuses(op) && data.GetSettings().feetInches == 1 ? 0 : 1;
+     }},
+    {"tag logged", "tag log.txt",
+     [](const std::string&, const std::string& path) {
+         test::ScriptedOperator op;
+         test::FakeClock clock;
+         AEIData data(op, clock);
+         SetOptionDefaults(data);
+         data.SetTagLogFileName(path);
+         TagLogList list(10);
+         LastTagRecord record;
+         const TagLogOutcome out = LogProgrammedTag(data, list, record);
+         return !out.fileWritten && out.fileError.find("not a regular file") != std::string::npos ? 0 : 1;
+     }},
+    {"tag log read back", "tag log.txt",
+     [](const std::string&, const std::string& path) {
+         TagLogList list(10);
+         return LoadTagLogTail(path, list) == 0 ? 0 : 1;
+     }},
+    {"communication logged", "communication log.txt",
+     [](const std::string& dir, const std::string&) {
+         test::ScriptedOperator op;
+         test::FakeClock clock;
+         AEIData data(op, clock);
+         SetOptionDefaults(data);
+         data.SetStartDirectory(dir + "/");
+         CommLog log(data);
+         log.LogCommMessage(0, "S", "programmer");
+         return 0; // nothing is reported; the node must stay as it was
+     }},
+    {"log trimmed", "tag log.txt",
+     [](const std::string&, const std::string& path) {
+         return TrimLogFile(path, 10) == TrimOutcome::NotOpened ? 0 : 1;
+     }},
+    {"UMLER data file looked up", "umlerdata.uml",
+     [](const std::string&, const std::string& path) {
+         return LookupUMLER("NS  001234", path).IsRecord() ? 1 : 0;
+     }},
+    {"UMLER data file loaded", "umlerdata.uml",
+     [](const std::string& dir, const std::string& path) {
+         test::WriteFileBytes(dir + "/x.txt", std::vector<uint8_t>(kVehicleLine.begin(), kVehicleLine.end()));
+         const UmlerLoadResult r = LoadUMLER(dir + "/x.txt", path);
+         return r.status == UmlerLoadStatus::CannotCreateData &&
+                        r.systemError.find("not a regular file") != std::string::npos
+                    ? 0
+                    : 1;
+     }},
+    {"UMLER extract loaded", "Umler.txt",
+     [](const std::string& dir, const std::string& path) {
+         const UmlerLoadResult r = LoadUMLER(path, dir + "/umlerdata.uml");
+         return r.status == UmlerLoadStatus::CannotOpenExtract && !fs::exists(dir + "/umlerdata.uml") ? 0 : 1;
+     }},
+};
+
+TEST(FileTargets, WhatIsNotARegularFileIsRefusedAndLeftAsItIs) {
+    for (const FileUse& use : kFileUses) {
+        for (Node node : {Node::Folder, Node::NamedPipe, Node::Device, Node::LinkToDevice, Node::LinkToNamedPipe}) {
+            SCOPED_TRACE(std::string(use.what) + " / " + NodeName(node));
+            test::TempDir dir;
+            const std::string path = dir.File(use.name);
+            if (!MakeNode(node, path)) {
+                if (node == Node::Device) continue; // making devices needs privileges
+                FAIL() << "cannot make the node";
+            }
+            const auto before = TypesAt(path);
+            const int rc = RunGuarded([&] { return use.run(dir.path().string(), path); });
+            EXPECT_EQ(rc, 0) << (rc == -1 ? "waited on the node or crashed" : "not refused");
+            EXPECT_EQ(TypesAt(path), before) << "the node was replaced";
+            EXPECT_FALSE(fs::exists(fs::symlink_status(path + ".tmp")));
+        }
+    }
+}
+
+// A symbolic link to a regular file stays a link; the file it leads to, in
+// another folder, is what gets the new contents.
+TEST(FileTargets, SymbolicLinksAreFollowedToTheFileTheyLeadTo) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& link)> write;
+        std::uintmax_t size; // of the target afterwards
+    };
+    const Case cases[] = {
+        {"options file saved",
+         [](const std::string& link) {
+             test::ScriptedOperator op;
+             test::FakeClock clock;
+             AEIData data(op, clock);
+             ASSERT_EQ(SaveOptions(data, link), 0);
+         },
+         kOptionsFileSize},
+        {"UMLER data file loaded",
+         [](const std::string& link) {
+             const std::string extract = link + ".txt";
+             test::WriteFileBytes(extract, std::vector<uint8_t>(kVehicleLine.begin(), kVehicleLine.end()));
+             ASSERT_TRUE(LoadUMLER(extract, link).Ok());
+         },
+         21},
+        {"log trimmed",
+         [](const std::string& link) { ASSERT_EQ(TrimLogFile(link, 4), TrimOutcome::Trimmed); },
+         4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        fs::create_directories(dir.File("shared"));
+        fs::create_directories(dir.File("local"));
+        test::WriteFileBytes(dir.File("shared/real.dat"), {'a', 'b', '\n', 'c', 'd', 'e', '\n'});
+        fs::create_symlink("../shared/real.dat", dir.File("local/name.dat")); // relative to the link's folder
+        c.write(dir.File("local/name.dat"));
+        EXPECT_TRUE(fs::is_symlink(dir.File("local/name.dat")));
+        EXPECT_EQ(fs::file_size(dir.File("shared/real.dat")), c.size);
+        EXPECT_FALSE(fs::exists(dir.File("local/name.dat.tmp")));
+        EXPECT_FALSE(fs::exists(dir.File("shared/real.dat.tmp")));
+    }
+}
+
+// A folder where no work file can be created (the operator may write the
+// options file but not add files beside it): the save writes the file in
+// place, as a direct write would.
+TEST(FileTargets, AFolderThatTakesNoWorkFileStillLetsTheFileBeSaved) {
+    test::TempDir dir;
+    const std::string folder = dir.File("locked");
+    const std::string path = folder + "/programmer option.ads";
+    fs::create_directory(folder);
+    test::WriteFileBytes(path, std::vector<uint8_t>(100000, 0x5A)); // longer than an options file
+    const bool root = ::geteuid() == 0;
+    const uid_t nobody = 65534;
+    if (root) {
+        ::chmod(dir.path().c_str(), 0755);
+        ::chmod(folder.c_str(), 0755);
+        ASSERT_EQ(::chown(path.c_str(), nobody, nobody), 0);
+    } else {
+        ::chmod(folder.c_str(), 0555);
+    }
+    const int rc = RunGuarded([&] {
+        if (root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) return 2;
+        test::ScriptedOperator op;
+        test::FakeClock clock;
+        AEIData data(op, clock);
+        SettingsBlock s = data.GetSettings();
+        s.programmedTotal = 77;
+        data.UpdateSettings(s);
+        return SaveOptions(data, path) == 0 && op.boxes.empty() ? 0 : 1;
+    });
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(fs::file_size(path), kOptionsFileSize);
+    test::ScriptedOperator op;
+    test::FakeClock clock;
+    AEIData data(op, clock);
+    ASSERT_EQ(LoadOptions(data, path), 0);
+    EXPECT_EQ(data.GetSettings().programmedTotal, 77);
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,154 @@
+// velmora-tool given hostile files and texts: every file argument with a
+// folder, a named pipe, a device or a link to one in its place; links to
+// regular files; frame texts of the wrong length; control characters in a
+// tag log.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CommandResult;
+using test::ShellQuote;
+
+const char* kExtract = " NS  001234T106089060B06540000\n";
+
+class ToolFiles : public ::testing::Test {
+protected:
+    // Run under a time limit: a tool that waits on a named pipe is killed (exit -1).
+    CommandResult Tool(const std::string& args) {
+        return test::RunProgram("timeout", "-s KILL 20 " + ShellQuote(test::BuiltProgram("velmora-tool")) + " " + args,
+                                dir.path().string());
+    }
+    void Write(const std::string& name, const std::string& text) {
+        test::WriteFileBytes(dir.File(name), std::vector<uint8_t>(text.begin(), text.end()));
+    }
+    test::TempDir dir;
+};
+
+enum class Node { Folder, NamedPipe, Device, LinkToDevice };
+
+bool MakeNode(Node n, const std::string& path) {
+    switch (n) {
+    case Node::Folder: return ::mkdir(path.c_str(), 0755) == 0;
+    case Node::NamedPipe: return ::mkfifo(path.c_str(), 0666) == 0;
+    case Node::Device: return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; // a null device
+    case Node::LinkToDevice: return ::symlink("/dev/null", path.c_str()) == 0;
+    }
+    return false;
+}
+
+mode_t TypeAt(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+TEST_F(ToolFiles, EveryFileArgumentRefusesWhatIsNotARegularFile) {
+    const struct {
+        const char* args; // NODE stands for the node's name
+        int exitCode;
+        const char* err; // the start of standard error, when fixed
+    } uses[] = {
+        {"umler load x.txt --data NODE", 2, "Could not create UMLER data file.\n"},
+        {"umler load NODE --data d.uml", 2, "Could not open UMLER text file.\n"},
+        {"umler find NS 1234 --data NODE", 4, "Cannot find car in UMLER.\n"},
+        {"options reset --options NODE", 4, "Could not open or create the Option File!\n"},
+        {"options set --options NODE automatic_rf_check=1", 4, nullptr},
+        {"formats --options NODE", 1, nullptr},
+        {"taglog tail --file NODE", 2, nullptr},
+        {"label --format Railcar 'Equipment Initial=ABCD' 'Car Number=42' 'Side Indicator Code=RIGHT' 'Length=50-6' --out NODE", 3, nullptr},
+    };
+    Write("x.txt", kExtract);
+    for (const auto& use : uses) {
+        for (Node node : {Node::Folder, Node::NamedPipe, Node::Device, Node::LinkToDevice}) {
+            std::string args = use.args;
+            args.replace(args.find("NODE"), 4, "node");
+            SCOPED_TRACE(args + " / node " + std::to_string(int(node)));
+            fs::remove_all(dir.File("node"));
+            if (!MakeNode(node, dir.File("node"))) {
+                if (node == Node::Device) continue; // making devices needs privileges
+                FAIL() << "cannot make the node";
+            }
+            const mode_t before = TypeAt(dir.File("node"));
+            const CommandResult r = Tool(args);
+            EXPECT_EQ(r.exitCode, use.exitCode) << r.err;
+            if (use.err) EXPECT_EQ(r.err.rfind(use.err, 0), 0u) << r.err;
+            if (args.rfind("umler find", 0) != 0) // that one answers as for any car not found
+                EXPECT_NE(r.err.find("\"node\""), std::string::npos) << "the message names the file: " << r.err;
+            EXPECT_EQ(TypeAt(dir.File("node")), before) << "the node was replaced";
+            EXPECT_FALSE(fs::exists(fs::symlink_status(dir.File("node.tmp"))));
+        }
+    }
+}
+
+TEST_F(ToolFiles, LinksToRegularFilesAreFollowed) {
+    const struct {
+        const char* args; // LINK stands for the link's name
+        std::uintmax_t size; // of the file the link leads to afterwards
+    } uses[] = {
+        {"options reset --options LINK", 51652},
+        {"umler load x.txt --data LINK", 21},
+        {"label --format Railcar 'Equipment Initial=ABCD' 'Car Number=42' 'Side Indicator Code=RIGHT' 'Length=50-6' --out LINK", 0},
+    };
+    Write("x.txt", kExtract);
+    for (const auto& use : uses) {
+        std::string args = use.args;
+        args.replace(args.find("LINK"), 4, "link");
+        SCOPED_TRACE(args);
+        fs::remove_all(dir.File("shared"));
+        fs::remove(dir.File("link"));
+        fs::create_directory(dir.File("shared"));
+        Write("shared/real", "old");
+        fs::create_symlink("shared/real", dir.File("link"));
+        const CommandResult r = Tool(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_TRUE(fs::is_symlink(dir.File("link")));
+        if (use.size) EXPECT_EQ(fs::file_size(dir.File("shared/real")), use.size);
+        else EXPECT_EQ(test::ReadFileText(dir.File("shared/real")).rfind("%PDF", 0), 0u);
+    }
+}
+
+TEST_F(ToolFiles, DecodeTakesExactlyTheFrameDigits) {
+    const std::string frame = "9A0181C000AA621900000008000033";
+    const std::vector<std::vector<std::string>> bad = {
+        {frame + "0"},
+        {frame + frame},
+        {frame + "X"},
+        {frame.substr(0, 29)},
+        {""},
+        {frame.substr(0, 29) + " "},
+        {frame.substr(0, 29) + "G"},
+        {"--half-frame", frame.substr(0, 16)},
+        {"--half-frame", frame.substr(0, 14)},
+        {"--half-frame", frame},
+    };
+    for (const auto& args : bad) {
+        std::string line = "decode";
+        for (const auto& a : args) line += " " + ShellQuote(a);
+        SCOPED_TRACE(line);
+        const CommandResult r = Tool(line);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("hexadecimal digits"), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(ToolFiles, TagLogTailShowsControlCharactersAsBlanks) {
+    Write("tag log.txt", "first\x1b[2J line\r\nsecond\tline\x07\r\n");
+    const CommandResult r = Tool("taglog tail");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "second line \nfirst [2J line\n");
+}
+
+} // namespace
+} // namespace velmora
