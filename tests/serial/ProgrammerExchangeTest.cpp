@@ -203,7 +203,9 @@ TEST(ProgramTag, AnswerInSingleBytesAcrossManyTicks) {
     rig.ConnectOn(0, {.programData = true, .piece = 1});
     RequestProgramTag(rig.data, kFrame);
     const int ticks = rig.TickUntil([&] { return rig.completions > 0; }, 200);
-    EXPECT_EQ(ticks, 1 + 36 + 33 + 6); // the #Done line is complete at its CR
+    // The line feed of the model answer, still in the driver, is dropped
+    // before the command; the #Done line is complete at its CR.
+    EXPECT_EQ(ticks, 36 + 33 + 6);
     EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultProgramOk}));
 }
 
@@ -256,7 +258,7 @@ TEST(ReadTag, TagDataThenDone) {
     EXPECT_EQ(std::string(rig.State().response), "#" + kFrame);
 }
 
-TEST(ReadTag, DoneRightAfterTheEchoIsTakenAsDataAndASecondDoneEndsIt) {
+TEST(ReadTag, DoneRightAfterTheEchoIsTakenAsDataAndASecondDoneEndsItAsNoTag) {
     LinkRig rig;
     auto dev = rig.Programmer(0);
     rig.ConnectOn(0);
@@ -267,7 +269,7 @@ TEST(ReadTag, DoneRightAfterTheEchoIsTakenAsDataAndASecondDoneEndsIt) {
     EXPECT_STREQ(rig.State().response, "#Done");
     dev->Send("#Done\r\n");
     rig.Tick();
-    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultReadOk}));
+    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultReadFailed}));
 }
 
 TEST(ReadTag, ErrorAtAnyPointFails) {
@@ -367,19 +369,17 @@ TEST(Unplug, MidExchangeFailsOnceAndTheDeviceIsFoundAgainWhenItReturns) {
     EXPECT_EQ(errorLines, 1);
 }
 
-TEST(Unplug, StatusChecksAgainstAClosedHandleEndInWatchDog) {
+TEST(Unplug, AStatusCheckResentAfterADeviceErrorReopensThePort) {
     LinkRig rig;
     auto dev = rig.Programmer(0);
     rig.ConnectOn(0);
     dev->failNextRead = true;
     rig.clock.Advance(kCheckInterval + 1);
-    rig.Ticks(2);
-    EXPECT_FALSE(dev->open);
-    rig.TickUntil([&] { return rig.State().on == 0; }, 400);
-    EXPECT_STREQ(rig.State().lastError, "WatchDog Timer Expired");
-    // The device is still there: the next probe reopens it and finds it.
-    rig.TickUntil([&] { return rig.State().on == 1; }, 30);
+    // The device is still there: the port is opened again and the check
+    // ends well.
+    rig.TickUntil([&] { return rig.State().operationState == kOpIdle; }, 400);
     EXPECT_EQ(rig.State().on, 1);
+    EXPECT_STREQ(rig.State().lastError, "00 Operation Successful");
     EXPECT_EQ(dev->opens, 2);
 }
 
