@@ -6,7 +6,6 @@
 #include "util/FixedText.h"
 
 #include <chrono>
-#include <cstring>
 #include <iostream>
 #include <thread>
 
@@ -102,13 +101,6 @@ bool LinkRunner::TickUntil(const std::function<bool()>& done, int limit) {
 bool LinkRunner::RunRequest() {
     const int before = completions_;
     return TickUntil([&] { return completions_ > before; });
-}
-
-std::string LinkRunner::StatusWithReason(int port) {
-    std::string text(GetText(GetCommStatusData(data_, port).statusText));
-    if (const uint32_t code = GetCommLinkData(data_, port).lastOsError)
-        text += " (" + std::string(std::strerror(static_cast<int>(code))) + ")";
-    return text;
 }
 
 #endif // VELMORA_TOOL_WITH_QT

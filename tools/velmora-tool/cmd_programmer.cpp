@@ -101,11 +101,21 @@ public:
         std::cout << "Version=" << GetText(s.version) << '\n';
     }
 
+    // Whether the last line the programmer sent began "#Error".
+    bool LastLineWasError() const {
+        const auto& lines = Log().RecentTraffic();
+        for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+            const std::size_t at = it->find(" R-- ");
+            if (at != std::string::npos) return it->compare(at + 5, 6, "#Error") == 0;
+        }
+        return false;
+    }
+
     void ReportNotFound() {
         const int given = Choice().port;
         if (Choice().given)
             std::cerr << "A programmer was not found on Comm Port " << given + 1 << " (" << Device(given)
-                      << "): " << StatusWithReason(given) << '\n';
+                      << "): " << Cause(given) << '\n';
         else
             std::cerr << "A programmer could not be found.  Please check that it is turned on and "
                          "connected to the computer.\n";
@@ -193,14 +203,16 @@ bool Reach(LinkSession& s, bool portGiven, bool search) {
     return true;
 }
 
-// The end of a program or read that did not succeed.
-int ReportFailure(const char* what, const ProgrammerState& end) {
+// The end of a program or read that did not succeed. A read the programmer
+// ended with "#Done" failed on its data line, which is no tag frame.
+int ReportFailure(const char* what, const ProgrammerState& end, bool endedWithError) {
     std::cerr << "Error - could not " << what << " tag\n";
     if (GetText(end.lastError) == kWatchDogExpired) {
         std::cerr << kWatchDogExpired << '\n';
         return kExitWatchDog;
     }
-    std::cerr << "The programmer answered \"#Error\"\n";
+    if (endedWithError) std::cerr << "The programmer answered \"#Error\"\n";
+    else std::cerr << "The tag data line is not one tag frame: " << GetText(end.response) << '\n';
     return kExitFailed;
 }
 
@@ -231,7 +243,7 @@ int RunProgram(std::vector<std::string>& args) {
         std::cout << "Tag was successfully programmed\n";
         return kExitOk;
     }
-    return ReportFailure("program", end);
+    return ReportFailure("program", end, true);
 }
 
 int RunRead(std::vector<std::string>& args) {
@@ -252,7 +264,7 @@ int RunRead(std::vector<std::string>& args) {
     }
     s.RunRequest();
     const ProgrammerState end = GetProgrammerState(data);
-    if (end.operationResult != kResultReadOk) return ReportFailure("read", end);
+    if (end.operationResult != kResultReadOk) return ReportFailure("read", end, s.LastLineWasError());
     // The tag data line without its first character is the frame text.
     const std::string_view response = GetText(end.response);
     const std::string frameText(response.empty() ? response : response.substr(1));
