@@ -22,9 +22,9 @@ const std::vector<std::string> kRailcarArgs = {
     "--format", "Railcar", "Equipment Initial=ABCD", "Car Number=42", "Side Indicator Code=RIGHT",
     "Length=50-0", "Number of Axles=4", "Bearing Type Code=1", "Platform Identifier Code=0"};
 
-// Runs the tool in the background (killed after two minutes at most).
+// Runs the tool in the background (killed after a minute at most).
 std::future<CommandResult> StartTool(const std::string& dir, const std::vector<std::string>& args) {
-    std::string line = "120 " + ShellQuote(BuiltProgram("velmora-tool"));
+    std::string line = "60 " + ShellQuote(BuiltProgram("velmora-tool"));
     for (const auto& a : args) line += " " + ShellQuote(a);
     return std::async(std::launch::async, [dir, line] { return RunProgram("timeout", line, dir); });
 }
