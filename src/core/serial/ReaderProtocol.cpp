@@ -414,6 +414,7 @@ void StepReaderLink(AEIData& data, SerialPorts& ports) {
                 r.reader.rfReadRequested = 0;
                 r.reader.rfPortOut = 0;
                 UpdateCommLinkData(data, p, r);
+                data.serial.reader.judgedReading.clear();
                 OpenRfStatusWindow(data);
             } else {
                 // Tried again next tick; meanwhile the window's Cancel ends it.
