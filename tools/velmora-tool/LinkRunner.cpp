@@ -6,7 +6,6 @@
 #include "util/FixedText.h"
 
 #include <chrono>
-#include <cstring>
 #include <iostream>
 #include <thread>
 
@@ -88,11 +87,5 @@ bool LinkRunner::RunRequest() {
     return TickUntil([&] { return completions_ > before; });
 }
 
-std::string LinkRunner::StatusWithReason(int port) {
-    std::string text(GetText(GetCommStatusData(data_, port).statusText));
-    if (const uint32_t code = GetCommLinkData(data_, port).lastOsError)
-        text += " (" + std::string(std::strerror(static_cast<int>(code))) + ")";
-    return text;
-}
 
 } // namespace velmora::tool

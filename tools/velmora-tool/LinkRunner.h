@@ -83,9 +83,10 @@ public:
     // Runs a stored programmer request to its completion.
     bool RunRequest();
 
-    // The port's status text and, when the device could not be opened, the
-    // system's own reason in brackets.
-    std::string StatusWithReason(int port);
+    // Why the device on the port did not answer, in words: "no answer",
+    // "device disconnected", or the system's text when the port would not
+    // open.
+    std::string Cause(int port) { return FailureCause(ports_, port); }
 
 protected:
     SerialPorts& Ports() { return ports_; }

@@ -98,11 +98,21 @@ public:
         std::cout << "Version=" << GetText(s.version) << '\n';
     }
 
+    // Whether the last line the programmer sent began "#Error".
+    bool LastLineWasError() const {
+        const auto& lines = Log().RecentTraffic();
+        for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+            const std::size_t at = it->find(" R-- ");
+            if (at != std::string::npos) return it->compare(at + 5, 6, "#Error") == 0;
+        }
+        return false;
+    }
+
     void ReportNotFound() {
         const int given = Choice().port;
         if (Choice().given)
             std::cerr << "A programmer was not found on Comm Port " << given + 1 << " (" << Device(given)
-                      << "): " << StatusWithReason(given) << '\n';
+                      << "): " << Cause(given) << '\n';
         else
             std::cerr << "A programmer could not be found.  Please check that it is turned on and "
                          "connected to the computer.\n";
@@ -135,14 +145,16 @@ inline bool Reach(LinkSession& s, bool portGiven, bool search) {
     return true;
 }
 
-// The end of a program or read that did not succeed.
-inline int ReportFailure(const char* what, const ProgrammerState& end) {
+// The end of a program or read that did not succeed. A read the programmer
+// ended with "#Done" failed on its data line, which is no tag frame.
+inline int ReportFailure(const char* what, const ProgrammerState& end, bool endedWithError = true) {
     std::cerr << "Error - could not " << what << " tag\n";
     if (GetText(end.lastError) == kWatchDogExpired) {
         std::cerr << kWatchDogExpired << '\n';
         return kExitWatchDog;
     }
-    std::cerr << "The programmer answered \"#Error\"\n";
+    if (endedWithError) std::cerr << "The programmer answered \"#Error\"\n";
+    else std::cerr << "The tag data line is not one tag frame: " << GetText(end.response) << '\n';
     return kExitFailed;
 }
 

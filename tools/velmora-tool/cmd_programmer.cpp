@@ -193,7 +193,7 @@ int RunRead(std::vector<std::string>& args) {
     }
     s.RunRequest();
     const ProgrammerState end = GetProgrammerState(data);
-    if (end.operationResult != kResultReadOk) return ReportFailure("read", end);
+    if (end.operationResult != kResultReadOk) return ReportFailure("read", end, s.LastLineWasError());
     // The tag data line without its first character is the frame text.
     const std::string_view response = GetText(end.response);
     const std::string frameText(response.empty() ? response : response.substr(1));

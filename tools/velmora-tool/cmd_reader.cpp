@@ -4,10 +4,12 @@
 
 #include "serial/ProgrammerApi.h"
 #include "serial/ReaderApi.h"
+#include "serial/ReaderProtocol.h"
 #include "serial/SerialAccess.h"
 #include "util/FixedText.h"
 
 #include <chrono>
+#include <functional>
 #include <iostream>
 #include <optional>
 
@@ -36,15 +38,28 @@ class ToolReaderUi : public ReaderLinkUi {
 public:
     bool verbose = false;
     std::optional<ReaderParameters> shown;
+    // What is wrong with the reader's port, for the disconnected text.
+    std::function<std::string()> portProblem;
     void OpenReaderMessage(const std::string& text) override { Say(text); }
     void SetReaderMessageText(const std::string& text) override { Say(text); }
-    void OpenRfReadStatus(const std::string& text) override { Say(text); }
+    void OpenRfReadStatus(const std::string& text) override {
+        rfOpen_ = true;
+        Say(text);
+    }
+    bool RfReadStatusOpen() const override { return rfOpen_; }
+    void CloseRfReadStatus() override { rfOpen_ = false; }
+    // Said whatever --verbose: the reader was lost or will not open, and back.
+    void SetRfReadStatusText(const std::string& text) override {
+        std::cerr << text << '\n';
+        if (text == kRfReaderDisconnectedText && portProblem) std::cerr << portProblem() << '\n';
+    }
     void ShowReaderParameters(const ReaderParameters& p) override { shown = p; }
 
 private:
     void Say(const std::string& text) const {
         if (verbose) std::cerr << text << '\n';
     }
+    bool rfOpen_ = false;
 };
 
 class ReaderSession : public LinkRunner {
@@ -55,6 +70,10 @@ public:
               if (c.given) s.readerPort = static_cast<uint8_t>(c.port);
           }) {
         ui_.verbose = verbose;
+        ui_.portProblem = [this] {
+            const int port = AssignedReaderPort(Data());
+            return "Comm Port " + std::to_string(port + 1) + " (" + Device(port) + "): " + Cause(port);
+        };
         Data().serial.reader.ui = &ui_;
     }
 
@@ -74,16 +93,6 @@ public:
         int found = 0;
         for (int p = 0; p < kCommPorts; ++p) found += GetCommStatusData(Data(), p).readerHere == 1;
         return found;
-    }
-
-    // The last reading or frame received, as logged.
-    std::string LastReceived() const {
-        const auto& lines = Log().RecentTraffic();
-        for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-            const std::size_t at = it->find(" R-- ");
-            if (at != std::string::npos) return it->substr(at + 5);
-        }
-        return {};
     }
 
 private:
@@ -125,7 +134,8 @@ void ReportSearchFailure(ReaderSession& s) {
     for (int p = 0; p < kCommPorts; ++p) {
         const std::string device = s.Device(p);
         if (device.empty()) continue;
-        std::cerr << "Comm Port " << p + 1 << " (" << device << "): " << s.StatusWithReason(p) << '\n';
+        std::cerr << "Comm Port " << p + 1 << " (" << device << "): " << GetText(GetCommStatusData(s.Data(), p).statusText)
+                  << " (" << s.Cause(p) << ")\n";
     }
 }
 
@@ -161,7 +171,11 @@ int RunParams(std::vector<std::string>& args) {
     });
     if (!s.Ui().shown) {
         if (AssignedReaderPort(s.Data()) < 0) ReportSearchFailure(s);
-        else std::cerr << "The portable reader is not responding.  Please check the connection.\n";
+        else {
+            const int port = AssignedReaderPort(s.Data());
+            std::cerr << "The portable reader is not responding.  Please check the connection.\n"
+                      << "Comm Port " << port + 1 << " (" << s.Device(port) << "): " << s.Cause(port) << '\n';
+        }
         return kExitNotFound;
     }
     const ReaderParameters& p = *s.Ui().shown;
@@ -232,7 +246,7 @@ int RunRfCheck(std::vector<std::string>& args) {
         std::cerr << "No reading within " << timeout << " s\n";
         return kExitNoReading;
     }
-    std::cout << "Reading=" << s.LastReceived() << '\n';
+    std::cout << "Reading=" << data.serial.reader.judgedReading << '\n';
     switch (result) {
     case 21: std::cout << "Result=agrees\n"; return kExitOk;
     case 22: std::cout << "Result=initial and number only\n"; return kExitIdOnly;

@@ -50,6 +50,7 @@ struct ReaderLinkFields {
     uint8_t rfReadRequested = 0;
     uint8_t rfReadCancelled = 0;
     uint8_t ackReceived = 0;
+    uint8_t rfPortOut = 0; // the RF wait's port is out of reach and the status window says so
     int32_t repliesHandled = 0;
     int32_t searchStatus = kReaderNotFound;
     int32_t pendingCommand = -1;

@@ -43,10 +43,40 @@ void CallCompletion(AEIData& data) {
 
 ProgrammerLinkUi* Ui(AEIData& data) { return data.serial.programmerUi; }
 
-// Sends a command on a port: a read is started just before it.
+// Sends a command on a port: a read is started just before it. A port lost
+// to a device error is opened again first; when it will not open, the
+// command is kept as the last command (for the next resend) but nothing is
+// written or logged, and the wait runs out as for a device that is silent.
 void SendCommand(AEIData& data, SerialPorts& ports, int port, std::string_view command) {
+    const bool usable = ReopenLostPort(data, ports, port);
     StartCommRead(data, ports, port);
+    if (!usable) {
+        CommLinkData r = GetCommLinkData(data, port);
+        SetText(r.lastCommand, command);
+        UpdateCommLinkData(data, port, r);
+        return;
+    }
     SendCommText(data, ports, port, command, kProgrammerWord);
+}
+
+// A program, read or status command: what was received before it belongs to
+// no answer of it.
+void SendFreshCommand(AEIData& data, SerialPorts& ports, int port, std::string_view command) {
+    DropStaleInput(data, ports, port);
+    SendCommand(data, ports, port, command);
+}
+
+// The tag data line of a read: its first character, then exactly one frame
+// of hexadecimal digits (15 for the half-frame programmer, else 30). A line
+// cut at the text width is never one.
+bool IsTagDataLine(AEIData& data, std::string_view line) {
+    const std::size_t digits = data.HalfFrameMode() ? 15 : 30;
+    if (line.size() != digits + 1) return false;
+    for (char c : line.substr(1)) {
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+        if (!hex) return false;
+    }
+    return true;
 }
 
 // Ends a program or read exchange with its result.
@@ -181,7 +211,13 @@ void HandleReadAnswer(AEIData& data, int port, std::string_view line, uint32_t n
         return;
     }
     default:
-        if (StartsWith(line, "#Done")) EndExchange(data, port, kResultReadOk, now);
+        // A data line that is not one frame (cut, short, or no hexadecimal
+        // text) is no tag read.
+        if (StartsWith(line, "#Done"))
+            EndExchange(data, port,
+                        IsTagDataLine(data, GetText(GetProgrammerState(data).response)) ? kResultReadOk
+                                                                                         : kResultReadFailed,
+                        now);
         return;
     }
 }
@@ -412,7 +448,7 @@ void StepProgrammerLink(AEIData& data, SerialPorts& ports) {
         const int p = s.port;
         CommLinkData r = GetCommLinkData(data, p);
         if (s.operationState == kOpIdle && r.readPending == 0 && s.nextCheck < now) {
-            SendCommand(data, ports, p, kStatusCommand);
+            SendFreshCommand(data, ports, p, kStatusCommand);
             r = GetCommLinkData(data, p);
             r.awaitedResponse = kAwaitStatus;
             r.retries = 3;
@@ -423,7 +459,7 @@ void StepProgrammerLink(AEIData& data, SerialPorts& ports) {
         } else if (r.readPending == 0 &&
                    (s.operationState == kOpProgram || s.operationState == kOpRead)) {
             const bool program = s.operationState == kOpProgram;
-            SendCommand(data, ports, p,
+            SendFreshCommand(data, ports, p,
                         program ? ProgramCommand(ModelIndexOf(data), GetText(s.frameText))
                                 : ReadCommand(ModelIndexOf(data)));
             r = GetCommLinkData(data, p);

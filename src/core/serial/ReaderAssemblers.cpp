@@ -27,7 +27,7 @@ int ReaderRingUnconsumed(const CommLinkData& link) {
     return held;
 }
 
-bool TakeReaderFrame(CommLinkData& link, std::string& text) {
+bool TakeReaderFrame(CommLinkData& link, std::string& text, bool* cut) {
     SanitizeRing(link);
     const int end = link.ringWrite;
     int i = link.ringRead;
@@ -36,20 +36,32 @@ bool TakeReaderFrame(CommLinkData& link, std::string& text) {
     if (i == end) return false;
 
     std::string body;
+    std::size_t count = 0; // text bytes of the frame so far
+    int lastKept = -1;     // where the frame's first text byte past the width lies
     for (int j = Next(i); j != end; j = Next(j)) {
         const uint8_t b = link.ring[j];
         if (b == static_cast<uint8_t>(kSTX)) {
             link.ringRead = j; // the frame starts again here
             body.clear();
+            count = 0;
+            lastKept = -1;
             continue;
         }
         if (b == static_cast<uint8_t>(kETX)) {
             link.ringRead = Next(j);
             text = std::move(body);
+            if (cut) *cut = count >= kLineTextWidth;
             return true;
         }
+        if (b == '\0') continue;
+        ++count;
         Keep(body, b);
+        if (count == kLineTextWidth) lastKept = j;
     }
+    // No ETX yet. A frame longer than the text width keeps only its start
+    // and one byte more in the ring (enough to know it was cut), so the rest
+    // of it cannot push its STX out of the ring.
+    if (lastKept >= 0) link.ringWrite = Next(lastKept);
     return false;
 }
 
@@ -78,11 +90,17 @@ int AssembleReaderFrames(AEIData& data, SerialPorts& ports, int port) {
     // Each pass consumes at least one byte, so the loop ends with the ring.
     for (;;) {
         CommLinkData r = GetCommLinkData(data, port);
-        const bool got = TakeReaderFrame(r, text);
+        bool cut = false;
+        const bool got = TakeReaderFrame(r, text, &cut);
         UpdateCommLinkData(data, port, r);
         if (!got) break;
         if (text.empty()) continue;
         ports.Log().LogCommMessage(port, "R-- " + text, kReaderWord);
+        if (cut) {
+            // Too long to be any of the reader's messages: a bad frame.
+            SendReaderNak(data, ports, port);
+            continue;
+        }
         if (AcceptReaderMessage(data, ports, port, text)) ++queued;
     }
     return queued;

@@ -21,8 +21,10 @@ class SerialPorts;
 // belong to a frame and are consumed; a second STX before the ETX restarts
 // the frame there. The text is the bytes between the last STX and the ETX,
 // NUL bytes left out, cut to 99 characters; it may be empty (STX ETX).
-// Returns false, keeping a started frame in the ring, when no ETX has come.
-bool TakeReaderFrame(CommLinkData& link, std::string& text);
+// `cut`, when given, tells whether the frame was longer than 99 characters.
+// Returns false, keeping a started frame in the ring, when no ETX has come;
+// of a frame already longer than 99 characters only the start is kept.
+bool TakeReaderFrame(CommLinkData& link, std::string& text, bool* cut = nullptr);
 
 // Cuts the next tag-reading line out of the ring: the bytes from the read
 // index up to a CR, without the CR, and without any LF or NUL bytes, cut to
@@ -38,7 +40,8 @@ int ReaderRingUnconsumed(const CommLinkData& link);
 // every non-empty frame or line as "R-- " plus its text with the device word
 // "portable" and returns the number of messages queued.
 //   Frames go through AcceptReaderMessage (ReaderProtocol.h), which answers
-//   and queues them or drops them. An empty frame is dropped unlogged.
+//   and queues them or drops them. An empty frame is dropped unlogged; a
+//   frame longer than 99 characters is logged cut and answered with NAK.
 //   Lines are queued with code 21; an empty line is not a reading and is
 //   dropped unlogged.
 int AssembleReaderFrames(AEIData& data, SerialPorts& ports, int port);

@@ -120,6 +120,7 @@ void EndRfReading(AEIData& data, SerialPorts& ports, int port, uint8_t result) {
     CommLinkData r = GetCommLinkData(data, port);
     r.reader.rfReadRequested = 0;
     r.reader.rfReadCancelled = 0;
+    r.reader.rfPortOut = 0;
     UpdateCommLinkData(data, port, r);
     ProgrammerState s = GetProgrammerState(data);
     s.operationResult = result;
@@ -155,7 +156,9 @@ void HandleReaderAnswers(AEIData& data, SerialPorts& ports, int port, uint32_t n
         const std::string text(GetText(m.text));
 
         if (m.code == kReaderTagReading) {
-            switch (CheckTagReading(data, text)) {
+            const TagReadingResult judged = CheckTagReading(data, text);
+            if (judged != TagReadingResult::Ignore) data.serial.reader.judgedReading = text;
+            switch (judged) {
             case TagReadingResult::Ignore: continue;
             case TagReadingResult::Agrees: EndRfReading(data, ports, port, kRfAgrees); break;
             case TagReadingResult::InitialAndNumber: EndRfReading(data, ports, port, kRfIdOnly); break;
@@ -194,10 +197,13 @@ void ReaderTimeout(AEIData& data, SerialPorts& ports, int port, uint32_t now) {
                               ? GetMessageFormat(data, awaited).sends
                               : 1;
     if (r.retries < sends) {
+        // A port lost to a device error is opened again first; when it will
+        // not open, this send counts as made but nothing is written or logged.
+        const bool usable = ReopenLostPort(data, ports, port);
         DiscardCommInput(ports, port);
         StartCommRead(data, ports, port);
         const std::string again(GetText(r.lastCommand));
-        SendCommText(data, ports, port, again, kReaderWord);
+        if (usable) SendCommText(data, ports, port, again, kReaderWord);
         r = GetCommLinkData(data, port);
         r.deadline = now + (r.reader.probing == 1 ? kReaderProbeWait : kReaderExchangeWait);
         UpdateCommLinkData(data, port, r);
@@ -220,6 +226,25 @@ void OpenRfStatusWindow(AEIData& data) {
     if (!ui) return;
     if (ui->RfReadStatusOpen()) ui->CloseRfReadStatus();
     ui->OpenRfReadStatus(kRfReadStatusText);
+}
+
+// The RF wait's port is out of reach (it will not open, or it was lost to a
+// device error): the status window says so, once until the port is back.
+void NoteRfPortOut(AEIData& data, int port) {
+    CommLinkData r = GetCommLinkData(data, port);
+    if (r.reader.rfPortOut == 1) return;
+    r.reader.rfPortOut = 1;
+    UpdateCommLinkData(data, port, r);
+    if (Ui(data)) Ui(data)->SetRfReadStatusText(kRfReaderDisconnectedText);
+}
+
+// The RF wait's port is open again: the status window asks for the reading.
+void NoteRfPortBack(AEIData& data, int port) {
+    CommLinkData r = GetCommLinkData(data, port);
+    if (r.reader.rfPortOut == 0) return;
+    r.reader.rfPortOut = 0;
+    UpdateCommLinkData(data, port, r);
+    if (Ui(data)) Ui(data)->SetRfReadStatusText(kRfReadStatusText);
 }
 
 } // namespace
@@ -338,8 +363,18 @@ void StepReaderLink(AEIData& data, SerialPorts& ports) {
             EndRfReading(data, ports, p, kRfCancelled);
             continue;
         }
-        PollCommRead(data, ports, p, kDeviceReader,
-                     r.awaitedResponse == kReaderTagReading ? AssembleTagReadings : AssembleReaderFrames);
+        const bool rfWait = r.awaitedResponse == kReaderTagReading;
+        if (rfWait) {
+            // A reader lost during the wait is opened again on every tick;
+            // the reading it sends once back is judged as any other.
+            if (!ReopenLostPort(data, ports, p)) {
+                NoteRfPortOut(data, p);
+                continue;
+            }
+            NoteRfPortBack(data, p);
+        }
+        PollCommRead(data, ports, p, kDeviceReader, rfWait ? AssembleTagReadings : AssembleReaderFrames);
+        if (rfWait && CommPortLost(data, ports, p)) NoteRfPortOut(data, p);
     }
 
     // 2. Port by port: start what was asked for, then answers and time-outs.
@@ -377,11 +412,19 @@ void StepReaderLink(AEIData& data, SerialPorts& ports) {
                 r = GetCommLinkData(data, p);
                 BeginWait(r, kReaderTagReading, now + kReaderExchangeWait);
                 r.reader.rfReadRequested = 0;
+                r.reader.rfPortOut = 0;
                 UpdateCommLinkData(data, p, r);
+                data.serial.reader.judgedReading.clear();
                 OpenRfStatusWindow(data);
-            } else if (Ui(data) && !Ui(data)->RfReadStatusOpen()) {
+            } else {
                 // Tried again next tick; meanwhile the window's Cancel ends it.
-                OpenRfStatusWindow(data);
+                if (Ui(data) && !Ui(data)->RfReadStatusOpen()) {
+                    OpenRfStatusWindow(data);
+                    r = GetCommLinkData(data, p);
+                    r.reader.rfPortOut = 0;
+                    UpdateCommLinkData(data, p, r);
+                }
+                NoteRfPortOut(data, p);
             }
         } else if (r.reader.pendingCommand != -1 && r.readPending == 0) {
             const int32_t command = r.reader.pendingCommand;

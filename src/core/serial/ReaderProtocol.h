@@ -23,6 +23,10 @@ inline constexpr std::size_t kShrDateStart = 6;
 
 inline constexpr const char* kRfReadStatusText =
     "You should now verify the information programmed into the tag with the portable AEI reader.";
+// The status window's text while the reader's port is out of reach during
+// an RF check.
+inline constexpr const char* kRfReaderDisconnectedText =
+    "The portable reader is disconnected.  Connect it again and read the tag, or press Cancel.";
 
 // The date and time a reader message carries: month up to the next "/", day
 // up to the next "/", a two-digit year (below 50 is 2000 onwards, else the

@@ -39,6 +39,8 @@ public:
     virtual void OpenRfReadStatus(const std::string& text) { (void)text; }
     virtual bool RfReadStatusOpen() const { return false; }
     virtual void CloseRfReadStatus() {}
+    // A new text for the open "Tag RF Read Status" window.
+    virtual void SetRfReadStatusText(const std::string& text) { (void)text; }
 
     // The modal "Portable Reader Parameters" dialog; "Refresh" closes it as
     // OK does.
@@ -56,6 +58,8 @@ struct ReaderLinkShared {
     // here as well so that the end of the search still knows what it was for
     // when another search has cleared the ports' end notifications.
     int32_t searchNotification = -1;
+    // The tag reading the last RF check judged, as received.
+    std::string judgedReading;
 };
 
 } // namespace velmora

@@ -17,6 +17,7 @@ void DropFailedHandle(AEIData& data, SerialPorts& ports, int port) {
     if (!r.handle || !r.handle->IsOpen()) return;
     const std::string why = r.handle->ErrorText();
     r.handle->Close();
+    r.lost = true;
     CommStatusData st = GetCommStatusData(data, port);
     SetText(st.statusText, why);
     UpdateCommStatusData(data, port, st);
@@ -24,6 +25,9 @@ void DropFailedHandle(AEIData& data, SerialPorts& ports, int port) {
     ports.Log().LogCommMessage(port, "E-- port closed after a device error: " + why,
                                DeviceWord(link.deviceKind));
 }
+
+// Bytes added to the ring between two runs of the frame assembler.
+constexpr std::size_t kRingPiece = 50;
 
 void ResetLinkRecord(CommLinkData& r) {
     r.deviceKind = kDeviceNone;
@@ -104,6 +108,7 @@ int OpenCommPort(AEIData& data, SerialPorts& ports, int port, std::string_view s
     link.lastOsError = r.handle ? r.handle->LastErrorCode() : 0;
     SetText(st.statusText, r.handle ? r.handle->ErrorText() : std::string("No port available"));
     if (!opened) {
+        r.openError = r.handle ? r.handle->ErrorText() : std::string("No port available");
         if (r.handle) r.handle.reset();
         UpdateCommLinkData(data, port, link);
         UpdateCommStatusData(data, port, st);
@@ -129,6 +134,7 @@ int OpenCommPort(AEIData& data, SerialPorts& ports, int port, std::string_view s
     if (!mode || !r.handle->Configure(*mode)) {
         SetText(st.statusText, mode ? r.handle->ErrorText()
                                     : "Invalid port settings \"" + std::string(settings) + "\"");
+        r.openError = GetText(st.statusText);
         r.handle->Close();
         r.handle.reset();
         UpdateCommLinkData(data, port, link);
@@ -149,6 +155,8 @@ int OpenCommPort(AEIData& data, SerialPorts& ports, int port, std::string_view s
     link.responseLineCount = 0;
     r.bytesRead = 0;
     r.bytesWritten = 0;
+    r.lost = false;
+    r.openError.clear();
     UpdateCommLinkData(data, port, link);
     UpdateCommStatusData(data, port, st);
     return kOpenReady;
@@ -229,6 +237,72 @@ void DiscardCommInput(SerialPorts& ports, int port) {
     ports.Resources(port).handle->DiscardInput();
 }
 
+bool CommPortLost(AEIData& data, SerialPorts& ports, int port) {
+    if (!IsValidPort(port)) return false;
+    return GetCommLinkData(data, port).deviceKind != kDeviceNone && !ports.IsOpen(port);
+}
+
+bool ReopenLostPort(AEIData& data, SerialPorts& ports, int port) {
+    if (!CommPortLost(data, ports, port)) return IsValidPort(port);
+    const CommLinkData before = GetCommLinkData(data, port);
+    const char* mode = before.deviceKind == kDeviceReader ? kReaderMode : kProgrammerMode;
+    const int opened = OpenCommPort(data, ports, port, mode, 0, before.deviceKind);
+    CommLinkData after = before;
+    after.lastOsError = GetCommLinkData(data, port).lastOsError;
+    if (opened == kOpenReady) {
+        after.ringRead = 0;
+        after.ringWrite = 0;
+        after.newMessages = 0;
+    }
+    UpdateCommLinkData(data, port, after);
+    return opened == kOpenReady;
+}
+
+void DropStaleInput(AEIData& data, SerialPorts& ports, int port) {
+    if (!IsValidPort(port)) return;
+    CommLinkData link = GetCommLinkData(data, port);
+    SanitizeRing(link);
+    // With the read index at the write index the byte the line assembler
+    // skips (the one after a carriage return, or the first after the open)
+    // has not come yet: the first byte the driver holds is that one.
+    const bool slotOpen = link.ringRead == link.ringWrite;
+    const std::size_t inRing = static_cast<std::size_t>(RingUnconsumed(link));
+    std::size_t inDriver = 0;
+    PortResources& r = ports.Resources(port);
+    if (r.handle && r.handle->IsOpen()) {
+        // Count what the driver holds, then let it go. The rounds are bounded:
+        // a device that keeps sending cannot hold the tick.
+        uint8_t scratch[kPortBufferSize];
+        for (int round = 0; round < 8; ++round) {
+            const CommReadResult got = r.handle->Read(scratch, sizeof scratch);
+            if (got.failed) {
+                DropFailedHandle(data, ports, port);
+                break;
+            }
+            if (got.count == 0) break;
+            inDriver += got.count > sizeof scratch ? sizeof scratch : got.count;
+        }
+        if (r.handle && r.handle->IsOpen()) r.handle->DiscardInput();
+    }
+    if (inRing == 0 && inDriver == 0) return;
+    // The last byte received becomes the consumed one: the next byte starts
+    // a line.
+    link.ringRead = link.ringWrite == 0 ? kRingSize - 1 : link.ringWrite - 1;
+    UpdateCommLinkData(data, port, link);
+    const std::size_t dropped = inRing + inDriver - (slotOpen && inDriver > 0 ? 1 : 0);
+    if (dropped > 0)
+        ports.Log().LogCommMessage(port, "E-- dropped " + std::to_string(dropped) + " stale bytes",
+                                   DeviceWord(link.deviceKind));
+}
+
+std::string FailureCause(SerialPorts& ports, int port) {
+    if (!IsValidPort(port)) return "no answer";
+    const PortResources& r = ports.Resources(port);
+    if (r.lost) return "device disconnected";
+    if (!r.openError.empty()) return r.openError;
+    return "no answer";
+}
+
 void PollCommRead(AEIData& data, SerialPorts& ports, int port, int32_t deviceKind,
                   const FrameAssembler& assembler) {
     if (!IsValidPort(port)) {
@@ -252,9 +326,17 @@ void PollCommRead(AEIData& data, SerialPorts& ports, int port, int32_t deviceKin
         StartCommRead(data, ports, port);
         return;
     }
-    AppendToRing(link, r.readBuffer, n);
-    UpdateCommLinkData(data, port, link);
-    const int queued = assembler ? assembler(data, ports, port) : 0;
+    // The bytes go to the ring in pieces, each cut up before the next is
+    // added, so that a frame being assembled is never pushed out of the ring
+    // by the rest of the same read.
+    int queued = 0;
+    for (std::size_t at = 0; at < n; at += kRingPiece) {
+        link = GetCommLinkData(data, port);
+        AppendToRing(link, r.readBuffer + at, n - at < kRingPiece ? n - at : kRingPiece);
+        UpdateCommLinkData(data, port, link);
+        queued += assembler ? assembler(data, ports, port) : 0;
+        if (!r.handle || !r.handle->IsOpen()) break;
+    }
     if (queued > 0) {
         link = GetCommLinkData(data, port);
         link.newMessages = 1;

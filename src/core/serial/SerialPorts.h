@@ -39,6 +39,11 @@ struct PortResources {
     std::string writeBuffer;
     uint32_t bytesRead = 0;
     uint32_t bytesWritten = 0;
+    // Why the device may not have answered, for failure texts: the handle
+    // was closed after a device error (cleared by the next good open), and
+    // the error text of the last open that failed (empty after a good one).
+    bool lost = false;
+    std::string openError;
 };
 
 class SerialPorts {
@@ -98,6 +103,29 @@ void WriteCommBytes(AEIData& data, SerialPorts& ports, int port, const uint8_t* 
 
 // Drops what the driver has received and not yet handed over.
 void DiscardCommInput(SerialPorts& ports, int port);
+
+// True when the port is open for a device but its handle was closed after a
+// device error (a pulled cable, a hang-up).
+bool CommPortLost(AEIData& data, SerialPorts& ports, int port);
+
+// Opens again a port lost to a device error, with its device's line
+// settings, keeping the exchange under way (awaited response, deadline,
+// retries, read pending); the receive ring starts empty as after any open.
+// True when the port is usable: it was not lost, or it opened again. A port
+// that will not open stays lost.
+bool ReopenLostPort(AEIData& data, SerialPorts& ports, int port);
+
+// Drops the bytes received and not consumed before a programmer command is
+// sent: the unconsumed bytes of the ring (as the programmer's line assembler
+// counts them) and what the driver holds. When there were
+// any, one line "E-- dropped N stale bytes" is logged. A device error met
+// while taking them closes the handle as a failed read does.
+void DropStaleInput(AEIData& data, SerialPorts& ports, int port);
+
+// Why a device on the port did not answer, in words: "device disconnected"
+// when the port was lost to a device error and has not opened since, the
+// system's text when the last open failed, else "no answer".
+std::string FailureCause(SerialPorts& ports, int port);
 
 // A frame assembler: cuts complete frames out of the port's ring, logs and
 // queues them, and returns the number of messages queued.

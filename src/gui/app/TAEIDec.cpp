@@ -499,6 +499,10 @@ void TAEIDec::OpenRfReadStatus(const std::string& text) {
     w->show();
 }
 
+void TAEIDec::SetRfReadStatusText(const std::string& text) {
+    if (rfReadStatus_) rfReadStatus_->SetText(text);
+}
+
 bool TAEIDec::RfReadStatusOpen() const { return rfReadStatus_ && rfReadStatus_->isVisible(); }
 
 void TAEIDec::CloseRfReadStatus() {

@@ -121,6 +121,7 @@ public:
     void OpenRfReadStatus(const std::string& text) override;
     bool RfReadStatusOpen() const override;
     void CloseRfReadStatus() override;
+    void SetRfReadStatusText(const std::string& text) override;
     void ShowReaderParameters(const ReaderParameters& parameters) override;
 
     // ---- what the app and the tests look at ----------------------------------------

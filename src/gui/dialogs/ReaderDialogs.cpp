@@ -92,6 +92,8 @@ TRfReadStatus::TRfReadStatus(const std::string& caption, const std::string& text
 
 QString TRfReadStatus::Text() const { return text_->text(); }
 
+void TRfReadStatus::SetText(const std::string& text) { text_->setText(FromCoreText(text)); }
+
 void TRfReadStatus::Dismiss() {
     onCancel_ = nullptr;
     close();

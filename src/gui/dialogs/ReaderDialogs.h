@@ -52,6 +52,8 @@ public:
     TRfReadStatus(const std::string& caption, const std::string& text, std::function<void()> onCancel,
                   QWidget* parent = nullptr);
     QString Text() const;
+    // A new text while the window stays open (the reader disconnected, and back).
+    void SetText(const std::string& text);
     QPushButton* CancelButton() const { return cancel_; }
     // Closes the window without cancelling the reading.
     void Dismiss();
