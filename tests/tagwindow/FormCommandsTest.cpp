@@ -119,49 +119,33 @@ TEST(CertificationNumber, Rules) {
 
 using Stepping = WorkflowRig;
 
-TEST_F(Stepping, NextAndPreviousWalkBothSidesOfEachVehicle) {
-    Form().Type(1, "123");
-    Form().Type(2, "LEFT");
-    wf.CmNextTag();
-    EXPECT_EQ(Form().texts[1], "123");
-    EXPECT_EQ(Form().texts[2], "RIGHT");
-    wf.CmNextTag();
-    EXPECT_EQ(Form().texts[1], "124");
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    wf.CmPreviousTag();
-    EXPECT_EQ(Form().texts[1], "123");
-    EXPECT_EQ(Form().texts[2], "RIGHT");
-    wf.CmPreviousTag();
-    EXPECT_EQ(Form().texts[1], "123");
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    EXPECT_EQ(Form().focused.back(), 0);
-}
-
-TEST_F(Stepping, AddAndSubtractStayWithinTheNumberRange) {
-    Form().Type(1, "999950");
-    Form().Type(2, "LEFT");
-    wf.CmAdd100();
-    EXPECT_EQ(Form().texts[1], "999999");
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    wf.CmNextTag();
-    wf.CmNextTag();
-    EXPECT_EQ(Form().texts[1], "999999");
-    Form().Type(1, "5");
-    wf.CmSubtract10();
-    EXPECT_EQ(Form().texts[1], "0");
-    Form().Type(1, "250");
-    wf.CmSubtract100();
-    EXPECT_EQ(Form().texts[1], "150");
-    wf.CmAdd10();
-    EXPECT_EQ(Form().texts[1], "160");
-    Form().Type(1, "0");
-    Form().Type(2, "LEFT");
-    wf.CmPreviousTag();
-    EXPECT_EQ(Form().texts[1], "0");
-    Form().Type(1, "");
-    wf.CmAdd10();
-    EXPECT_EQ(Form().texts[1], "10");
+TEST_F(Stepping, EachCommandWalksSidesAndStaysWithinTheNumberRange) {
+    struct Case {
+        void (TagWorkflows::*command)();
+        const char *number, *side, *newNumber, *newSide;
+    };
+    const Case cases[] = {
+        {&TagWorkflows::CmNextTag, "123", "LEFT", "123", "RIGHT"},
+        {&TagWorkflows::CmNextTag, "123", "RIGHT", "124", "LEFT"},
+        {&TagWorkflows::CmPreviousTag, "124", "LEFT", "123", "RIGHT"},
+        {&TagWorkflows::CmPreviousTag, "123", "RIGHT", "123", "LEFT"},
+        {&TagWorkflows::CmPreviousTag, "0", "LEFT", "0", nullptr},
+        {&TagWorkflows::CmNextTag, "999999", "RIGHT", "999999", nullptr},
+        {&TagWorkflows::CmAdd100, "999950", "LEFT", "999999", "LEFT"},
+        {&TagWorkflows::CmAdd10, "150", "LEFT", "160", "LEFT"},
+        {&TagWorkflows::CmAdd10, "", "LEFT", "10", "LEFT"},
+        {&TagWorkflows::CmSubtract10, "5", "LEFT", "0", "LEFT"},
+        {&TagWorkflows::CmSubtract100, "250", "RIGHT", "150", "RIGHT"},
+    };
+    for (const Case& c : cases) {
+        Form().Type(1, c.number);
+        Form().Type(2, c.side);
+        (wf.*c.command)();
+        EXPECT_EQ(Form().texts[1], c.newNumber) << c.number << " " << c.side;
+        if (c.newSide) EXPECT_EQ(Form().texts[2], c.newSide) << c.number << " " << c.side;
+    }
     EXPECT_TRUE(op.boxes.empty());
+    EXPECT_EQ(Form().focused.back(), 0);
 }
 
 TEST_F(Stepping, OnlyOnRailcarAndLocomotiveForms) {
@@ -257,21 +241,6 @@ TEST_F(LengthUnits, TypedValuesAreCarriedAndLengthsConverted) {
     Form().Type(3, "");
     wf.CmLengthUnits();
     EXPECT_EQ(Form().texts[3], "0-0");
-}
-
-TEST_F(LengthUnits, APendingProgrammedTagKeepsItsRecord) {
-    SetOption(&SettingsBlock::autoRfCheck, 1);
-    SetReaderPort(0);
-    TypeRailcar("ABCD", "1234", "40-6");
-    wf.CmProgramTag();
-    Complete(kResultProgramOk);
-    Form().Type(1, "999");
-    wf.CmLengthUnits();
-    EXPECT_EQ(Form().texts[1], "999");
-    const LastTagRecord r = data.GetLastTagRecord();
-    EXPECT_EQ(r.FieldText(1), "1234");
-    EXPECT_EQ(r.FieldText(3), "40-6");
-    EXPECT_EQ(r.readFlag, 0);
 }
 
 TEST(ConvertLengthText, BothWays) {
