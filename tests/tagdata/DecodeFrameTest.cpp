@@ -13,7 +13,6 @@ namespace {
 
 using test::MakeFormat;
 using test::RefFrame;
-using test::RefSixBit;
 
 constexpr bool kFeetInches = true;
 constexpr bool kDecimeters = false;
@@ -124,11 +123,7 @@ TEST_F(DecodeFrame, SaraFallbackWhenTheDelimitersAreZero) {
     // Asset Type "WAGON1", Owner Code "SA", Wagon Number "12345678", Orientation "L" (code 44).
     const std::string asset = "WAGON1", owner = "SA", number = "12345678";
     RefFrame ref;
-    for (int i = 0; i < 6; ++i) ref.Put(6 * i, 6, RefSixBit(asset[i]));
-    for (int i = 0; i < 2; ++i) ref.Put(42 + 6 * i, 6, RefSixBit(owner[i]));
-    int bit = 64;
-    for (char c : number) bit = ref.Put(bit, 6, RefSixBit(c));
-    ref.Put(118, 6, RefSixBit('L'));
+    ref.Chars(0, asset).Chars(42, owner).Chars(64, number).Chars(118, "L");
     DecodedFrame d = Decode(ref.Hex(), kDecimeters, false, kRegionSARA);
     ASSERT_TRUE(d.identified);
     EXPECT_EQ(d.formatIndex, 4);
@@ -167,7 +162,7 @@ TEST_F(DecodeFrame, HalfFrameTakesFifteenDigitsAndSlotZero) {
     UseFormats(kRegionNorthAmerica, true);
     const std::string text = "HALF FRAME";
     RefFrame ref;
-    for (int i = 0; i < 10; ++i) ref.Put(6 * i, 6, RefSixBit(text[i]));
+    ref.Chars(0, text);
     const std::string fifteen = ref.Hex().substr(0, 15);
     DecodedFrame d = Decode(fifteen, kDecimeters, true);
     ASSERT_TRUE(d.identified);

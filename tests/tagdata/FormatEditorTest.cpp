@@ -290,126 +290,86 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocus) {
 TEST_F(FormatEditorRig, ChecksRunInTheirOrder) {
     // Everything wrong at once: each correction brings the next message.
     FormatEditorValues v;
-    v.name = "";
     v.formatCode = "70";
     v.equipmentCode = "40";
     v.tagTypeCode = "9";
     v.rows[0] = {"Serial", "61", "", kTypeAscii, "b", "a", "a"};
-    std::vector<std::string> seen;
-    auto next = [&](auto fix) {
-        const FormatCheckResult r = Check(v);
-        seen.push_back(r.message);
-        fix(v);
+    const std::pair<void (*)(V), std::string> steps[] = {
+        {[](V x) { x.name = "Railcar"; }, "You must have a format name."},
+        {[](V x) { x.name = "Serial"; }, "The format name is already used.  Please change the format name"},
+        {[](V x) { x.formatCode = "51"; }, kFormat63},
+        {[](V x) { x.equipmentCode = "3"; }, kEquipment32},
+        {[](V x) { x.tagTypeCode = "1"; }, kTagType14},
+        {[](V x) { x.rows[0].startingBit = "119"; }, kStart60},
+        {[](V x) { x.rows[0].startingBit = ""; },
+         "The value in the Starting Bit field has a number greater than 117.  The number has to be less than 118."},
+        {[](V x) { x.rows[0].startingBit = "0"; },
+         "The Starting Bit field must have a value if the Field Name is not blank."},
+        {[](V x) { x.rows[0].length = "0"; }, "The Length field must have a value if the Field Name is not blank."},
+        {[](V x) { x.rows[0].length = "66"; }, "The Length field must have a value greater than 0."},
+        {[](V x) { x.rows[0].length = "20"; }, "The Length field value cannot be greater than 60."},
+        {[](V x) { x.rows[0].length = "30"; },
+         "The Length field value must be a multiple of 6 for ASCII data type fields."},
+        {[](V x) { x.rows[0].maximum = "z"; },
+         "The value in the Maximum field is greater than the value in the Minimum field."},
+        {[](V x) { x.rows[0].defaultText = "m"; }, kOutside},
     };
-    next([](FormatEditorValues& x) { x.name = "Railcar"; });
-    next([](FormatEditorValues& x) { x.name = "Serial"; });
-    next([](FormatEditorValues& x) { x.formatCode = "51"; });
-    next([](FormatEditorValues& x) { x.equipmentCode = "3"; });
-    next([](FormatEditorValues& x) { x.tagTypeCode = "1"; });
-    next([](FormatEditorValues& x) { x.rows[0].startingBit = "119"; });
-    next([](FormatEditorValues& x) { x.rows[0].startingBit = ""; });
-    next([](FormatEditorValues& x) { x.rows[0].startingBit = "0"; });
-    next([](FormatEditorValues& x) { x.rows[0].length = "0"; });
-    next([](FormatEditorValues& x) { x.rows[0].length = "66"; });
-    next([](FormatEditorValues& x) { x.rows[0].length = "20"; });
-    next([](FormatEditorValues& x) { x.rows[0].length = "30"; });
-    next([](FormatEditorValues& x) { x.rows[0].maximum = "z"; });
-    next([](FormatEditorValues& x) { x.rows[0].defaultText = "m"; });
+    for (const auto& [fix, message] : steps) {
+        EXPECT_EQ(Check(v).message, message);
+        fix(v);
+    }
     const FormatCheckResult last = Check(v);
     EXPECT_TRUE(last.ok) << last.message;
-    const std::vector<std::string> expected = {
-        "You must have a format name.",
-        "The format name is already used.  Please change the format name",
-        "The Format Code field must be less than 63.",
-        "The Equipment Code field must be less than 32.",
-        "The Tag Type Code field must have a value of between 1 and 4.",
-        "The value in the Starting Bit field cannot be 60, 61, 62 or 63.",
-        "The value in the Starting Bit field has a number greater than 117.  The number has to be less than 118.",
-        "The Starting Bit field must have a value if the Field Name is not blank.",
-        "The Length field must have a value if the Field Name is not blank.",
-        "The Length field must have a value greater than 0.",
-        "The Length field value cannot be greater than 60.",
-        "The Length field value must be a multiple of 6 for ASCII data type fields.",
-        "The value in the Maximum field is greater than the value in the Minimum field.",
-        "The value in the Default field is outside of the values in the Minimum and Maximum fields.",
-    };
-    EXPECT_EQ(seen, expected);
     // Minimum and Maximum come back upper-cased; the Default does not.
-    EXPECT_EQ(last.values.rows[0].minimum, "B");
-    EXPECT_EQ(last.values.rows[0].maximum, "Z");
-    EXPECT_EQ(last.values.rows[0].defaultText, "m");
+    EXPECT_EQ(last.values.rows[0].minimum + last.values.rows[0].maximum + last.values.rows[0].defaultText, "BZm");
 }
 
-// Values the checks let through, and what the record then holds.
-struct Accepted {
-    const char* what;
-    void (*change)(FormatEditorValues&);
-    void (*expect)(const FormatCheckResult&);
-};
-
 TEST_F(FormatEditorRig, AcceptedValuesAndTheirRecords) {
+    struct Accepted {
+        const char* what;
+        void (*change)(V);
+        void (*expect)(const FormatCheckResult&);
+    };
     const Accepted cases[] = {
         {"codes outside the AAR formats are not range checked",
-         [](FormatEditorValues& v) {
-             v.formatCode = "0";
-             v.equipmentCode = "45";
-             v.tagTypeCode = "9";
-         },
-         nullptr},
+         [](V v) { v.formatCode = "0", v.equipmentCode = "45", v.tagTypeCode = "9"; }, nullptr},
         {"codes up to what the record's byte holds",
-         [](FormatEditorValues& v) {
-             v.formatCode = "0";
-             v.equipmentCode = v.tagTypeCode = "127";
-         },
-         nullptr},
-        {"empty codes count as 0", [](FormatEditorValues& v) { v.formatCode = v.equipmentCode = v.tagTypeCode = ""; },
+         [](V v) { v.formatCode = "0", v.equipmentCode = v.tagTypeCode = "127"; }, nullptr},
+        {"empty codes count as 0", [](V v) { v.formatCode = v.equipmentCode = v.tagTypeCode = ""; },
          [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 0); }},
-        {"format code 63", [](FormatEditorValues& v) { v.formatCode = "63"; }, nullptr},
-        {"the no-code marker 99", [](FormatEditorValues& v) { v.formatCode = "99"; },
+        {"format code 63", [](V v) { v.formatCode = "63"; }, nullptr},
+        {"the no-code marker 99", [](V v) { v.formatCode = "99"; },
          [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 99); }},
-        {"rows without a name are not checked",
-         [](FormatEditorValues& v) { v.rows[1] = {"", "61", "999", kTypeAscii, "x", "a", "q"}; },
+        {"rows without a name are not checked", [](V v) { v.rows[1] = {"", "61", "999", kTypeAscii, "x", "a", "q"}; },
          [](const FormatCheckResult& r) {
-             EXPECT_EQ(r.record.startingBit[1], kNotSet);
-             EXPECT_EQ(r.record.length[1], kNotSet);
-             EXPECT_EQ(r.record.type[1], kNotSet);
-             EXPECT_EQ(r.record.Minimum(1), "");
-             EXPECT_EQ(r.record.Default(1), "");
+             EXPECT_EQ(r.record.startingBit[1] + r.record.length[1] + r.record.type[1], 3 * kNotSet);
+             EXPECT_TRUE(r.record.Minimum(1).empty() && r.record.Default(1).empty());
          }},
-        {"side indicator limits are fixed",
-         [](FormatEditorValues& v) { v.rows[1] = {"Side", "46", "1", kTypeSide, "", "", "1"}; },
+        {"side indicator limits are fixed", [](V v) { v.rows[1] = {"Side", "46", "1", kTypeSide, "", "", "1"}; },
          [](const FormatCheckResult& r) {
-             EXPECT_EQ(r.values.rows[1].minimum, "0");
-             EXPECT_EQ(r.values.rows[1].maximum, "1");
+             EXPECT_EQ(r.values.rows[1].minimum + r.values.rows[1].maximum, "01");
              EXPECT_EQ(r.record.Maximum(1), "1");
          }},
-        {"axles at 56 length 5",
-         [](FormatEditorValues& v) { v.rows[1] = {"Number of Axles", "56", "5", kTypeNumeric, "1", "32", "4"}; },
-         nullptr},
         {"half frame field ending at bit 60",
-         [](FormatEditorValues& v) {
-             v.halfFrameOnly = true;
-             v.rows[0] = {"Text", "0", "60", kTypeAscii, "", "", ""};
-         },
+         [](V v) { v.halfFrameOnly = true, v.rows[0] = {"Text", "0", "60", kTypeAscii, "", "", ""}; },
          [](const FormatCheckResult& r) { EXPECT_EQ(r.record.fullFrame, 0); }},
-        {"full frame field past bit 60",
-         [](FormatEditorValues& v) { v.rows[0] = {"Text", "6", "60", kTypeAscii, "", "", ""}; },
+        {"full frame field past bit 60", [](V v) { v.rows[0] = {"Text", "6", "60", kTypeAscii, "", "", ""}; },
          [](const FormatCheckResult& r) { EXPECT_EQ(r.record.fullFrame, 1); }},
         {"split field halves",
-         [](FormatEditorValues& v) {
+         [](V v) {
              v.rows[1] = {"Length", "94", "3", kTypeLength, "0", "4095", ""};
              v.rows[2] = {"Length", "47", "9", kTypeLength, "0", "4095", ""};
          },
          nullptr},
         {"touching fields",
-         [](FormatEditorValues& v) {
+         [](V v) {
              v.rows[0].startingBit = "30";
              v.rows[1] = {"A", "10", "4", kTypeNumeric, "0", "9", ""};
              v.rows[2] = {"B", "14", "4", kTypeNumeric, "0", "9", ""};
          },
          nullptr},
         {"field after one running past bit 59",
-         [](FormatEditorValues& v) {
+         [](V v) {
              v.rows[1] = {"Wide", "56", "10", kTypeNumeric, "0", "9", ""};
              v.rows[2] = {"Next", "70", "3", kTypeNumeric, "0", "7", ""};
          },

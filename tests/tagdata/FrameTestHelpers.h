@@ -125,9 +125,6 @@ inline uint64_t RefBase27(const std::string& text) {
     return v;
 }
 
-// The 6-bit code string of a text, one value per character.
-inline uint64_t RefSixBit(char c) { return static_cast<uint64_t>(static_cast<unsigned char>(c) - 0x20); }
-
 inline FieldTexts Texts(std::initializer_list<std::string> list) {
     FieldTexts t;
     int r = 0;
