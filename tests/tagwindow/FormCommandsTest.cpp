@@ -49,34 +49,30 @@ TEST_F(Certification, NumberIsDayOfYearAndCount) {
 TEST_F(Certification, RandomValuesStayInTheirRanges) {
     SetOption(&SettingsBlock::feetInches, 0);
     NewForm(false);
-    randoms = {2, 0, 0, 84};
-    wf.CertificationFill();
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    EXPECT_EQ(Form().texts[3], "106"); // 35 feet = 420 inches = 106 dm
-    EXPECT_EQ(Form().texts[5], "4");
-    ProgrammerState ps = Prog();
-    ps.operationState = 0;
-    data.UpdateProgrammerRecord(ps);
-    data.UpdateLastProgrammedFrame("");
-    randoms = {1, 70, 12, 95};
-    wf.CertificationFill();
-    EXPECT_EQ(Form().texts[5], "8");
-    EXPECT_EQ(Form().texts[3], "106");
-    // The generator of the program run gives the same ranges.
+    // Side, feet, inches, axles from the given numbers; then the program run's own generator.
+    const std::vector<std::vector<uint32_t>> draws = {{2, 0, 0, 84}, {1, 70, 12, 95}};
+    const char* expected[][3] = {{"LEFT", "106", "4"}, {"RIGHT", "106", "8"}}; // 35 feet = 420 in = 106 dm
     TagWorkflows other(data, tagLog, hooks);
     FakeTagForm form(data);
     other.SetForm(&form);
-    for (int i = 0; i < 50; ++i) {
-        ps = Prog();
+    for (int i = 0; i < 52; ++i) {
+        ProgrammerState ps = Prog();
         ps.operationState = 0;
         data.UpdateProgrammerRecord(ps);
         data.UpdateLastProgrammedFrame("");
+        if (i < 2) {
+            randoms.assign(draws[i].begin(), draws[i].end());
+            wf.CertificationFill();
+            EXPECT_EQ(Form().texts[2], expected[i][0]);
+            EXPECT_EQ(Form().texts[3], expected[i][1]);
+            EXPECT_EQ(Form().texts[5], expected[i][2]);
+            continue;
+        }
         other.CertificationFill();
         const int dm = LeadingInteger(form.texts[3]);
         EXPECT_GE(dm, InchesToDecimeters(35 * 12));
         EXPECT_LE(dm, InchesToDecimeters(104 * 12 + 11));
-        const std::string& axles = form.texts[5];
-        EXPECT_TRUE(axles == "4" || axles == "6" || axles == "8") << axles;
+        EXPECT_TRUE(form.texts[5] == "4" || form.texts[5] == "6" || form.texts[5] == "8") << form.texts[5];
     }
 }
 

@@ -40,14 +40,7 @@ protected:
         data.UpdateProgrammerRecord(ps);
     }
     std::string RailcarFrame() {
-        FieldTexts t;
-        t[0] = "NS";
-        t[1] = "4321";
-        t[2] = "LEFT";
-        t[3] = "40-6";
-        t[5] = "4";
-        t[6] = "1";
-        t[7] = "0";
+        const FieldTexts t{"NS", "4321", "LEFT", "40-6", "", "4", "1", "0"};
         return BuildTagFrame(data.GetTagFormatData(kRailcarSlot), t, true, false).frameText;
     }
 };
@@ -68,36 +61,27 @@ TEST_F(ReadTag, RequestsARead) {
     EXPECT_EQ(Form().focused.back(), 0);
 }
 
-TEST_F(ReadTag, ATagOfTheShownFormatFillsTheForm) {
-    const std::string frame = RailcarFrame();
-    Response(frame);
-    EXPECT_TRUE(Complete(kResultReadOk));
-    EXPECT_EQ(Form().texts[0], "NS  "); // as the frame holds it
-    EXPECT_EQ(Form().texts[1], "4321");
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    EXPECT_EQ(Form().texts[3], "40-06");
-    EXPECT_EQ(Form().texts[5], "4");
-    EXPECT_EQ(Form().sideRow, 2);
-    EXPECT_EQ(op.LastPrompt(), "Tag was successfully read");
-    EXPECT_EQ(Form().rawData.find("Raw Data  ASCII ["), 0u);
-    EXPECT_NE(Form().rawData.find(frame), std::string::npos);
-    EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
-    EXPECT_EQ(Prog().operationResult, kResultReadOk); // stays until the next outcome
-    EXPECT_TRUE(forms.size() == 1);
-}
-
-TEST_F(ReadTag, ATagOfAnotherFormatSwitchesTheForm) {
-    SelectFormat(2); // ASCII on the screen
-    Response(RailcarFrame());
-    Complete(kResultReadOk);
-    EXPECT_EQ(data.GetSettings().currentFormat, kRailcarSlot);
-    EXPECT_EQ(forms[1]->replaceCalls, std::vector<bool>{false});
-    EXPECT_EQ(Form().formatIndex, kRailcarSlot);
-    EXPECT_EQ(Form().texts[1], "4321");
-    EXPECT_EQ(Form().texts[3], "40-06");
-    EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
-    EXPECT_NE(Form().rawData.find("Raw Data"), std::string::npos); // on the new form
-    EXPECT_EQ(op.LastPrompt(), "Tag was successfully read");
+TEST_F(ReadTag, ATagFillsTheFormOfItsFormat) {
+    for (int shown : {kRailcarSlot, 2}) { // the railcar form, or ASCII replaced by it
+        SelectFormat(shown);
+        const std::size_t before = forms.size();
+        const std::string frame = RailcarFrame();
+        Response(frame);
+        EXPECT_TRUE(Complete(kResultReadOk));
+        EXPECT_EQ(forms.size(), before + (shown != kRailcarSlot)) << shown;
+        if (shown != kRailcarSlot) EXPECT_EQ(forms[before - 1]->replaceCalls, std::vector<bool>{false});
+        EXPECT_EQ(data.GetSettings().currentFormat, kRailcarSlot);
+        EXPECT_EQ(Form().formatIndex, kRailcarSlot);
+        EXPECT_EQ(Form().texts[0] + "," + Form().texts[1] + "," + Form().texts[2] + "," + Form().texts[3] + "," +
+                      Form().texts[5],
+                  "NS  ,4321,LEFT,40-06,4"); // as the frame holds them
+        EXPECT_EQ(Form().sideRow, 2);
+        EXPECT_EQ(op.LastPrompt(), "Tag was successfully read");
+        EXPECT_EQ(Form().rawData.find("Raw Data  ASCII ["), 0u);
+        EXPECT_NE(Form().rawData.find(frame), std::string::npos);
+        EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
+        EXPECT_EQ(Prog().operationResult, kResultReadOk); // stays until the next outcome
+    }
 }
 
 TEST_F(ReadTag, AnUnidentifiedFrameChangesNothing) {
