@@ -31,13 +31,7 @@ TEST_F(Certification, NumberIsDayOfYearAndCount) {
     data.UpdateSettings(s);
     randoms = {3, 69, 11, 85}; // RIGHT, 104 feet, 11 inches, 6 axles
     wf.CmCertifyTag();
-    EXPECT_EQ(Form().texts[0], "AB  ");
-    EXPECT_EQ(Form().texts[1], "34234");
-    EXPECT_EQ(Form().texts[2], "RIGHT");
-    EXPECT_EQ(Form().texts[3], "104-11");
-    EXPECT_EQ(Form().texts[5], "6");
-    EXPECT_EQ(Form().texts[6], "1");
-    EXPECT_EQ(Form().texts[7], "0");
+    EXPECT_EQ(Shown({0, 1, 2, 3, 5, 6, 7}), "AB  ,34234,RIGHT,104-11,6,1,0");
     EXPECT_EQ(Prog().operationState, kOpProgram);
     const LastTagRecord r = data.GetLastTagRecord();
     EXPECT_EQ(r.certify, 1);
@@ -220,11 +214,7 @@ TEST_F(LengthUnits, TypedValuesAreCarriedAndLengthsConverted) {
     EXPECT_EQ(data.GetSettings().feetInches, 0);
     EXPECT_EQ(hooks.unitChanges, std::vector<bool>{false});
     ASSERT_EQ(forms.size(), 2u);
-    EXPECT_EQ(Form().texts[0], "ABCD");
-    EXPECT_EQ(Form().texts[1], "77");
-    EXPECT_EQ(Form().texts[2], "RIGHT");
-    EXPECT_EQ(Form().texts[3], "123");
-    EXPECT_EQ(Form().texts[5], "6");
+    EXPECT_EQ(Shown({0, 1, 2, 3, 5}), "ABCD,77,RIGHT,123,6");
     EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
 
     EXPECT_TRUE(wf.CmLengthUnits());
@@ -267,10 +257,7 @@ TEST(LeadingInteger, Rules) {
 using NewFormValues = WorkflowRig;
 
 TEST_F(NewFormValues, DefaultsAndSideLists) {
-    EXPECT_EQ(Form().texts[2], "LEFT"); // empty default
-    EXPECT_EQ(Form().texts[5], "4");
-    EXPECT_EQ(Form().texts[6], "1");
-    EXPECT_EQ(Form().texts[0], "");
+    EXPECT_EQ(Shown({2, 5, 6, 0}), "LEFT,4,1,");
     SelectFormat(3); // EOT Device: side default "1"
     EXPECT_EQ(Form().texts[3], "RIGHT");
     EXPECT_EQ(Form().texts[2], "0");

@@ -150,12 +150,7 @@ TEST_F(Umler, LookupFillsTheRegisterValues) {
     Form().Type(6, "3");
     wf.CmUmlerLookup();
     EXPECT_TRUE(op.boxes.empty());
-    EXPECT_EQ(Form().texts[0], "abcd"); // rows the register does not give stay
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    EXPECT_EQ(Form().texts[3], "50-00");
-    EXPECT_EQ(Form().texts[5], "4");
-    EXPECT_EQ(Form().texts[6], "3");
-    EXPECT_EQ(Form().texts[7], "2");
+    EXPECT_EQ(Shown({0, 2, 3, 5, 6, 7}), "abcd,LEFT,50-00,4,3,2");
     EXPECT_TRUE(Form().replaceCalls.empty());
     EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
     EXPECT_EQ(data.GetVehicleKey(), "ABCD001300");
@@ -177,12 +172,7 @@ TEST_F(Umler, LookupOfALocomotiveSwitchesTheRailcarForm) {
     EXPECT_EQ(data.GetSettings().currentFormat, kLocomotiveSlot);
     FakeTagForm& loco = Form();
     EXPECT_EQ(loco.formatIndex, kLocomotiveSlot);
-    EXPECT_EQ(loco.texts[0], "LOCO");
-    EXPECT_EQ(loco.texts[1], "77");
-    EXPECT_EQ(loco.texts[2], "LEFT");
-    EXPECT_EQ(loco.texts[3], "60-00");
-    EXPECT_EQ(loco.texts[4], "6");
-    EXPECT_EQ(loco.texts[5], "1"); // bearing code 1
+    EXPECT_EQ(Shown({0, 1, 2, 3, 4, 5}), "LOCO,77,LEFT,60-00,6,1"); // bearing code 1
     EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
     EXPECT_EQ(data.GetLastTagRecord().formatIndex, kLocomotiveSlot);
 
@@ -191,11 +181,7 @@ TEST_F(Umler, LookupOfALocomotiveSwitchesTheRailcarForm) {
     loco.Type(1, "5");
     wf.CmUmlerLookup();
     EXPECT_EQ(data.GetSettings().currentFormat, kRailcarSlot);
-    EXPECT_EQ(Form().texts[0], "NS");
-    EXPECT_EQ(Form().texts[3], "40-00");
-    EXPECT_EQ(Form().texts[5], "4");
-    EXPECT_EQ(Form().texts[6], "1");
-    EXPECT_EQ(Form().texts[7], "0");
+    EXPECT_EQ(Shown({0, 3, 5, 6, 7}), "NS,40-00,4,1,0");
 }
 
 TEST_F(Umler, LookupWhileATagAwaitsItsRfCheckKeepsThatTag) {
