@@ -13,7 +13,6 @@ namespace {
 
 using test::MakeFormat;
 using test::RefFrame;
-using test::RefSixBit;
 
 constexpr bool kFeetInches = true;
 constexpr bool kDecimeters = false;
@@ -54,42 +53,46 @@ RefFrame RailcarFrame(uint64_t initial = 1543, uint64_t number = 42, uint64_t le
     return ref;
 }
 
-TEST_F(DecodeFrame, RailcarExampleGivesItsFieldTexts) {
-    DecodedFrame d = Decode(RailcarFrame().Hex());
-    ASSERT_TRUE(d.identified);
-    EXPECT_EQ(d.formatIndex, 0);
-    EXPECT_EQ(data.GetTagFormatData(d.formatIndex).Name(), "Railcar");
-    const char* expected[] = {"ABCD", "42", "RIGHT", "610", "", "4", "1", "0"};
-    for (int r = 0; r < 8; ++r) EXPECT_EQ(d.texts[r], expected[r]) << r;
-    for (int r = 8; r < kFieldRows; ++r) EXPECT_EQ(d.texts[r], "") << r;
-    EXPECT_EQ(d.sideRow, 2);
-    EXPECT_EQ(BitsToFrameText(d.bits), RailcarFrame().Hex());
-}
+// One text of a decoded frame.
+struct TextCase {
+    const char* what;
+    std::string frame;
+    bool feetInches;
+    int row;
+    const char* text;
+};
 
-TEST_F(DecodeFrame, LengthInFeetInchesIsShownFeetDashTwoDigitInches) {
-    // 610 dm: 2401.57 in -> 2401 + 2 + 1 = 2404 in = 200 ft 4 in.
-    EXPECT_EQ(Decode(RailcarFrame().Hex(), kFeetInches).texts[3], "200-04");
-    // 152 dm: 598.4 -> 600 in = 50 ft 0 in.
-    EXPECT_EQ(Decode(RailcarFrame(1543, 42, 152).Hex(), kFeetInches).texts[3], "50-00");
-    EXPECT_EQ(Decode(RailcarFrame(1543, 42, 152).Hex(), kDecimeters).texts[3], "152");
-    EXPECT_EQ(Decode(RailcarFrame(1543, 42, 0).Hex(), kFeetInches).texts[3], "0-00");
-    // 4095 dm: 16122.015 -> 16124 in = 1343 ft 8 in.
-    EXPECT_EQ(Decode(RailcarFrame(1543, 42, 4095).Hex(), kFeetInches).texts[3], "1343-08");
-}
-
-TEST_F(DecodeFrame, LowerCaseDigitsDecodeLikeUpperCase) {
-    std::string text = RailcarFrame().Hex();
-    for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    DecodedFrame d = Decode(text);
-    ASSERT_TRUE(d.identified);
-    EXPECT_EQ(d.texts[0], "ABCD");
-    EXPECT_EQ(d.texts[3], "610");
+TEST_F(DecodeFrame, TextsOfTheBuiltIns) {
+    RefFrame container;
+    container.With(0, 5, 10).With(5, 2, 1).With(74, 7, 0).With(81, 7, 5).With(88, 9, 410).With(118, 6, 51);
+    const TextCase cases[] = {
+        // 610 dm: 2401.57 in -> 2401 + 2 + 1 = 2404 in = 200 ft 4 in.
+        {"feet-inches, two-digit inches", RailcarFrame().Hex(), kFeetInches, 3, "200-04"},
+        {"152 dm is 50-00", RailcarFrame(1543, 42, 152).Hex(), kFeetInches, 3, "50-00"},
+        {"decimeters as stored", RailcarFrame(1543, 42, 152).Hex(), kDecimeters, 3, "152"},
+        {"zero length", RailcarFrame(1543, 42, 0).Hex(), kFeetInches, 3, "0-00"},
+        {"4095 dm is 1343-08", RailcarFrame(1543, 42, 4095).Hex(), kFeetInches, 3, "1343-08"},
+        {"ZZZZ", RailcarFrame(511757).Hex(), kDecimeters, 0, "ZZZZ"},
+        {"base 27 zero", RailcarFrame(0).Hex(), kDecimeters, 0, "A   "},
+        {"base 27 inner blank", RailcarFrame(2 * 729 + 4).Hex(), kDecimeters, 0, "AB D"},
+        // All 19 bits: 524287 = 26*19683 + 17*729 + 5*27 + 1 -> first digit 27 has no letter.
+        {"first digit past Z", RailcarFrame(524287).Hex(), kDecimeters, 0, "?QEA"},
+        {"width read plus minimum 200", container.Hex(), kDecimeters, 5, "200"},
+        {"type code plus minimum 1", container.Hex(), kDecimeters, 6, "6"},
+        {"weight plus minimum 45", container.Hex(), kDecimeters, 7, "455"},
+    };
+    for (const TextCase& c : cases) {
+        const DecodedFrame d = Decode(c.frame, c.feetInches);
+        ASSERT_TRUE(d.identified) << c.what;
+        EXPECT_EQ(d.texts[c.row], c.text) << c.what;
+    }
+    EXPECT_EQ(Decode(RailcarFrame().Hex()).sideRow, 2);
+    EXPECT_EQ(Decode(container.Hex()).sideRow, -1);
 }
 
 TEST_F(DecodeFrame, ShortOrNonHexTextIsNotIdentified) {
     const std::string good = RailcarFrame().Hex();
-    for (const std::string& bad : {good.substr(0, 29), std::string(), good.substr(0, 15) + "G" + good.substr(16),
-                                   " " + good.substr(1), good.substr(0, 10) + std::string(1, '\0') + good.substr(11)}) {
+    for (const std::string& bad : {good.substr(0, 29), std::string(), good.substr(0, 15) + "G" + good.substr(16)}) {
         DecodedFrame d = Decode(bad);
         EXPECT_FALSE(d.identified);
         EXPECT_EQ(d.formatIndex, -1);
@@ -97,47 +100,13 @@ TEST_F(DecodeFrame, ShortOrNonHexTextIsNotIdentified) {
     }
 }
 
-TEST_F(DecodeFrame, Base27ZZZZAndFirstDigitPastZ) {
-    EXPECT_EQ(Decode(RailcarFrame(511757).Hex()).texts[0], "ZZZZ");
-    EXPECT_EQ(Decode(RailcarFrame(0).Hex()).texts[0], "A   ");
-    // "AB D": 0*19683 + 2*729 + 0*27 + 4
-    EXPECT_EQ(Decode(RailcarFrame(2 * 729 + 4).Hex()).texts[0], "AB D");
-    // All 19 bits set: 524287 = 26*19683 + 17*729 + 5*27 + 1 -> first digit 27 has no letter.
-    EXPECT_EQ(Decode(RailcarFrame(524287).Hex()).texts[0], "?QEA");
-}
-
-TEST_F(DecodeFrame, NumericValueIsReadPlusMinimum) {
-    // Container: group 10, code 51. Width 0 reads 200; Type Code 5 reads 6.
-    RefFrame ref;
-    ref.Put(0, 5, 10);
-    ref.Put(5, 2, 1);
-    ref.Put(74, 7, 0);
-    ref.Put(81, 7, 5);
-    ref.Put(88, 9, 410);
-    ref.Put(118, 6, 51);
-    DecodedFrame d = Decode(ref.Hex());
-    ASSERT_TRUE(d.identified);
-    EXPECT_EQ(data.GetTagFormatData(d.formatIndex).Name(), "Container");
-    EXPECT_EQ(d.texts[5], "200"); // Width
-    EXPECT_EQ(d.texts[6], "6");   // Type Code, Minimum 1
-    EXPECT_EQ(d.texts[7], "455"); // Max Gross Weight, Minimum 45
-    EXPECT_EQ(d.texts[0], "A   ");
-    EXPECT_EQ(d.sideRow, -1);
-}
-
 TEST_F(DecodeFrame, CodeZeroTakesTheHighestCodeZeroFormatWhateverTheGroup) {
-    const std::string first = "HELLO WORL", second = "D 1234567 ";
-    RefFrame ref;
-    for (int i = 0; i < 10; ++i) {
-        ref.Put(6 * i, 6, RefSixBit(first[i]));
-        ref.Put(64 + 6 * i, 6, RefSixBit(second[i]));
-    }
     // The last character, a blank, leaves bits 118-123 at 0; bits 0-4 hold 20.
-    DecodedFrame d = Decode(ref.Hex());
+    DecodedFrame d = Decode(RefFrame().Chars(0, "HELLO WORLD 1234567 ").Hex());
     ASSERT_TRUE(d.identified);
     EXPECT_EQ(d.formatIndex, 2);
-    EXPECT_EQ(d.texts[0], first);
-    EXPECT_EQ(d.texts[1], second);
+    EXPECT_EQ(d.texts[0], "HELLO WORL");
+    EXPECT_EQ(d.texts[1], "D 1234567 ");
 }
 
 TEST_F(DecodeFrame, UnknownCodesAreNotIdentifiedOutsideSara) {
@@ -154,11 +123,7 @@ TEST_F(DecodeFrame, SaraFallbackWhenTheDelimitersAreZero) {
     // Asset Type "WAGON1", Owner Code "SA", Wagon Number "12345678", Orientation "L" (code 44).
     const std::string asset = "WAGON1", owner = "SA", number = "12345678";
     RefFrame ref;
-    for (int i = 0; i < 6; ++i) ref.Put(6 * i, 6, RefSixBit(asset[i]));
-    for (int i = 0; i < 2; ++i) ref.Put(42 + 6 * i, 6, RefSixBit(owner[i]));
-    int bit = 64;
-    for (char c : number) bit = ref.Put(bit, 6, RefSixBit(c));
-    ref.Put(118, 6, RefSixBit('L'));
+    ref.Chars(0, asset).Chars(42, owner).Chars(64, number).Chars(118, "L");
     DecodedFrame d = Decode(ref.Hex(), kDecimeters, false, kRegionSARA);
     ASSERT_TRUE(d.identified);
     EXPECT_EQ(d.formatIndex, 4);
@@ -197,7 +162,7 @@ TEST_F(DecodeFrame, HalfFrameTakesFifteenDigitsAndSlotZero) {
     UseFormats(kRegionNorthAmerica, true);
     const std::string text = "HALF FRAME";
     RefFrame ref;
-    for (int i = 0; i < 10; ++i) ref.Put(6 * i, 6, RefSixBit(text[i]));
+    ref.Chars(0, text);
     const std::string fifteen = ref.Hex().substr(0, 15);
     DecodedFrame d = Decode(fifteen, kDecimeters, true);
     ASSERT_TRUE(d.identified);
@@ -250,42 +215,29 @@ TEST_F(DecodeFrame, Code41OperatorFormatIsDecoded) {
     EXPECT_EQ(d.sideRow, 5);
 }
 
-TEST_F(DecodeFrame, Base37FirstDigitPastZIsAQuestionMark) {
-    data.UpdateTagFormatData(6, MakeFormat("B37", 28, 41, 2, {{"Class", 30, 15, 2, "0", "ZZ"}}));
-    RefFrame ref;
-    ref.Put(0, 5, 28);
-    ref.Put(30, 15, 36 * 37 + 36); // first digit 36 + 1 = 37: no character
-    ref.Put(118, 6, 41);
-    EXPECT_EQ(Decode(ref.Hex()).texts[0], "?Z");
-    RefFrame low;
-    low.Put(0, 5, 28);
-    low.Put(118, 6, 41);
-    EXPECT_EQ(Decode(low.Hex()).texts[0], "10");
-}
-
-TEST_F(DecodeFrame, WideBase27FieldShowsAValueBeyondItsLettersAsAQuestionMark) {
-    // Two letters (Maximum "ZZ") in 15 bits: 729 = 27 * 27 needs a first digit of 27.
-    data.UpdateTagFormatData(6, MakeFormat("B27", 28, 41, 2, {{"Class", 30, 15, 1, "A", "ZZ"}}));
-    RefFrame ref;
-    ref.Put(0, 5, 28);
-    ref.Put(30, 15, 729);
-    ref.Put(118, 6, 41);
-    EXPECT_EQ(Decode(ref.Hex()).texts[0], "? ");
-    RefFrame z;
-    z.Put(0, 5, 28);
-    z.Put(30, 15, 25 * 27 + 26);
-    z.Put(118, 6, 41);
-    EXPECT_EQ(Decode(z.Hex()).texts[0], "ZZ");
-}
-
-TEST_F(DecodeFrame, LengthWithAMinimumAddsIt) {
-    data.UpdateTagFormatData(6, MakeFormat("Len", 28, 41, 2, {{"Length", 10, 12, 7, "100", "4095"}}));
-    RefFrame ref;
-    ref.Put(0, 5, 28);
-    ref.Put(10, 12, 52);
-    ref.Put(118, 6, 41);
-    EXPECT_EQ(Decode(ref.Hex(), kDecimeters).texts[0], "152");
-    EXPECT_EQ(Decode(ref.Hex(), kFeetInches).texts[0], "50-00");
+TEST_F(DecodeFrame, OneFieldOfAnOperatorFormat) {
+    struct Case {
+        const char* what;
+        test::RowDef row;
+        uint64_t value;
+        bool feetInches;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"base 37 first digit 37 has no character", {"Class", 30, 15, 2, "0", "ZZ"}, 36 * 37 + 36, false, "?Z"},
+        {"base 37 zero", {"Class", 30, 15, 2, "0", "ZZ"}, 0, false, "10"},
+        // Two letters in 15 bits: 729 = 27 * 27 needs a first digit of 27.
+        {"wide base 27 beyond its letters", {"Class", 30, 15, 1, "A", "ZZ"}, 729, false, "? "},
+        {"base 27 ZZ", {"Class", 30, 15, 1, "A", "ZZ"}, 25 * 27 + 26, false, "ZZ"},
+        {"length adds its minimum", {"Length", 30, 12, 7, "100", "4095"}, 52, false, "152"},
+        {"length with minimum in feet-inches", {"Length", 30, 12, 7, "100", "4095"}, 52, true, "50-00"},
+    };
+    for (const Case& c : cases) {
+        data.UpdateTagFormatData(6, MakeFormat("Op", 28, 41, 2, {c.row}));
+        RefFrame ref;
+        ref.With(0, 5, 28).With(c.row.start, c.row.length, c.value).With(118, 6, 41);
+        EXPECT_EQ(Decode(ref.Hex(), c.feetInches).texts[0], c.text) << c.what;
+    }
 }
 
 TEST_F(DecodeFrame, DamagedOperatorFormatReadsOnlyInsideTheFrame) {

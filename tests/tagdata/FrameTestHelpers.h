@@ -79,6 +79,15 @@ public:
         }
         return bit;
     }
+    RefFrame& With(int bit, int width, uint64_t value) {
+        Put(bit, width, value);
+        return *this;
+    }
+    // Six-bit character codes from bit number `bit` on, across the gap.
+    RefFrame& Chars(int bit, const std::string& text) {
+        for (char c : text) bit = Put(bit, 6, static_cast<uint64_t>(static_cast<unsigned char>(c) - 0x20));
+        return *this;
+    }
     int Bit(int bitNumber) const {
         auto it = bits_.find(bitNumber);
         return it == bits_.end() ? 0 : it->second;
@@ -115,9 +124,6 @@ inline uint64_t RefBase27(const std::string& text) {
     }
     return v;
 }
-
-// The 6-bit code string of a text, one value per character.
-inline uint64_t RefSixBit(char c) { return static_cast<uint64_t>(static_cast<unsigned char>(c) - 0x20); }
 
 inline FieldTexts Texts(std::initializer_list<std::string> list) {
     FieldTexts t;

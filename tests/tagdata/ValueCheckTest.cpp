@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace velmora {
 namespace {
 
@@ -17,15 +19,6 @@ std::array<bool, kFieldRows> AllControls() {
     std::array<bool, kFieldRows> a;
     a.fill(true);
     return a;
-}
-
-// One-row check of a text against a row of the given type and limits.
-bool InError(int type, const char* minimum, const char* maximum, const std::string& text,
-             bool feetInches = false, int length = 12) {
-    const TagFormatData f = MakeFormat("T", 0, 0, 2, {{"Field", 0, length, type, minimum, maximum}});
-    ValueCheckResult r = CheckFieldValues(f, Texts({text}), AllControls(), feetInches);
-    EXPECT_EQ(r.anyError, r.error[0]);
-    return r.error[0];
 }
 
 TEST(LengthConversion, DecimetersFromInchesTruncates) {
@@ -88,99 +81,63 @@ TEST(LimitNumber, NonNumericLimitCountsAsZero) {
     EXPECT_EQ(LimitNumber("A"), 0u);
 }
 
-TEST(ValueCheckNumeric, LimitsAreInclusive) {
-    EXPECT_TRUE(InError(3, "200", "300", "199"));
-    EXPECT_FALSE(InError(3, "200", "300", "200"));
-    EXPECT_FALSE(InError(3, "200", "300", "300"));
-    EXPECT_TRUE(InError(3, "200", "300", "301"));
-    EXPECT_FALSE(InError(3, "1", "32", "04"));
-}
+// One row of a given type and limits, one typed text: in error or not.
+struct Boundary {
+    int type;
+    const char *minimum, *maximum;
+    std::string text;
+    bool feetInches, error;
+    int length = 12;
+};
 
-TEST(ValueCheckNumeric, EmptyNegativeNonNumericAndTooLargeAreOutOfRange) {
+TEST(ValueCheck, BoundariesOfEachType) {
+    const bool F = false, T = true;
+    std::vector<Boundary> cases = {
+        // Numeric: inclusive limits.
+        {3, "200", "300", "199", F, T}, {3, "200", "300", "200", F, F}, {3, "200", "300", "300", F, F},
+        {3, "200", "300", "301", F, T}, {3, "1", "32", "04", F, F},
+        // An empty Maximum accepts only zero.
+        {3, "", "", "0", F, F}, {3, "", "", "1", F, T},
+        // Length in decimeters.
+        {7, "0", "4095", "4095", F, F}, {7, "0", "4095", "4096", F, T}, {7, "10", "4095", "9", F, T},
+        {7, "0", "4095", "50-0", F, T}, {7, "0", "4095", "", F, T},
+        // Length in feet-inches: inches over 11, and the converted range. 1343-9 = 16125 in -> 4095.75 -> 4095;
+        // 1343-11 = 16127 in -> 4096. 49-11 = 599 in -> 152.1 -> 152; 49-10 -> 151.
+        {7, "0", "4095", "50-11", T, F}, {7, "0", "4095", "50-12", T, T}, {7, "0", "4095", "50", T, F},
+        {7, "0", "4095", "1343-9", T, F}, {7, "0", "4095", "1343-11", T, T}, {7, "152", "4095", "49-11", T, F},
+        {7, "152", "4095", "49-10", T, T}, {7, "0", "4095", "", T, T}, {7, "0", "4095", "-5", T, T},
+        {7, "0", "4095", "99999999999", T, T}, {7, "0", "999999999", "2147483647-11", T, T},
+        // Hex digits of either case only.
+        {9, "", "", "0123456789abcdefABCDEF", F, F, 88}, {9, "", "", "12G4", F, T}, {9, "", "", "12 4", F, T},
+        {9, "", "", "", F, T},
+        // Base 27 between the limit texts; case only breaks ties; a prefix of the Minimum sorts before it.
+        {1, "A   ", "ZZZZ", "ABCD", F, F}, {1, "A   ", "ZZZZ", "abcd", F, F}, {1, "A   ", "ZZZZ", "A   ", F, F},
+        {1, "A   ", "ZZZZ", "ZZZZ", F, F}, {1, "A   ", "ZZZZ", "zzzz", F, F}, {1, "A   ", "ZZZZ", "AB", F, F},
+        {1, "A   ", "ZZZZ", "A", F, T},    {1, "A   ", "ZZZZ", "ZZZZZ", F, T}, {1, "A   ", "ZZZZ", " BCD", F, T},
+        {1, "A   ", "ZZZZ", "", F, T},     {1, "B", "Y", "Z", F, T},          {1, "B", "Y", "a", F, T},
+        {1, "B", "Y", "y", F, F},
+        // Base 27 refuses characters without a digit; a leading blank has no code whatever the limits.
+        {1, "A   ", "ZZZZ", "A1BC", F, T}, {1, "A   ", "ZZZZ", "AB\tC", F, T}, {1, "A   ", "ZZZZ", "AB-C", F, T},
+        {1, "A   ", "ZZZZ", "AB C", F, F}, {1, "", "ZZZZ", " BCD", F, T},      {1, "    ", "ZZZZ", "    ", F, T},
+        // Base 37 has no settled alphabet: only its limits are checked.
+        {2, "A   ", "ZZZZ", "A1BC", F, F}, {2, "A   ", "ZZZZ", "AB\tC", F, F}, {2, "A   ", "ZZZZ", "1ABC", F, T},
+        // ASCII: only emptiness and uncodable characters.
+        {0, "", "", "hello world_ [?]", F, F}, {0, "", "", " ", F, F}, {0, "", "", "", F, T},
+    };
+    for (const char* bad : {"a{", "~", "`", "\x7f", "tab\there", "\xc3\xa9"}) cases.push_back({0, "", "", bad, F, T});
+    // Every numeric type: empty, negative, non-numeric and 2^32 + 5 (must not wrap to 5) are out of range.
     for (int type : {3, 4, 5, 6}) {
-        EXPECT_TRUE(InError(type, "0", "999999999", "")) << type;
-        EXPECT_TRUE(InError(type, "0", "999999999", "-1")) << type;
-        EXPECT_TRUE(InError(type, "0", "999999999", "12a")) << type;
-        // 2^32 + 5 must not wrap round to 5.
-        EXPECT_TRUE(InError(type, "0", "999999", "4294967301")) << type;
-        EXPECT_FALSE(InError(type, "0", "999999999", "999999999")) << type;
-        EXPECT_FALSE(InError(type, "", "999999999", "0")) << type;
+        for (const char* bad : {"", "-1", "12a", "4294967301"}) cases.push_back({type, "0", "999999999", bad, F, T});
+        cases.push_back({type, "0", "999999999", "999999999", F, F});
+        cases.push_back({type, "", "999999999", "0", F, F});
     }
-}
-
-TEST(ValueCheckNumeric, EmptyMaximumAcceptsOnlyZero) {
-    EXPECT_FALSE(InError(3, "", "", "0"));
-    EXPECT_TRUE(InError(3, "", "", "1"));
-}
-
-TEST(ValueCheckLength, DecimetersBetweenMinimumAndMaximum) {
-    EXPECT_FALSE(InError(7, "0", "4095", "4095"));
-    EXPECT_TRUE(InError(7, "0", "4095", "4096"));
-    EXPECT_TRUE(InError(7, "10", "4095", "9"));
-    EXPECT_TRUE(InError(7, "0", "4095", "50-0")); // feet-inches text in decimeter mode
-    EXPECT_TRUE(InError(7, "0", "4095", ""));
-}
-
-TEST(ValueCheckLength, FeetInchesInchesOver11AndConvertedRange) {
-    EXPECT_FALSE(InError(7, "0", "4095", "50-11", true));
-    EXPECT_TRUE(InError(7, "0", "4095", "50-12", true));
-    EXPECT_FALSE(InError(7, "0", "4095", "50", true));
-    // 4095 dm is the limit: 1343 ft 5 in = 16121 in = 4094.7 -> 4094; 1343-9 = 16125 in -> 4095.75 -> 4095.
-    EXPECT_FALSE(InError(7, "0", "4095", "1343-9", true));
-    EXPECT_TRUE(InError(7, "0", "4095", "1343-11", true)); // 16127 in -> 4096
-    // Minimum 152 dm: 50 ft is 152, 49-11 is 599 in = 152.1 -> 152, 49-10 is 151.
-    EXPECT_FALSE(InError(7, "152", "4095", "49-11", true));
-    EXPECT_TRUE(InError(7, "152", "4095", "49-10", true));
-    EXPECT_TRUE(InError(7, "0", "4095", "", true));
-    EXPECT_TRUE(InError(7, "0", "4095", "-5", true));
-    EXPECT_TRUE(InError(7, "0", "4095", "99999999999", true));
-    EXPECT_TRUE(InError(7, "0", "999999999", "2147483647-11", true)); // far past the Maximum
-}
-
-TEST(ValueCheckHex, OnlyHexDigitsEitherCase) {
-    EXPECT_FALSE(InError(9, "", "", "0123456789abcdefABCDEF", false, 88));
-    EXPECT_TRUE(InError(9, "", "", "12G4"));
-    EXPECT_TRUE(InError(9, "", "", "12 4"));
-    EXPECT_TRUE(InError(9, "", "", ""));
-}
-
-TEST(ValueCheckAlpha, TextMustLieBetweenMinimumAndMaximumTexts) {
-    EXPECT_FALSE(InError(1, "A   ", "ZZZZ", "ABCD"));
-    EXPECT_FALSE(InError(1, "A   ", "ZZZZ", "abcd")); // case only breaks ties
-    EXPECT_FALSE(InError(1, "A   ", "ZZZZ", "A   "));
-    EXPECT_FALSE(InError(1, "A   ", "ZZZZ", "ZZZZ"));
-    EXPECT_FALSE(InError(1, "A   ", "ZZZZ", "zzzz"));
-    EXPECT_FALSE(InError(1, "A   ", "ZZZZ", "AB"));
-    EXPECT_TRUE(InError(1, "A   ", "ZZZZ", "A"));     // a prefix of the Minimum sorts before it
-    EXPECT_TRUE(InError(1, "A   ", "ZZZZ", "ZZZZZ"));
-    EXPECT_TRUE(InError(1, "A   ", "ZZZZ", " BCD"));  // a first blank sorts before any letter
-    EXPECT_TRUE(InError(1, "A   ", "ZZZZ", ""));
-    EXPECT_TRUE(InError(1, "B", "Y", "Z"));
-    EXPECT_TRUE(InError(1, "B", "Y", "a"));
-    EXPECT_FALSE(InError(1, "B", "Y", "y"));
-}
-
-TEST(ValueCheckAlpha, Base27RefusesCharactersWithoutADigit) {
-    EXPECT_TRUE(InError(1, "A   ", "ZZZZ", "A1BC"));
-    EXPECT_TRUE(InError(1, "A   ", "ZZZZ", "AB\tC"));
-    EXPECT_TRUE(InError(1, "A   ", "ZZZZ", "AB-C"));
-    EXPECT_FALSE(InError(1, "A   ", "ZZZZ", "AB C"));
-    // The first character is stored as a letter: a leading blank has no
-    // code there, whatever the limits let through.
-    EXPECT_TRUE(InError(1, "", "ZZZZ", " BCD"));
-    EXPECT_TRUE(InError(1, "    ", "ZZZZ", "    "));
-    // Base 37 has no settled alphabet: only its limits are checked.
-    EXPECT_FALSE(InError(2, "A   ", "ZZZZ", "A1BC"));
-    EXPECT_FALSE(InError(2, "A   ", "ZZZZ", "AB\tC"));
-    EXPECT_TRUE(InError(2, "A   ", "ZZZZ", "1ABC"));
-}
-
-TEST(ValueCheckAscii, OnlyEmptinessAndUncodableCharactersAreErrors) {
-    EXPECT_FALSE(InError(0, "", "", "hello world_ [?]"));
-    EXPECT_FALSE(InError(0, "", "", " "));
-    EXPECT_TRUE(InError(0, "", "", ""));
-    for (const char* bad : {"a{", "~", "`", "\x7f", "tab\there", "\xc3\xa9"})
-        EXPECT_TRUE(InError(0, "", "", bad)) << bad;
+    for (const Boundary& c : cases) {
+        const TagFormatData f = MakeFormat("T", 0, 0, 2, {{"Field", 0, c.length, c.type, c.minimum, c.maximum}});
+        const ValueCheckResult r = CheckFieldValues(f, Texts({c.text}), AllControls(), c.feetInches);
+        EXPECT_EQ(r.error[0], c.error) << "type " << c.type << " [" << c.minimum << "," << c.maximum << "] \""
+                                       << c.text << "\"" << (c.feetInches ? " feet-inches" : "");
+        EXPECT_EQ(r.anyError, r.error[0]);
+    }
 }
 
 TEST(ValueCheckRows, SideBlankUncontrolledAndUnusedRowsAreNotChecked) {

@@ -31,13 +31,7 @@ TEST_F(Certification, NumberIsDayOfYearAndCount) {
     data.UpdateSettings(s);
     randoms = {3, 69, 11, 85}; // RIGHT, 104 feet, 11 inches, 6 axles
     wf.CmCertifyTag();
-    EXPECT_EQ(Form().texts[0], "AB  ");
-    EXPECT_EQ(Form().texts[1], "34234");
-    EXPECT_EQ(Form().texts[2], "RIGHT");
-    EXPECT_EQ(Form().texts[3], "104-11");
-    EXPECT_EQ(Form().texts[5], "6");
-    EXPECT_EQ(Form().texts[6], "1");
-    EXPECT_EQ(Form().texts[7], "0");
+    EXPECT_EQ(Shown({0, 1, 2, 3, 5, 6, 7}), "AB  ,34234,RIGHT,104-11,6,1,0");
     EXPECT_EQ(Prog().operationState, kOpProgram);
     const LastTagRecord r = data.GetLastTagRecord();
     EXPECT_EQ(r.certify, 1);
@@ -49,34 +43,30 @@ TEST_F(Certification, NumberIsDayOfYearAndCount) {
 TEST_F(Certification, RandomValuesStayInTheirRanges) {
     SetOption(&SettingsBlock::feetInches, 0);
     NewForm(false);
-    randoms = {2, 0, 0, 84};
-    wf.CertificationFill();
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    EXPECT_EQ(Form().texts[3], "106"); // 35 feet = 420 inches = 106 dm
-    EXPECT_EQ(Form().texts[5], "4");
-    ProgrammerState ps = Prog();
-    ps.operationState = 0;
-    data.UpdateProgrammerRecord(ps);
-    data.UpdateLastProgrammedFrame("");
-    randoms = {1, 70, 12, 95};
-    wf.CertificationFill();
-    EXPECT_EQ(Form().texts[5], "8");
-    EXPECT_EQ(Form().texts[3], "106");
-    // The generator of the program run gives the same ranges.
+    // Side, feet, inches, axles from the given numbers; then the program run's own generator.
+    const std::vector<std::vector<uint32_t>> draws = {{2, 0, 0, 84}, {1, 70, 12, 95}};
+    const char* expected[][3] = {{"LEFT", "106", "4"}, {"RIGHT", "106", "8"}}; // 35 feet = 420 in = 106 dm
     TagWorkflows other(data, tagLog, hooks);
     FakeTagForm form(data);
     other.SetForm(&form);
-    for (int i = 0; i < 50; ++i) {
-        ps = Prog();
+    for (int i = 0; i < 52; ++i) {
+        ProgrammerState ps = Prog();
         ps.operationState = 0;
         data.UpdateProgrammerRecord(ps);
         data.UpdateLastProgrammedFrame("");
+        if (i < 2) {
+            randoms.assign(draws[i].begin(), draws[i].end());
+            wf.CertificationFill();
+            EXPECT_EQ(Form().texts[2], expected[i][0]);
+            EXPECT_EQ(Form().texts[3], expected[i][1]);
+            EXPECT_EQ(Form().texts[5], expected[i][2]);
+            continue;
+        }
         other.CertificationFill();
         const int dm = LeadingInteger(form.texts[3]);
         EXPECT_GE(dm, InchesToDecimeters(35 * 12));
         EXPECT_LE(dm, InchesToDecimeters(104 * 12 + 11));
-        const std::string& axles = form.texts[5];
-        EXPECT_TRUE(axles == "4" || axles == "6" || axles == "8") << axles;
+        EXPECT_TRUE(form.texts[5] == "4" || form.texts[5] == "6" || form.texts[5] == "8") << form.texts[5];
     }
 }
 
@@ -119,49 +109,33 @@ TEST(CertificationNumber, Rules) {
 
 using Stepping = WorkflowRig;
 
-TEST_F(Stepping, NextAndPreviousWalkBothSidesOfEachVehicle) {
-    Form().Type(1, "123");
-    Form().Type(2, "LEFT");
-    wf.CmNextTag();
-    EXPECT_EQ(Form().texts[1], "123");
-    EXPECT_EQ(Form().texts[2], "RIGHT");
-    wf.CmNextTag();
-    EXPECT_EQ(Form().texts[1], "124");
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    wf.CmPreviousTag();
-    EXPECT_EQ(Form().texts[1], "123");
-    EXPECT_EQ(Form().texts[2], "RIGHT");
-    wf.CmPreviousTag();
-    EXPECT_EQ(Form().texts[1], "123");
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    EXPECT_EQ(Form().focused.back(), 0);
-}
-
-TEST_F(Stepping, AddAndSubtractStayWithinTheNumberRange) {
-    Form().Type(1, "999950");
-    Form().Type(2, "LEFT");
-    wf.CmAdd100();
-    EXPECT_EQ(Form().texts[1], "999999");
-    EXPECT_EQ(Form().texts[2], "LEFT");
-    wf.CmNextTag();
-    wf.CmNextTag();
-    EXPECT_EQ(Form().texts[1], "999999");
-    Form().Type(1, "5");
-    wf.CmSubtract10();
-    EXPECT_EQ(Form().texts[1], "0");
-    Form().Type(1, "250");
-    wf.CmSubtract100();
-    EXPECT_EQ(Form().texts[1], "150");
-    wf.CmAdd10();
-    EXPECT_EQ(Form().texts[1], "160");
-    Form().Type(1, "0");
-    Form().Type(2, "LEFT");
-    wf.CmPreviousTag();
-    EXPECT_EQ(Form().texts[1], "0");
-    Form().Type(1, "");
-    wf.CmAdd10();
-    EXPECT_EQ(Form().texts[1], "10");
+TEST_F(Stepping, EachCommandWalksSidesAndStaysWithinTheNumberRange) {
+    struct Case {
+        void (TagWorkflows::*command)();
+        const char *number, *side, *newNumber, *newSide;
+    };
+    const Case cases[] = {
+        {&TagWorkflows::CmNextTag, "123", "LEFT", "123", "RIGHT"},
+        {&TagWorkflows::CmNextTag, "123", "RIGHT", "124", "LEFT"},
+        {&TagWorkflows::CmPreviousTag, "124", "LEFT", "123", "RIGHT"},
+        {&TagWorkflows::CmPreviousTag, "123", "RIGHT", "123", "LEFT"},
+        {&TagWorkflows::CmPreviousTag, "0", "LEFT", "0", nullptr},
+        {&TagWorkflows::CmNextTag, "999999", "RIGHT", "999999", nullptr},
+        {&TagWorkflows::CmAdd100, "999950", "LEFT", "999999", "LEFT"},
+        {&TagWorkflows::CmAdd10, "150", "LEFT", "160", "LEFT"},
+        {&TagWorkflows::CmAdd10, "", "LEFT", "10", "LEFT"},
+        {&TagWorkflows::CmSubtract10, "5", "LEFT", "0", "LEFT"},
+        {&TagWorkflows::CmSubtract100, "250", "RIGHT", "150", "RIGHT"},
+    };
+    for (const Case& c : cases) {
+        Form().Type(1, c.number);
+        Form().Type(2, c.side);
+        (wf.*c.command)();
+        EXPECT_EQ(Form().texts[1], c.newNumber) << c.number << " " << c.side;
+        if (c.newSide) EXPECT_EQ(Form().texts[2], c.newSide) << c.number << " " << c.side;
+    }
     EXPECT_TRUE(op.boxes.empty());
+    EXPECT_EQ(Form().focused.back(), 0);
 }
 
 TEST_F(Stepping, OnlyOnRailcarAndLocomotiveForms) {
@@ -240,11 +214,7 @@ TEST_F(LengthUnits, TypedValuesAreCarriedAndLengthsConverted) {
     EXPECT_EQ(data.GetSettings().feetInches, 0);
     EXPECT_EQ(hooks.unitChanges, std::vector<bool>{false});
     ASSERT_EQ(forms.size(), 2u);
-    EXPECT_EQ(Form().texts[0], "ABCD");
-    EXPECT_EQ(Form().texts[1], "77");
-    EXPECT_EQ(Form().texts[2], "RIGHT");
-    EXPECT_EQ(Form().texts[3], "123");
-    EXPECT_EQ(Form().texts[5], "6");
+    EXPECT_EQ(Shown({0, 1, 2, 3, 5}), "ABCD,77,RIGHT,123,6");
     EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
 
     EXPECT_TRUE(wf.CmLengthUnits());
@@ -257,21 +227,6 @@ TEST_F(LengthUnits, TypedValuesAreCarriedAndLengthsConverted) {
     Form().Type(3, "");
     wf.CmLengthUnits();
     EXPECT_EQ(Form().texts[3], "0-0");
-}
-
-TEST_F(LengthUnits, APendingProgrammedTagKeepsItsRecord) {
-    SetOption(&SettingsBlock::autoRfCheck, 1);
-    SetReaderPort(0);
-    TypeRailcar("ABCD", "1234", "40-6");
-    wf.CmProgramTag();
-    Complete(kResultProgramOk);
-    Form().Type(1, "999");
-    wf.CmLengthUnits();
-    EXPECT_EQ(Form().texts[1], "999");
-    const LastTagRecord r = data.GetLastTagRecord();
-    EXPECT_EQ(r.FieldText(1), "1234");
-    EXPECT_EQ(r.FieldText(3), "40-6");
-    EXPECT_EQ(r.readFlag, 0);
 }
 
 TEST(ConvertLengthText, BothWays) {
@@ -302,10 +257,7 @@ TEST(LeadingInteger, Rules) {
 using NewFormValues = WorkflowRig;
 
 TEST_F(NewFormValues, DefaultsAndSideLists) {
-    EXPECT_EQ(Form().texts[2], "LEFT"); // empty default
-    EXPECT_EQ(Form().texts[5], "4");
-    EXPECT_EQ(Form().texts[6], "1");
-    EXPECT_EQ(Form().texts[0], "");
+    EXPECT_EQ(Shown({2, 5, 6, 0}), "LEFT,4,1,");
     SelectFormat(3); // EOT Device: side default "1"
     EXPECT_EQ(Form().texts[3], "RIGHT");
     EXPECT_EQ(Form().texts[2], "0");

@@ -1,6 +1,6 @@
 // Program Tag: the programmer checks, field errors, the plausibility
 // questions, the WABTEC parts list, the same-data question, the hand-over to
-// the programmer link and the programmer's outcome.
+// the programmer link and what follows the programmer's outcome.
 #include "WorkflowRig.h"
 
 #include "tagdata/TagFrame.h"
@@ -31,17 +31,15 @@ TEST_F(ProgramTag, RefusedWhenTheProgrammerIsOffOrBusy) {
     ps.on = 0;
     data.UpdateProgrammerRecord(ps);
     wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
-    EXPECT_EQ(op.boxes[0].text, kNotOn);
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(op.boxes[0].buttons, MsgButtons::Ok);
-
     ps.on = 1;
     ps.operationState = kOpRead;
     data.UpdateProgrammerRecord(ps);
     wf.CmProgramTag();
     ASSERT_EQ(op.boxes.size(), 2u);
+    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
+    EXPECT_EQ(op.boxes[0].text, kNotOn);
+    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(op.boxes[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(op.boxes[1].text, kBusy);
     EXPECT_EQ(op.boxes[1].icon, MsgIcon::Information);
     EXPECT_EQ(Prog().operationState, kOpRead); // the running operation is kept
@@ -50,7 +48,7 @@ TEST_F(ProgramTag, RefusedWhenTheProgrammerIsOffOrBusy) {
 }
 
 TEST_F(ProgramTag, HandsTheFrameToTheProgrammerLink) {
-    TypeRailcar("abcd", "1234", "40-6");
+    TypeRailcar("ns", "1234", "40-6");
     wf.CmProgramTag();
     EXPECT_TRUE(op.boxes.empty());
     const ProgrammerState ps = Prog();
@@ -63,30 +61,19 @@ TEST_F(ProgramTag, HandsTheFrameToTheProgrammerLink) {
     EXPECT_EQ(Form().rawData.rfind("Raw Data  ASCII [", 0), 0u);
     EXPECT_NE(Form().rawData.find(frame), std::string::npos);
 
-    // The frame carries what was typed, upper-cased.
+    // The frame carries what was typed, upper-cased; the record the texts as the frame holds them.
     const DecodedFrame d = DecodeTagFrame(data, frame, false, kRegionNorthAmerica, true);
     ASSERT_TRUE(d.identified);
     EXPECT_EQ(d.formatIndex, kRailcarSlot);
-    EXPECT_EQ(d.texts[0], "ABCD");
-    EXPECT_EQ(d.texts[1], "1234");
-    EXPECT_EQ(d.texts[2], "RIGHT");
-    EXPECT_EQ(d.texts[3], "40-06"); // 486 inches, 123 dm, 486 inches
-
+    EXPECT_EQ(d.texts[0] + "," + d.texts[1] + "," + d.texts[2] + "," + d.texts[3], "NS  ,1234,RIGHT,40-06");
     const LastTagRecord r = data.GetLastTagRecord();
     EXPECT_EQ(r.readFlag, 0);
     EXPECT_EQ(r.formatIndex, kRailcarSlot);
-    EXPECT_EQ(r.FieldText(0), "ABCD");
+    EXPECT_EQ(r.FieldText(0), "NS  ");
     EXPECT_EQ(r.FrameText(), frame);
     EXPECT_EQ(r.TagType(), "AT5118");
     EXPECT_EQ(r.umlerResult, kUmlerNotChecked); // no register file
     EXPECT_EQ(r.certify, 0);
-}
-
-TEST_F(ProgramTag, PadsTextsAsTheFrameHoldsThem) {
-    TypeRailcar("NS", "77");
-    wf.CmProgramTag();
-    EXPECT_EQ(data.GetLastTagRecord().FieldText(0), "NS  ");
-    EXPECT_EQ(data.GetLastTagRecord().FieldText(1), "77");
 }
 
 TEST_F(ProgramTag, FieldErrorsAreListedInThePromptAndMarked) {
@@ -96,57 +83,44 @@ TEST_F(ProgramTag, FieldErrorsAreListedInThePromptAndMarked) {
     EXPECT_EQ(op.LastPrompt(), "The following fields are in error: Equipment Initial, Car Number, Length");
     EXPECT_EQ(op.prompts.back().second, 1);
     EXPECT_TRUE(op.boxes.empty());
-    EXPECT_EQ(Form().marks.error[0], 1);
-    EXPECT_EQ(Form().marks.error[1], 1);
-    EXPECT_EQ(Form().marks.error[2], 0);
-    EXPECT_EQ(Form().marks.error[3], 1);
+    const int expected[] = {1, 1, 0, 1};
+    for (int r = 0; r < 4; ++r) EXPECT_EQ(Form().marks.error[r], expected[r]) << r;
     EXPECT_GE(Form().repaints, 1);
     EXPECT_EQ(Prog().operationState, 0);
-    // A stop before the record is stored leaves the previous record.
-    EXPECT_EQ(data.GetLastTagRecord().FieldText(0), "");
+    EXPECT_EQ(data.GetLastTagRecord().FieldText(0), ""); // the previous record stays
 }
 
 TEST_F(ProgramTag, UnusualValuesAskAndNoStops) {
-    TypeRailcar("ABCD", "1", "50-6", "3", "2", "5");
-    Answer({MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::No});
-    wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 3u);
-    EXPECT_EQ(op.boxes[0].text, kBearingQ);
-    EXPECT_EQ(op.boxes[1].text, kPlatformQ);
-    EXPECT_EQ(op.boxes[2].text, kAxlesQ);
-    for (const auto& b : op.boxes) {
-        EXPECT_EQ(b.caption, "Velmora for Windows");
-        EXPECT_EQ(b.icon, MsgIcon::Question);
-        EXPECT_EQ(b.buttons, MsgButtons::YesNo);
-    }
-    EXPECT_EQ(Prog().operationState, 0);
-    EXPECT_TRUE(data.GetLastProgrammedFrame().empty());
-}
-
-TEST_F(ProgramTag, OnlyOneThreeAndFiveAxlesAsk) {
-    for (const char* axles : {"2", "4", "6", "7"}) {
+    struct Case {
+        const char *axles, *bearing, *platform;
+        std::vector<MsgAnswer> answers;
+        std::vector<std::string> asked;
+        bool programs;
+    };
+    const Case cases[] = {
+        {"3", "2", "5", {MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::No}, {kBearingQ, kPlatformQ, kAxlesQ}, false},
+        {"4", "1", "0", {}, {}, true},       {"2", "1", "0", {}, {}, true},
+        {"6", "1", "0", {}, {}, true},       {"7", "1", "0", {}, {}, true},
+        {"1", "1", "0", {MsgAnswer::Yes}, {kAxlesQ}, true}, {"3", "1", "0", {MsgAnswer::Yes}, {kAxlesQ}, true},
+        {"5", "1", "0", {MsgAnswer::No}, {kAxlesQ}, false},
+    };
+    for (const Case& c : cases) {
         op.boxes.clear();
-        TypeRailcar("ABCD", "1", "50-6", axles);
-        wf.ProgramTag(true, false);
-        EXPECT_TRUE(op.boxes.empty()) << axles;
         ProgrammerState ps = Prog();
         ps.operationState = 0;
         data.UpdateProgrammerRecord(ps);
         data.UpdateLastProgrammedFrame("");
+        TypeRailcar("ABCD", "1", "50-6", c.axles, c.bearing, c.platform);
+        op.answers.assign(c.answers.begin(), c.answers.end());
+        wf.CmProgramTag();
+        EXPECT_EQ(BoxTexts(), c.asked) << c.axles << c.bearing << c.platform;
+        for (const auto& b : op.boxes) {
+            EXPECT_EQ(b.caption, "Velmora for Windows");
+            EXPECT_EQ(b.icon, MsgIcon::Question);
+            EXPECT_EQ(b.buttons, MsgButtons::YesNo);
+        }
+        EXPECT_EQ(Prog().operationState, c.programs ? kOpProgram : 0) << c.axles << c.bearing << c.platform;
     }
-    for (const char* axles : {"1", "3", "5"}) {
-        op.boxes.clear();
-        TypeRailcar("ABCD", "1", "50-6", axles);
-        wf.ProgramTag(true, false);
-        ASSERT_EQ(op.boxes.size(), 1u) << axles;
-        EXPECT_EQ(op.boxes[0].text, kAxlesQ);
-    }
-}
-
-TEST_F(ProgramTag, PlatformMinusOneAndZeroDoNotAsk) {
-    TypeRailcar("ABCD", "1", "50-6", "4", "1", "0");
-    wf.CmProgramTag();
-    EXPECT_TRUE(op.boxes.empty());
 }
 
 TEST_F(ProgramTag, AMissingBearingRowCountsAsZero) {
@@ -158,8 +132,7 @@ TEST_F(ProgramTag, AMissingBearingRowCountsAsZero) {
     SelectFormat(8);
     TypeRailcar();
     wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, kBearingQ);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kBearingQ});
 }
 
 TEST_F(ProgramTag, SameDataAsksUnlessTheLastAttemptFailed) {
@@ -167,10 +140,8 @@ TEST_F(ProgramTag, SameDataAsksUnlessTheLastAttemptFailed) {
     wf.CmProgramTag();
     EXPECT_TRUE(Complete(kResultProgramOk));
     op.boxes.clear();
-
     wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, kSameQ);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kSameQ});
     EXPECT_EQ(op.boxes[0].caption, "Velmora for Windows");
     EXPECT_EQ(Prog().operationState, 0); // declined
 
@@ -178,7 +149,6 @@ TEST_F(ProgramTag, SameDataAsksUnlessTheLastAttemptFailed) {
     wf.CmProgramTag();
     EXPECT_EQ(Prog().operationState, kOpProgram);
     EXPECT_TRUE(Complete(kResultProgramFailed));
-    EXPECT_EQ(op.LastPrompt(), "Error - could not program tag");
     EXPECT_EQ(op.prompts.back().second, 1);
     EXPECT_EQ(Prog().operationResult, kResultProgramFailed);
     EXPECT_EQ(Prog().operationState, 0);
@@ -190,8 +160,7 @@ TEST_F(ProgramTag, SameDataAsksUnlessTheLastAttemptFailed) {
 }
 
 TEST_F(ProgramTag, AProgrammerLostDuringAQuestionIsNotGivenTheRequest) {
-    // The timer runs while a question is open: the link may find the
-    // programmer gone meanwhile.
+    // The timer runs while a question is open: the link may find the programmer gone meanwhile.
     struct LosingOperator : ScriptedOperator {
         AEIData* data = nullptr;
         MsgAnswer MessageBox(const std::string& c, const std::string& t, MsgIcon i, MsgButtons b) override {
@@ -215,66 +184,34 @@ TEST_F(ProgramTag, AProgrammerLostDuringAQuestionIsNotGivenTheRequest) {
     TagWorkflows w(d, list, h);
     FakeTagForm form(d);
     w.SetForm(&form);
-    form.Type(0, "ABCD");
-    form.Type(1, "1");
-    form.Type(2, "LEFT");
-    form.Type(3, "50-0");
-    form.Type(5, "3"); // asks
-    form.Type(6, "1");
-    form.Type(7, "0");
+    const char* typed[] = {"ABCD", "1", "LEFT", "50-0", "", "3", "1", "0"}; // 3 axles ask
+    for (int r = 0; r < 8; ++r) form.Type(r, typed[r]);
     w.CmProgramTag();
     EXPECT_EQ(d.GetProgrammerRecord().operationState, 0);
     EXPECT_EQ(d.GetProgrammerRecord().on, 0); // not overwritten by a stale copy
     EXPECT_EQ(lose.boxes.back().text, kNotOn);
 }
 
-// ---- the outcome ----------------------------------------------------------------------
+// ---- after the programmer's success ----------------------------------------------------------
 
-TEST_F(ProgramTag, SuccessLogsPromptsAndPrints) {
+TEST_F(ProgramTag, SuccessLogsCountsAndPrints) {
     TypeRailcar();
     wf.CmProgramTag();
     EXPECT_TRUE(Complete(kResultProgramOk));
-    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, UMLER not checked, RF not checked");
     EXPECT_EQ(Prog().operationResult, 0);
     EXPECT_EQ(Total(), 1);
     ASSERT_EQ(tagLog.Size(), 1u);
     EXPECT_NE(tagLog.Line(0).find("\"Railcar,ABCD,1234,RIGHT,50'6\",4,1,0\" 51,19,2"), std::string::npos);
-    const std::string file = TagLogFile();
-    EXPECT_NE(file.find(std::string(data.GetLastTagRecord().FrameText()) + "\r\n"), std::string::npos);
+    EXPECT_NE(TagLogFile().find(std::string(data.GetLastTagRecord().FrameText()) + "\r\n"), std::string::npos);
     ASSERT_EQ(hooks.labels.size(), 1u);
     EXPECT_EQ(hooks.labels[0].FieldText(1), "1234");
-    EXPECT_EQ(hooks.lotDialogs, 0);
-}
 
-TEST_F(ProgramTag, NoLabelWithLabelPrintingOff) {
     SetOption(&SettingsBlock::labelPrintingOn, 0);
-    TypeRailcar();
+    TypeRailcar("ABCD", "1235");
     wf.CmProgramTag();
     Complete(kResultProgramOk);
-    EXPECT_TRUE(hooks.labels.empty());
-    EXPECT_EQ(Total(), 1);
-}
-
-TEST_F(ProgramTag, OtherFormatsHaveNoUmlerOrRfWords) {
-    SelectFormat(2); // ASCII
-    Form().Type(0, "hello");
-    Form().Type(1, "world");
-    SetOption(&SettingsBlock::autoRfCheck, 1);
-    wf.CmProgramTag();
-    EXPECT_EQ(data.GetLastTagRecord().FieldText(0), "HELLO     ");
-    EXPECT_TRUE(Complete(kResultProgramOk)); // no RF check for this format
-    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed");
-    EXPECT_EQ(hooks.readerSearches, 0);
-}
-
-TEST_F(ProgramTag, EotDeviceGetsTheRfWordOnly) {
-    SelectFormat(3);
-    Form().Type(0, "ABCD");
-    Form().Type(1, "12");
-    Form().Type(2, "0");
-    wf.CmProgramTag();
-    Complete(kResultProgramOk);
-    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, RF not checked");
+    EXPECT_EQ(hooks.labels.size(), 1u);
+    EXPECT_EQ(Total(), 2);
 }
 
 TEST_F(ProgramTag, LogFileThatCannotBeWrittenIsReported) {
@@ -289,153 +226,93 @@ TEST_F(ProgramTag, LogFileThatCannotBeWrittenIsReported) {
     EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, UMLER not checked, RF not checked");
 }
 
-TEST_F(ProgramTag, LotNumberOnlyForCertifiedTagsWithTheReconditionCheck) {
-    // Not certified: no dialog even with the check on; the lot fields reset.
-    SetOption(&SettingsBlock::reconditionCheck, 1);
-    TypeRailcar();
-    wf.CmProgramTag();
-    LastTagRecord r = data.GetLastTagRecord();
-    r.reconditioned = 1;
-    r.lotDay = 5;
-    data.UpdateLastTagRecord(r);
-    Complete(kResultProgramOk);
-    EXPECT_EQ(hooks.lotDialogs, 0);
-    EXPECT_EQ(data.GetLastTagRecord().reconditioned, 0);
-    EXPECT_EQ(data.GetLastTagRecord().lotDay, 0u);
-    EXPECT_EQ(hooks.labels.size(), 1u);
-}
-
-TEST_F(ProgramTag, NoLotDialogWithoutTheReconditionCheck) {
-    SetReaderPort(1);
-    wf.CmCertifyTag();
-    Complete(kResultProgramOk);
-    EXPECT_TRUE(ReaderResult(kResultRfAgrees));
-    EXPECT_EQ(hooks.lotDialogs, 0);
-    ASSERT_EQ(hooks.labels.size(), 1u);
-    EXPECT_EQ(hooks.labels[0].reconditioned, 0);
-}
-
-TEST_F(ProgramTag, LotDialogCancelLogsWithoutLabel) {
-    SetOption(&SettingsBlock::reconditionCheck, 1);
-    SetReaderPort(1);
-    hooks.lotAnswer = LotDialogResult::Cancel;
-    wf.CmCertifyTag();
-    Complete(kResultProgramOk);
-    EXPECT_TRUE(ReaderResult(kResultRfAgrees));
-    EXPECT_EQ(hooks.lotDialogs, 1);
-    EXPECT_EQ(Total(), 1);
-    EXPECT_TRUE(hooks.labels.empty());
-}
-
-TEST_F(ProgramTag, LotDialogOkLogsAndLabelsTheReconditionedTag) {
-    SetOption(&SettingsBlock::reconditionCheck, 1);
-    SetReaderPort(1);
-    hooks.lotAnswer = LotDialogResult::Ok;
-    hooks.onLot = [this] { // the dialog stores the lot data in the record
-        LastTagRecord r = data.GetLastTagRecord();
-        r.reconditioned = 1;
-        r.lotDay = 100;
-        r.lotYear = 24;
-        data.UpdateLastTagRecord(r);
+TEST_F(ProgramTag, LotNumberDialogOnlyForCertifiedTagsWithTheReconditionCheck) {
+    struct Case {
+        const char* what;
+        bool reconditionCheck, certify;
+        LotDialogResult answer;
+        int dialogs, labels;
+        uint8_t reconditioned;
     };
-    wf.CmCertifyTag();
-    Complete(kResultProgramOk);
-    ReaderResult(kResultRfAgrees);
-    ASSERT_EQ(hooks.labels.size(), 1u);
-    EXPECT_EQ(hooks.labels[0].reconditioned, 1);
-    EXPECT_EQ(hooks.labels[0].lotDay, 100u);
-    EXPECT_NE(tagLog.Line(0).find(" Reconditioned RF OK"), std::string::npos);
+    const Case cases[] = {
+        {"not certified", true, false, LotDialogResult::Ok, 0, 1, 0},
+        {"check off", false, true, LotDialogResult::Ok, 0, 1, 0},
+        {"cancelled", true, true, LotDialogResult::Cancel, 1, 0, 0},
+        {"lot stored", true, true, LotDialogResult::Ok, 1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        hooks.labels.clear();
+        hooks.lotDialogs = 0;
+        hooks.lotAnswer = c.answer;
+        hooks.onLot = [this] { // the dialog stores the lot data in the record
+            LastTagRecord r = data.GetLastTagRecord();
+            r.reconditioned = 1;
+            r.lotDay = 100;
+            data.UpdateLastTagRecord(r);
+        };
+        SetOption(&SettingsBlock::reconditionCheck, c.reconditionCheck);
+        SetReaderPort(1);
+        data.UpdateLastProgrammedFrame("");
+        const int32_t before = Total();
+        if (c.certify) {
+            wf.CmCertifyTag();
+        } else {
+            TypeRailcar();
+            wf.CmProgramTag();
+            LastTagRecord r = data.GetLastTagRecord(); // left from an earlier tag: reset
+            r.reconditioned = 1;
+            r.lotDay = 5;
+            data.UpdateLastTagRecord(r);
+        }
+        Complete(kResultProgramOk);
+        if (c.certify) EXPECT_TRUE(ReaderResult(kResultRfAgrees)) << c.what;
+        EXPECT_EQ(hooks.lotDialogs, c.dialogs) << c.what;
+        EXPECT_EQ(Total(), before + 1) << c.what;
+        ASSERT_EQ(static_cast<int>(hooks.labels.size()), c.labels) << c.what;
+        if (!c.labels) continue;
+        EXPECT_EQ(hooks.labels[0].reconditioned, c.reconditioned) << c.what;
+        EXPECT_EQ(hooks.labels[0].lotDay, c.reconditioned ? 100u : 0u) << c.what;
+    }
 }
 
 // ---- the WABTEC parts list ------------------------------------------------------------
 
-class WabtecRig : public WorkflowRig {
-protected:
-    void SetUp() override {
-        WorkflowRig::SetUp();
-        TagFormatData f = data.GetTagFormatData(3); // EOT Device rows
-        f.systemSlot = 0;
-        SetText(f.formatName, "EOT WABTEC");
-        data.UpdateTagFormatData(6, f);
-        SelectFormat(6);
+TEST_F(ProgramTag, WabtecPartsListRefusals) {
+    TagFormatData f = data.GetTagFormatData(3); // EOT Device rows
+    f.systemSlot = 0;
+    SetText(f.formatName, "EOT WABTEC");
+    data.UpdateTagFormatData(6, f);
+    SelectFormat(6);
+    const std::string kNotListed = "The EOT Initial you entered is not on WABTEC's parts list.  Please check.";
+    const std::string kSide = "The EOT Side Code you entered does not match WABTEC's parts list.  The correct "
+                              "Side Code should be ";
+    struct Case {
+        const char *mark, *type, *side, *tagType;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"KCS", "0", "RIGHT", "AT5549", "The tag type must be either \"AT5541\" or \"AT5545\"."},
+        {"ZZZ", "0", "RIGHT", "AT5541", kNotListed},
+        {"GTWQ", "0", "LEFT", "AT5545", kNotListed}, // listed only for AT5541
+        {"CSXE", "0", "RIGHT", "AT5541",
+         "The EOT Type Code you entered does not match WABTEC's parts list.  The correct EOT Type should be \"2\"."},
+        {"KCS", "0", "LEFT", "AT5541", kSide + "\"RIGHT\""},
+        {"CNQ", "0", "RIGHT", "AT5541", kSide + "\"LEFT\""},
+    };
+    for (const Case& c : cases) {
+        op.boxes.clear();
+        Form().Type(0, c.mark);
+        Form().Type(1, "23456");
+        Form().Type(2, c.type);
+        Form().Type(3, c.side);
+        Form().SetTagTypeText(c.tagType);
+        wf.CmProgramTag();
+        ASSERT_EQ(op.boxes.size(), 1u) << c.mark;
+        EXPECT_EQ(op.boxes[0].text, c.message);
+        EXPECT_EQ(op.boxes[0].caption, "Velmora for Windows");
+        EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
+        EXPECT_EQ(Prog().operationState, 0);
     }
-    // KCS : prefix 9, type 0, side RIGHT, AT5541.
-    void TypeEot(const std::string& mark, const std::string& number, const std::string& type,
-                 const std::string& side, const std::string& tagType) {
-        Form().Type(0, mark);
-        Form().Type(1, number);
-        Form().Type(2, type);
-        Form().Type(3, side);
-        Form().SetTagTypeText(tagType);
-    }
-};
-
-TEST_F(WabtecRig, TagTypeMustBeOneOfTheTwo) {
-    TypeEot("KCS", "23456", "0", "RIGHT", "AT5549");
-    wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, "The tag type must be either \"AT5541\" or \"AT5545\".");
-    EXPECT_EQ(op.boxes[0].caption, "Velmora for Windows");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(Prog().operationState, 0);
-}
-
-TEST_F(WabtecRig, InitialMustBeOnTheList) {
-    TypeEot("ZZZ", "23456", "0", "RIGHT", "AT5541");
-    wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, "The EOT Initial you entered is not on WABTEC's parts list.  Please check.");
-    // GTWQ is listed only for AT5541.
-    op.boxes.clear();
-    TypeEot("GTWQ", "1", "0", "LEFT", "AT5545");
-    wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, "The EOT Initial you entered is not on WABTEC's parts list.  Please check.");
-}
-
-TEST_F(WabtecRig, TypeCodeMustMatch) {
-    TypeEot("CSXE", "1", "0", "RIGHT", "AT5541"); // listed with type 2
-    wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text,
-              "The EOT Type Code you entered does not match WABTEC's parts list.  The correct EOT Type "
-              "should be \"2\".");
-}
-
-TEST_F(WabtecRig, SideMustMatchAndTheMessageNamesTheListedSide) {
-    TypeEot("KCS", "1", "0", "LEFT", "AT5541"); // listed RIGHT
-    wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text,
-              "The EOT Side Code you entered does not match WABTEC's parts list.  The correct Side Code "
-              "should be \"RIGHT\"");
-    op.boxes.clear();
-    TypeEot("CNQ", "1", "0", "RIGHT", "AT5541"); // listed LEFT
-    wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text,
-              "The EOT Side Code you entered does not match WABTEC's parts list.  The correct Side Code "
-              "should be \"LEFT\"");
-}
-
-TEST_F(WabtecRig, ThePartsListGivesTheLeadingDigit) {
-    // A copy of the table entry with prefix 1 is not built in; KCS has 9.
-    TypeEot("KCS", "23456", "0", "RIGHT", "AT5541");
-    wf.CmProgramTag();
-    EXPECT_TRUE(op.boxes.empty());
-    EXPECT_EQ(data.GetLastTagRecord().FieldText(1), "923456");
-    Complete(kResultProgramOk);
-    EXPECT_NE(tagLog.Line(0).find(",KCS ,923456,"), std::string::npos);
-
-    // A six-digit number that begins with another digit is refused before
-    // anything is handed to the programmer.
-    TypeEot("BNQ", "123456", "0", "RIGHT", "AT5541"); // prefix 0
-    wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_NE(op.boxes[0].text.find("\"0\""), std::string::npos) << op.boxes[0].text;
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(Prog().operationState, 0);
-    EXPECT_EQ(data.GetLastTagRecord().FieldText(1), "923456");
 }
 
 } // namespace

@@ -166,6 +166,12 @@ protected:
         return wf.ProgrammerCompletion();
     }
     ProgrammerState Prog() { return data.GetProgrammerRecord(); }
+    // The texts of the given rows of the form, joined by commas.
+    std::string Shown(std::initializer_list<int> rows) {
+        std::string s;
+        for (int row : rows) s += (row == *rows.begin() ? "" : ",") + Form().texts[row];
+        return s;
+    }
     void SetReaderPort(int port) { SetOption(&SettingsBlock::readerPort, static_cast<uint8_t>(port)); }
 
     void Answer(std::initializer_list<MsgAnswer> a) { op.answers.insert(op.answers.end(), a); }
