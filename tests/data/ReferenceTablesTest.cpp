@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace velmora {
 namespace {
 
@@ -15,156 +17,97 @@ struct RefFixture : ::testing::Test {
     AEIData data{op, clock};
 };
 
-void ExpectCar(const CarType& t, const char* code, int cat, int second, const char* name) {
-    EXPECT_EQ(GetText(t.code), code);
-    EXPECT_EQ(t.category, cat);
-    EXPECT_EQ(t.secondCategory, second);
-    EXPECT_EQ(GetText(t.name), name);
+std::string Car(const CarType& t) {
+    return std::string(GetText(t.code)) + " " + std::to_string(t.category) + " " + std::to_string(t.secondCategory) + " " +
+           std::string(GetText(t.name));
+}
+
+TEST(CarTypeTable, EveryRowAsListed) {
+    const char* rows =
+        "A 1 1 Box|B 1 1 Box|C 5 5 Covered Hopper|D1 10 10 Road Diesel|D3 11 11 Switcher|D4 12 12 Slug|"
+        "E 4 4 Gondola|F 3 3 Flat|G 4 4 Gondola|H 5 5 Hopper|J 4 4 Gondola|K 5 5 Hopper|L0 3 3 Flat|"
+        "L1 4 4 Gondola|L2 3 3 Flat|L3 3 3 Flat|L4 1 1 Box|L6 5 5 Hopper|L7 1 1 Box|L9 3 3 Flat|"
+        "P 6 6 Intermodal|Q 6 6 Intermodal|R 7 1 Refrigerated|S 8 8 Stack|T 2 2 Tank|V 9 9 Auto Rack|"
+        "H 5 5 Coal Hopper|XX 16 16 Trailer|XX 13 13 Tractor|";
+    CarType t[kCarTypes];
+    FillCarTypes(t);
+    std::string got;
+    for (int i = 0; i < 29; ++i) got += Car(t[i]) + "|";
+    EXPECT_EQ(got, rows);
+    for (int i = 29; i < 50; ++i) EXPECT_EQ(GetText(t[i].code), "") << i;
+    EXPECT_EQ(Car(t[50]), " 1 1 Unknown");
 }
 
 using CarTypes = RefFixture;
 
-TEST_F(CarTypes, TypeCodeIsMatchedByTheRecordCodeAsPrefix) {
-    ExpectCar(data.GetCarType("R100", -1, ""), "R", 7, 1, "Refrigerated");
-    ExpectCar(data.GetCarType("D123", -1, ""), "D1", 10, 10, "Road Diesel");
-    ExpectCar(data.GetCarType("D3", -1, ""), "D3", 11, 11, "Switcher");
-    ExpectCar(data.GetCarType("A405", -1, ""), "A", 1, 1, "Box");
-    ExpectCar(data.GetCarType("L612", -1, ""), "L6", 5, 5, "Hopper");
-    ExpectCar(data.GetCarType("XX", -1, ""), "XX", 16, 16, "Trailer");
-}
-
-TEST_F(CarTypes, RecordOrderDecidesBetweenEqualCodes) {
-    ExpectCar(data.GetCarType("H", -1, ""), "H", 5, 5, "Hopper");
-    ExpectCar(data.GetCarType("H350", 5, "Coal Hopper"), "H", 5, 5, "Hopper");
-}
-
-TEST_F(CarTypes, TypeCodeShorterThanTheRecordCodeOrUnknownGivesUnknown) {
-    // "D" alone is no prefix match for "D1", and a text is never looked up
-    // by number or name.
-    ExpectCar(data.GetCarType("D", 10, "Road Diesel"), "", 1, 1, "Unknown");
-    ExpectCar(data.GetCarType("Z99", -1, ""), "", 1, 1, "Unknown");
-    ExpectCar(data.GetCarType("r100", -1, ""), "", 1, 1, "Unknown");
-}
-
-TEST_F(CarTypes, CategoryThenNameWhenTheTextIsEmpty) {
-    ExpectCar(data.GetCarType("", 13, ""), "XX", 13, 13, "Tractor");
-    ExpectCar(data.GetCarType("", 4, "Tank"), "E", 4, 4, "Gondola");
-    ExpectCar(data.GetCarType("", -1, "Coal Hopper"), "H", 5, 5, "Coal Hopper");
-    ExpectCar(data.GetCarType("", -1, "Slug"), "D4", 12, 12, "Slug");
-    ExpectCar(data.GetCarType("", 99, ""), "", 1, 1, "Unknown");
-    ExpectCar(data.GetCarType("", -1, "Caboose"), "", 1, 1, "Unknown");
-}
-
-TEST_F(CarTypes, EverythingEmptyGivesUnknown) {
-    ExpectCar(data.GetCarType("", -1, ""), "", 1, 1, "Unknown");
-    // The unknown entry itself is never found by its name or number.
-    ExpectCar(data.GetCarType("", -1, "Unknown"), "", 1, 1, "Unknown");
-}
-
-TEST(CarTypeTable, RowsAsFilled) {
-    CarType t[kCarTypes];
-    FillCarTypes(t);
-    ExpectCar(t[0], "A", 1, 1, "Box");
-    ExpectCar(t[2], "C", 5, 5, "Covered Hopper");
-    ExpectCar(t[5], "D4", 12, 12, "Slug");
-    ExpectCar(t[19], "L9", 3, 3, "Flat");
-    ExpectCar(t[22], "R", 7, 1, "Refrigerated");
-    ExpectCar(t[25], "V", 9, 9, "Auto Rack");
-    ExpectCar(t[26], "H", 5, 5, "Coal Hopper");
-    ExpectCar(t[28], "XX", 13, 13, "Tractor");
-    for (int i = 29; i < 50; ++i) EXPECT_EQ(GetText(t[i].code), "") << i;
-    ExpectCar(t[50], "", 1, 1, "Unknown");
+TEST_F(CarTypes, LookUpByCodePrefixThenCategoryThenName) {
+    const struct {
+        const char* code;
+        int category;
+        const char* name;
+        const char* found;
+    } cases[] = {
+        {"R100", -1, "", "R 7 1 Refrigerated"},
+        {"D123", -1, "", "D1 10 10 Road Diesel"},
+        {"L612", -1, "", "L6 5 5 Hopper"},
+        {"XX", -1, "", "XX 16 16 Trailer"},
+        {"H350", 5, "Coal Hopper", "H 5 5 Hopper"}, // the first row wins between equal codes
+        {"D", 10, "Road Diesel", " 1 1 Unknown"},    // no prefix match, and a code is never looked up otherwise
+        {"r100", -1, "", " 1 1 Unknown"},
+        {"", 13, "", "XX 13 13 Tractor"},
+        {"", 4, "Tank", "E 4 4 Gondola"},
+        {"", -1, "Coal Hopper", "H 5 5 Coal Hopper"},
+        {"", 99, "", " 1 1 Unknown"},
+        {"", -1, "Caboose", " 1 1 Unknown"},
+        {"", -1, "Unknown", " 1 1 Unknown"},
+        {"", -1, "", " 1 1 Unknown"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Car(data.GetCarType(c.code, c.category, c.name)), c.found) << c.code;
 }
 
 using WABTEC = RefFixture;
 
-TEST_F(WABTEC, RecordsAsFilled) {
-    WABTECData w = data.GetWABTECData(2);
-    EXPECT_EQ(w.defined, 1);
-    EXPECT_EQ(w.partNumber, 4511u);
-    EXPECT_EQ(GetText(w.mark), "CR  ");
-    EXPECT_EQ(w.numberPrefix, 9);
-    EXPECT_EQ(w.eotTypeCode, 0);
-    EXPECT_EQ(w.sideCode, 1);
-    EXPECT_EQ(w.tagTypeFlag, 1);
-
-    w = data.GetWABTECData(23);
-    EXPECT_EQ(w.partNumber, 4736u);
-    EXPECT_EQ(GetText(w.mark), "CNQ ");
-    EXPECT_EQ(w.numberPrefix, 8);
-    EXPECT_EQ(w.sideCode, 0);
-    EXPECT_EQ(w.tagTypeFlag, 0);
-
-    w = data.GetWABTECData(28);
-    EXPECT_EQ(w.partNumber, 81319u);
-    EXPECT_EQ(GetText(w.mark), "WRE ");
-
-    EXPECT_EQ(data.GetWABTECData(4).eotTypeCode, 2);
-    EXPECT_EQ(data.GetWABTECData(9).sideCode, 0);
-    for (int i = 29; i < kWABTECRecords; ++i) EXPECT_EQ(data.GetWABTECData(i).defined, 0) << i;
+TEST_F(WABTEC, RecordsAndFind) {
+    std::ostringstream got;
+    for (int i = 0; i < kWABTECRecords; ++i) {
+        const WABTECData w = data.GetWABTECData(i);
+        if (!w.defined) continue;
+        got << w.partNumber << GetText(w.mark) << int(w.numberPrefix) << int(w.eotTypeCode) << int(w.sideCode)
+            << int(w.tagTypeFlag) << "|";
+    }
+    EXPECT_EQ(got.str(),
+              "4508BNQ 0011|4509KCS 9011|4511CR  9011|4515CNW 9011|4517CSXE0211|4518SPQ 0011|4538UPRQ0011|"
+              "4820SFQ 0011|4821CNQ 8001|4822GTWQ0001|4823WCQ 0011|4824AMTK0011|4825IC  0011|4826MRL 0011|"
+              "4827TFM 0011|81615NS  0011|81616WRE 0011|81628CPT 0011|4728BNQ 0010|4729KCS 9010|4732CSXE0210|"
+              "4733SPQ 0010|4734UPRQ0010|4736CNQ 8000|4740IC  0010|4742TFM 0010|4875CPT 0010|4782NS  0010|"
+              "81319WRE 0010|");
     EXPECT_TRUE(op.boxes.empty());
-}
-
-TEST_F(WABTEC, FindNeedsTheBlankPaddedMarkAndTheTagTypeFlag) {
     EXPECT_EQ(data.FindWABTEC("CR  ", 1), 2);
     EXPECT_EQ(data.FindWABTEC("CR", 1), -1);
-    EXPECT_EQ(data.FindWABTEC("CR  ", 0), -1); // no AT5545 row for CR
-    EXPECT_EQ(data.FindWABTEC("BNQ ", 1), 0);
+    EXPECT_EQ(data.FindWABTEC("CR  ", 0), -1);
     EXPECT_EQ(data.FindWABTEC("BNQ ", 0), 18);
     EXPECT_EQ(data.FindWABTEC("WRE ", 0), 28);
     EXPECT_EQ(data.FindWABTEC("bnq ", 1), -1);
-}
-
-TEST_F(WABTEC, EmptyMarkNeverMatchesAnUndefinedRecord) {
     EXPECT_EQ(data.FindWABTEC("", 0), -1);
-    EXPECT_EQ(data.FindWABTEC("", 1), -1);
-}
-
-TEST_F(WABTEC, BadIndexReturnsRecordZero) {
-    WABTECData w = data.GetWABTECData(-5);
-    EXPECT_EQ(w.partNumber, 4508u);
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_NE(op.boxes[0].text.find("WABTEC Data index error - GetWABTECData value \"-5\""), std::string::npos);
+    EXPECT_EQ(data.GetWABTECData(-5).partNumber, 4508u); // and the trap, proven in AEIDataTest
 }
 
 using BackgroundColors = RefFixture;
 
-TEST_F(BackgroundColors, SevenDefinedColoursWithRedInTheLowByte) {
-    const struct {
-        const char* name;
-        uint32_t value;
-    } expected[] = {{"Gold", 0x00C8FF},       {"Gray", 0x808080},  {"White", 0xFFFFFF},
-                    {"Light Gray", 0xC0C0C0}, {"Greenish Yellow", 0x00C0C0},
-                    {"Green", 0x00FF00},      {"Dark Green", 0x00C000}};
-    for (int i = 0; i < 7; ++i) {
-        BackgroundColor c = data.GetBackgroundColor(i);
-        EXPECT_EQ(c.defined, 1);
-        EXPECT_EQ(GetText(c.name), expected[i].name);
-        EXPECT_EQ(c.value, expected[i].value) << expected[i].name;
+TEST_F(BackgroundColors, SevenColoursWithRedInTheLowByteAndFindByName) {
+    const std::pair<const char*, uint32_t> expected[] = {
+        {"Gold", 0x00C8FF},         {"Gray", 0x808080},  {"White", 0xFFFFFF},     {"Light Gray", 0xC0C0C0},
+        {"Greenish Yellow", 0x00C0C0}, {"Green", 0x00FF00}, {"Dark Green", 0x00C000}};
+    for (int i = 0; i < kBackgroundColors; ++i) {
+        const BackgroundColor c = data.GetBackgroundColor(i);
+        EXPECT_EQ(c.defined, i < 7 ? 1 : 0) << i;
+        EXPECT_EQ(GetText(c.name), i < 7 ? expected[i].first : "") << i;
+        if (i < 7) EXPECT_EQ(c.value, expected[i].second) << i;
     }
-}
-
-TEST_F(BackgroundColors, IndexesSevenToNineteenAreUndefined) {
-    for (int i = 7; i < kBackgroundColors; ++i) {
-        BackgroundColor c = data.GetBackgroundColor(i);
-        EXPECT_EQ(c.defined, 0) << i;
-        EXPECT_EQ(GetText(c.name), "");
-    }
-    EXPECT_TRUE(op.boxes.empty());
-}
-
-TEST_F(BackgroundColors, FindByName) {
-    EXPECT_EQ(data.FindBackgroundColor("Gold"), 0);
     EXPECT_EQ(data.FindBackgroundColor("Dark Green"), 6);
     EXPECT_EQ(data.FindBackgroundColor("dark green"), -1);
     EXPECT_EQ(data.FindBackgroundColor(""), -1);
-}
-
-TEST_F(BackgroundColors, BadIndexTrapsAndReturnsACopyOfRecordZero) {
-    BackgroundColor c = data.GetBackgroundColor(20);
-    EXPECT_EQ(GetText(c.name), "Gold");
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].caption, "Internal Error Trap");
+    EXPECT_EQ(GetText(data.GetBackgroundColor(20).name), "Gold");
 }
 
 } // namespace

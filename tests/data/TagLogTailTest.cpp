@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,28 +13,22 @@
 namespace velmora {
 namespace {
 
-using test::TempDir;
+using Lines = std::vector<std::string>;
 
 // The lines a forward reading finds: complete lines (ending in LF, a CR before
 // it dropped), non-empty, newest first.
-std::vector<std::string> ForwardReference(const std::string& bytes, std::size_t maxLines) {
-    std::vector<std::string> lines;
+Lines ForwardReference(const std::string& bytes, std::size_t maxLines) {
+    Lines lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\n') continue;
         std::string line = bytes.substr(start, i - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
+        if (!line.empty()) lines.insert(lines.begin(), line);
         start = i + 1;
     }
-    std::vector<std::string> newest(lines.rbegin(), lines.rend());
-    if (newest.size() > maxLines) newest.resize(maxLines);
-    return newest;
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+    if (lines.size() > maxLines) lines.resize(maxLines);
+    return lines;
 }
 
 std::string NumberedLog(int count) {
@@ -46,51 +39,38 @@ std::string NumberedLog(int count) {
     return text;
 }
 
-TEST(TagLogTail, AFiveThousandLineLogLoadsItsNewestThousandNewestFirst) {
-    TempDir dir;
-    const std::string path = dir.File("tag log.txt");
-    WriteText(path, NumberedLog(5000));
+void WriteText(const std::string& path, const std::string& text) {
+    test::WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+TEST(TagLogTail, FilesLoadTheirNewestLinesUpToTheListSize) {
+    test::TempDir dir;
+    WriteText(dir.File("big.txt"), NumberedLog(5000));
     TagLogList list;
-    EXPECT_EQ(LoadTagLogTail(path, list), 1000u);
-    ASSERT_EQ(list.Size(), 1000u);
-    EXPECT_NE(list.Line(0).find("ABCD,5000,"), std::string::npos);
-    EXPECT_NE(list.Line(999).find("ABCD,4001,"), std::string::npos);
-    EXPECT_EQ(list.Line(0).back(), 'D'); // the CR is gone
-    EXPECT_EQ(ForwardReference(NumberedLog(5000), 1000),
-              std::vector<std::string>([&] {
-                  std::vector<std::string> v;
-                  for (std::size_t i = 0; i < list.Size(); ++i) v.push_back(list.Line(i));
-                  return v;
-              }()));
-}
-
-TEST(TagLogTail, AShortLogLoadsWholeIncludingItsFirstLine) {
-    TempDir dir;
-    const std::string path = dir.File("tag log.txt");
-    WriteText(path, "first\r\nsecond\r\nthird\r\n");
-    TagLogList list;
-    EXPECT_EQ(LoadTagLogTail(path, list), 3u);
-    EXPECT_EQ(list.Line(0), "third");
-    EXPECT_EQ(list.Line(2), "first");
-}
-
-TEST(TagLogTail, AnUnterminatedLastLineIsSkipped) {
-    EXPECT_EQ(TagLogTailOfBytes("one\r\ntwo\r\nhalf a li"), (std::vector<std::string>{"two", "one"}));
-    EXPECT_TRUE(TagLogTailOfBytes("no line end at all").empty());
-}
-
-TEST(TagLogTail, EmptyLinesAreNotTags) {
-    EXPECT_EQ(TagLogTailOfBytes("\r\none\r\n\r\n\ntwo\n"), (std::vector<std::string>{"two", "one"}));
-}
-
-TEST(TagLogTail, AMissingOrEmptyFileLeavesTheListEmpty) {
-    TempDir dir;
-    TagLogList list;
-    EXPECT_EQ(LoadTagLogTail(dir.File("missing.txt"), list), 0u);
+    EXPECT_EQ(LoadTagLogTail(dir.File("big.txt"), list), 1000u);
+    Lines got;
+    for (std::size_t i = 0; i < list.Size(); ++i) got.push_back(list.Line(i));
+    EXPECT_EQ(got, ForwardReference(NumberedLog(5000), 1000));
+    TagLogList small(4);
+    EXPECT_EQ(LoadTagLogTail(dir.File("big.txt"), small), 4u);
+    EXPECT_NE(small.Line(3).find("ABCD,4997,"), std::string::npos);
     WriteText(dir.File("empty.txt"), "");
-    EXPECT_EQ(LoadTagLogTail(dir.File("empty.txt"), list), 0u);
-    EXPECT_EQ(LoadTagLogTail(dir.path().string(), list), 0u); // a folder
-    EXPECT_TRUE(list.Empty());
+    TagLogList none;
+    for (const std::string& path : {dir.File("missing.txt"), dir.File("empty.txt"), dir.path().string()})
+        EXPECT_EQ(LoadTagLogTail(path, none), 0u) << path;
+    EXPECT_TRUE(none.Empty());
+}
+
+TEST(TagLogTail, ShortTexts) {
+    EXPECT_EQ(TagLogTailOfBytes("first\r\nsecond\r\nthird\r\n"), (Lines{"third", "second", "first"}));
+    EXPECT_EQ(TagLogTailOfBytes("one\r\ntwo\r\nhalf a li"), (Lines{"two", "one"}));
+    EXPECT_TRUE(TagLogTailOfBytes("no line end at all").empty());
+    EXPECT_EQ(TagLogTailOfBytes("\r\none\r\n\r\n\ntwo\n"), (Lines{"two", "one"}));
+    const Lines lines = TagLogTailOfBytes("a\nstart" + std::string(3 * kTagLogMaxLineLength, 'x') + "\r\nb\n");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].size(), kTagLogMaxLineLength); // a huge line is cut to its start
+    EXPECT_EQ(lines[1].substr(0, 6), "startx");
+    EXPECT_EQ(lines[2], "a");
 }
 
 TEST(TagLogTail, LinesAcrossBlockBoundariesMatchAForwardReading) {
@@ -110,44 +90,25 @@ TEST(TagLogTail, LinesAcrossBlockBoundariesMatchAForwardReading) {
     }
 }
 
-TEST(TagLogTail, AHugeLineIsCutToItsStart) {
-    std::string huge = "start";
-    huge += std::string(3 * kTagLogMaxLineLength, 'x');
-    const auto lines = TagLogTailOfBytes("a\n" + huge + "\r\nb\n");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1].size(), kTagLogMaxLineLength);
-    EXPECT_EQ(lines[1].substr(0, 6), "startx");
-    EXPECT_EQ(lines[2], "a");
-}
-
-TEST(TagLogTail, AReadErrorKeepsTheLinesFoundSoFar) {
-    const std::string bytes = NumberedLog(30);
-    int reads = 0;
-    auto lines = ReadTagLogTail(bytes.size(), [&](uint64_t off, char* buf, std::size_t n) {
-        if (++reads > 2) return false;
+TEST(TagLogTail, ReadsBackwardsInBlocksOf510BytesAndKeepsWhatItFoundOnAnError) {
+    const std::string bytes = NumberedLog(100);
+    std::vector<std::pair<uint64_t, std::size_t>> reads;
+    const Lines lines = ReadTagLogTail(bytes.size(), [&](uint64_t off, char* buf, std::size_t n) {
+        reads.emplace_back(off, n);
+        if (reads.size() > 2) return false;
         std::copy_n(bytes.data() + off, n, buf);
         return true;
     });
-    EXPECT_FALSE(lines.empty());
-    EXPECT_LT(lines.size(), 30u);
-    EXPECT_NE(lines[0].find("ABCD,30,"), std::string::npos);
-}
-
-TEST(TagLogTail, ReadsBackwardsInBlocksOf510Bytes) {
-    const std::string bytes = NumberedLog(100);
-    std::vector<std::pair<uint64_t, std::size_t>> reads;
-    ReadTagLogTail(bytes.size(), [&](uint64_t off, char* buf, std::size_t n) {
-        reads.emplace_back(off, n);
-        std::copy_n(bytes.data() + off, n, buf);
-        return true;
-    }, 5);
-    ASSERT_FALSE(reads.empty());
+    ASSERT_EQ(reads.size(), 3u);
     EXPECT_EQ(reads[0].first + reads[0].second, bytes.size());
     EXPECT_EQ(reads[0].second, 510u);
     for (std::size_t i = 1; i < reads.size(); ++i) EXPECT_EQ(reads[i].first + reads[i].second, reads[i - 1].first);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_LT(lines.size(), 100u);
+    EXPECT_NE(lines[0].find("ABCD,100,"), std::string::npos);
 }
 
-TEST(TagLogList, DropsTheOldestWhenFullAndLoadsOnlyToCapacity) {
+TEST(TagLogList, DropsTheOldestWhenFull) {
     TagLogList list(3);
     for (int i = 1; i <= 4; ++i) list.AddNewest("line " + std::to_string(i));
     EXPECT_EQ(list.Size(), 3u);
@@ -155,12 +116,6 @@ TEST(TagLogList, DropsTheOldestWhenFullAndLoadsOnlyToCapacity) {
     EXPECT_EQ(list.Line(2), "line 2");
     EXPECT_EQ(list.Line(3), "");
     EXPECT_FALSE(list.AddOlder("older"));
-
-    TempDir dir;
-    WriteText(dir.File("log.txt"), NumberedLog(10));
-    TagLogList small(4);
-    EXPECT_EQ(LoadTagLogTail(dir.File("log.txt"), small), 4u);
-    EXPECT_NE(small.Line(3).find("ABCD,7,"), std::string::npos);
 }
 
 } // namespace
