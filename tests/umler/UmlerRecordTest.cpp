@@ -9,52 +9,40 @@
 namespace velmora {
 namespace {
 
-UmlerRecord Sample() {
+using Bytes = std::array<uint8_t, 21>;
+
+TEST(UmlerRecordBytes, GoldenLayoutBothWays) {
+    const Bytes golden = {
+        0x04, 0x03, 0x02, 0x01,   // initial code
+        0x40, 0xE2, 0x01, 0x00,   // vehicle number 123456
+        'T', '1', '0', '6', 0x00, // type code and its zero
+        0x0B, 0x0A,               // length in inches
+        0x0C, 0x0D,               // axles, platforms
+        0x0F, 0x0E, 0x11, 0x10,   // tare, capacity
+    };
     UmlerRecord r;
     r.initialCode = 0x01020304;
-    r.number = 123456; // 0x0001E240
+    r.number = 123456;
     std::memcpy(r.typeCode, "T106", 5);
     r.lengthInches = 0x0A0B;
     r.axles = 0x0C;
     r.platforms = 0x0D;
     r.tare = 0x0E0F;
     r.capacity = 0x1011;
-    return r;
-}
-
-TEST(UmlerRecordBytes, GoldenLayout) {
-    const std::array<uint8_t, 21> golden = {
-        0x04, 0x03, 0x02, 0x01,       // initial code
-        0x40, 0xE2, 0x01, 0x00,       // vehicle number
-        'T', '1', '0', '6', 0x00,     // type code and its zero
-        0x0B, 0x0A,                   // length in inches
-        0x0C,                         // axles
-        0x0D,                         // platforms
-        0x0F, 0x0E,                   // tare
-        0x11, 0x10,                   // capacity
-    };
-    std::array<uint8_t, 21> bytes;
+    Bytes bytes;
     bytes.fill(0xAA);
-    EncodeUmlerRecord(Sample(), bytes.data());
+    EncodeUmlerRecord(r, bytes.data());
     EXPECT_EQ(bytes, golden);
-
-    UmlerRecord back = DecodeUmlerRecord(golden.data());
-    UmlerRecord s = Sample();
-    EXPECT_EQ(back.initialCode, s.initialCode);
-    EXPECT_EQ(back.number, s.number);
-    EXPECT_STREQ(back.typeCode, "T106");
-    EXPECT_EQ(back.lengthInches, s.lengthInches);
-    EXPECT_EQ(back.axles, s.axles);
-    EXPECT_EQ(back.platforms, s.platforms);
-    EXPECT_EQ(back.tare, s.tare);
-    EXPECT_EQ(back.capacity, s.capacity);
+    bytes.fill(0xAA);
+    EncodeUmlerRecord(DecodeUmlerRecord(golden.data()), bytes.data());
+    EXPECT_EQ(bytes, golden);
 }
 
-TEST(UmlerRecordBytes, NoRecordAndShortTypeCode) {
+TEST(UmlerRecordBytes, NoRecordShortAndDamagedTypeCodes) {
     UmlerRecord none;
     EXPECT_FALSE(none.IsRecord());
     std::memcpy(none.typeCode, "D", 2);
-    std::array<uint8_t, 21> bytes;
+    Bytes bytes;
     bytes.fill(0xAA);
     EncodeUmlerRecord(none, bytes.data());
     EXPECT_EQ(bytes[0], 0xFF);
@@ -62,14 +50,8 @@ TEST(UmlerRecordBytes, NoRecordAndShortTypeCode) {
     EXPECT_EQ(bytes[8], 'D');
     for (int i = 9; i <= 12; ++i) EXPECT_EQ(bytes[i], 0) << i; // no fill byte leaks into the file
     EXPECT_EQ(DecodeUmlerRecord(bytes.data()).initialCode, -1);
-}
-
-TEST(UmlerRecordBytes, DamagedTypeCodeIsStillTerminated) {
-    std::array<uint8_t, 21> bytes;
-    bytes.fill('Q'); // no zero anywhere
-    UmlerRecord r = DecodeUmlerRecord(bytes.data());
-    EXPECT_EQ(std::strlen(r.typeCode), 4u);
-    EXPECT_STREQ(r.typeCode, "QQQQ");
+    bytes.fill('Q'); // no zero anywhere: still terminated
+    EXPECT_STREQ(DecodeUmlerRecord(bytes.data()).typeCode, "QQQQ");
 }
 
 } // namespace
