@@ -83,10 +83,8 @@ TEST(BuiltInFormats, BuildingResetsTheImportSettings) {
     data.UpdateImportSettings(s);
     data.BuildBuiltInFormats();
     const ImportSettings t = data.GetImportSettings();
-    EXPECT_EQ(GetText(t.fileName), "import.txt");
-    EXPECT_EQ(GetText(t.delimiter), ",");
-    EXPECT_EQ(t.flag1, 0);
-    EXPECT_EQ(t.flag2, 1);
+    EXPECT_EQ(std::string(GetText(t.fileName)) + std::string(GetText(t.delimiter)) + char('0' + t.flag1) + char('0' + t.flag2),
+              "import.txt,01");
 }
 
 } // namespace

@@ -23,8 +23,7 @@ using namespace test;
 double ReadBound(uint64_t n) { return std::log2(static_cast<double>(n)) + 51; }
 
 // Counts the records the search asks for, whatever it reads them from.
-class CountingSource : public UmlerRecordSource {
-public:
+struct CountingSource : UmlerRecordSource {
     explicit CountingSource(UmlerRecordSource& inner) : inner_(inner) {}
     uint64_t RecordCount() const override { return inner_.RecordCount(); }
     std::size_t ReadRecords(uint64_t first, std::size_t count, UmlerRecord* out) override {
@@ -33,17 +32,13 @@ public:
         EXPECT_LT(first, RecordCount()) << "read past the end";
         return inner_.ReadRecords(first, count, out);
     }
-    uint64_t reads = 0;
-    uint64_t singleReads = 0; // the halving probes (the scan reads blocks)
-
-private:
+    uint64_t reads = 0, singleReads = 0; // single reads: the halving probes (the scan reads blocks)
     UmlerRecordSource& inner_;
 };
 
 // A register that exists only as a rule: record i is initial code 1 + i / 1000
 // with the even number 2 x (i % 1000); odd numbers are absent.
-class RuleSource : public UmlerRecordSource {
-public:
+struct RuleSource : UmlerRecordSource {
     explicit RuleSource(uint64_t n) : n_(n) {}
     uint64_t RecordCount() const override { return n_; }
     std::size_t ReadRecords(uint64_t first, std::size_t count, UmlerRecord* out) override {
@@ -62,15 +57,12 @@ public:
     // characters spell the code, the rest the number.
     static std::string Key(int32_t code, int32_t number) {
         std::string k;
-        int32_t weights[4] = {27000, 900, 30, 1};
-        for (int32_t w : weights) {
+        for (int32_t w : {27000, 900, 30, 1}) {
             k += static_cast<char>(code / w == 0 ? ' ' : 64 + code / w);
             code %= w;
         }
         return k + std::to_string(number);
     }
-
-private:
     uint64_t n_;
 };
 
