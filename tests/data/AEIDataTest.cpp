@@ -1,12 +1,19 @@
 // The application data object: the index-checked accessors and the internal
-// error trap, the format table look-ups and the tag type list.
+// error trap, the format table look-ups, the tag type list, the fixed
+// reference tables (equipment types, WABTEC parts, background colours) and
+// which built-in formats fill system slots 0 to 5 for each programmer mode and
+// market region (their rows are proven by the golden frames in tests/tagdata).
 #include "data/AEIData.h"
+#include "data/OptionsFile.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
+#include <tuple>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -16,7 +23,6 @@ struct AEIDataFixture : ::testing::Test {
     test::FakeClock clock;
     AEIData data{op, clock};
 
-    // An operator format in the given slot.
     void PutFormat(int slot, const char* name, int formatCode, int equipment, int notForReading = 0) {
         TagFormatData f;
         f.defined = 1;
@@ -25,11 +31,6 @@ struct AEIDataFixture : ::testing::Test {
         f.equipmentGroupCode = static_cast<int8_t>(equipment);
         f.notForReading = static_cast<uint8_t>(notForReading);
         data.UpdateTagFormatData(slot, f);
-    }
-
-    void FillAllOperatorSlots() {
-        for (int i = kSystemSlots; i < kFormatSlots; ++i)
-            PutFormat(i, ("Op " + std::to_string(i)).c_str(), 40, 3);
     }
 };
 
@@ -40,105 +41,69 @@ std::string TrapText(const std::string& label, long value, const std::string& op
            "program.";
 }
 
-// ---------------------------------------------------------------------------
 using InternalErrorTrap = AEIDataFixture;
 
-TEST_F(InternalErrorTrap, ShowsCaptionIconAndTextWithLabelValueAndOperation) {
-    AEIData::OperationScope scope(data, "TAEIWindow::Paint");
-    data.GetTagFormatData(40);
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].caption, "Internal Error Trap");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(op.boxes[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(op.boxes[0].text, TrapText("Format index error - GetTagFormatData", 40, "TAEIWindow::Paint"));
-}
-
-TEST_F(InternalErrorTrap, OperationNameIsClearedWhenTheScopeEnds) {
-    { AEIData::OperationScope scope(data, "TAEIDec::CmExit"); }
-    EXPECT_EQ(data.OperationName(), "");
-    data.GetTagFormatData(-1);
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, TrapText("Format index error - GetTagFormatData", -1, ""));
-}
-
-TEST_F(InternalErrorTrap, OperatorTextInTheOperationNameIsNotAFormat) {
-    data.SetOperationName("%s%n%d");
-    data.GetAchTagType(20);
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, TrapText("Tag Type index error - GetAchTagType", 20, "%s%n%d"));
-}
-
-struct TrapCase {
-    const char* label;
-    int badIndex;
-    std::function<void(AEIData&, int)> call;
-};
-
-TEST_F(InternalErrorTrap, EveryCheckedAccessorNamesItsTableAndOperation) {
-    const TrapCase cases[] = {
-        {"Format index error - GetTagFormatData", 40, [](AEIData& d, int i) { d.GetTagFormatData(i); }},
-        {"Format index error - UpdateTagFormatData", -1,
-         [](AEIData& d, int i) { d.UpdateTagFormatData(i, TagFormatData{}); }},
-        {"Tag Type index error - GetAchTagType", -3, [](AEIData& d, int i) { d.GetAchTagType(i); }},
-        {"WABTEC Data index error - GetWABTECData", 50, [](AEIData& d, int i) { d.GetWABTECData(i); }},
-        {"Background color index error - GetBackgroundColor", 99,
-         [](AEIData& d, int i) { d.GetBackgroundColor(i); }},
-        {"Printer index error - GetPrinterSettings", 2, [](AEIData& d, int i) { d.GetPrinterSettings(i); }},
-        {"Printer index error - UpdatePrinterSettings", -1,
-         [](AEIData& d, int i) { d.UpdatePrinterSettings(i, PrinterSettings{}); }},
-        {"Column set index error - GetColumnWidth", 2, [](AEIData& d, int i) { d.GetColumnWidth(i, 0); }},
-        {"Column index error - GetColumnWidth", 17, [](AEIData& d, int i) { d.GetColumnWidth(0, i); }},
-        {"Column set index error - UpdateColumnWidth", -1,
-         [](AEIData& d, int i) { d.UpdateColumnWidth(i, 0, 5); }},
-        {"Column index error - UpdateColumnWidth", 17, [](AEIData& d, int i) { d.UpdateColumnWidth(1, i, 5); }},
-        {"Recent tag line index error - GetRecentTagLine", 50,
-         [](AEIData& d, int i) { d.GetRecentTagLine(i); }},
-        {"Recent tag line index error - UpdateRecentTagLine", -1,
+TEST_F(InternalErrorTrap, EveryCheckedAccessorNamesItsTableValueAndOperation) {
+    const struct {
+        const char* label;
+        int badIndex, goodIndex; // the last good index beside the bad one
+        std::function<void(AEIData&, int)> call;
+    } cases[] = {
+        {"Format index error - GetTagFormatData", 40, 39, [](AEIData& d, int i) { d.GetTagFormatData(i); }},
+        {"Format index error - UpdateTagFormatData", -1, 0, [](AEIData& d, int i) { d.UpdateTagFormatData(i, {}); }},
+        {"Tag Type index error - GetAchTagType", -3, 0, [](AEIData& d, int i) { d.GetAchTagType(i); }},
+        {"WABTEC Data index error - GetWABTECData", 50, 49, [](AEIData& d, int i) { d.GetWABTECData(i); }},
+        {"Background color index error - GetBackgroundColor", 99, 19, [](AEIData& d, int i) { d.GetBackgroundColor(i); }},
+        {"Printer index error - GetPrinterSettings", 2, 1, [](AEIData& d, int i) { d.GetPrinterSettings(i); }},
+        {"Printer index error - UpdatePrinterSettings", -1, 0, [](AEIData& d, int i) { d.UpdatePrinterSettings(i, {}); }},
+        {"Column set index error - GetColumnWidth", 2, 1, [](AEIData& d, int i) { d.GetColumnWidth(i, 0); }},
+        {"Column index error - GetColumnWidth", 17, 16, [](AEIData& d, int i) { d.GetColumnWidth(0, i); }},
+        {"Column set index error - UpdateColumnWidth", -1, 0, [](AEIData& d, int i) { d.UpdateColumnWidth(i, 0, 5); }},
+        {"Column index error - UpdateColumnWidth", 17, 16, [](AEIData& d, int i) { d.UpdateColumnWidth(1, i, 5); }},
+        {"Recent tag line index error - GetRecentTagLine", 50, 49, [](AEIData& d, int i) { d.GetRecentTagLine(i); }},
+        {"Recent tag line index error - UpdateRecentTagLine", -1, 0,
          [](AEIData& d, int i) { d.UpdateRecentTagLine(i, "x"); }},
     };
-    data.SetOperationName("CmLogFile");
     for (const auto& c : cases) {
         op.boxes.clear();
-        c.call(data, c.badIndex);
+        c.call(data, c.goodIndex);
+        EXPECT_TRUE(op.boxes.empty()) << c.label << " " << c.goodIndex;
+        {
+            AEIData::OperationScope scope(data, "%s%n%d"); // operator text is never a format
+            c.call(data, c.badIndex);
+        }
         ASSERT_EQ(op.boxes.size(), 1u) << c.label;
         EXPECT_EQ(op.boxes[0].caption, "Internal Error Trap");
-        EXPECT_EQ(op.boxes[0].text, TrapText(c.label, c.badIndex, "CmLogFile"));
+        EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
+        EXPECT_EQ(op.boxes[0].buttons, MsgButtons::Ok);
+        EXPECT_EQ(op.boxes[0].text, TrapText(c.label, c.badIndex, "%s%n%d"));
     }
+    EXPECT_EQ(data.OperationName(), ""); // cleared when the scope ends
 }
 
-TEST_F(InternalErrorTrap, GoodIndexesAtBothEndsRaiseNothing) {
-    for (int low : {0, 1}) {
-        data.GetTagFormatData(low ? 0 : 39);
-        data.GetAchTagType(low ? 0 : 19);
-        data.GetWABTECData(low ? 0 : 49);
-        data.GetBackgroundColor(low ? 0 : 19);
-        data.GetPrinterSettings(low ? 0 : 1);
-        data.GetColumnWidth(low ? 0 : 1, low ? 0 : 16);
-        data.GetRecentTagLine(low ? 0 : 49);
-    }
-    EXPECT_TRUE(op.boxes.empty());
-}
-
-// ---------------------------------------------------------------------------
 using CheckedAccess = AEIDataFixture;
 
-TEST_F(CheckedAccess, BadFormatIndexReturnsAnUndefinedRecordAndWritesNothing) {
-    TagFormatData before[kFormatSlots];
-    for (int i = 0; i < kFormatSlots; ++i) before[i] = data.GetTagFormatData(i);
+TEST_F(CheckedAccess, BadIndexesReadADefaultAndWriteNothing) {
     TagFormatData junk;
     junk.defined = 1;
     SetText(junk.formatName, "Junk");
-    for (int bad : {-1000, -1, 40, 41, 255}) {
+    for (int bad : {-1000, -1, 40, 255}) {
         EXPECT_EQ(data.GetTagFormatData(bad).defined, 0);
-        EXPECT_EQ(data.GetTagFormatData(bad).Name(), "");
         data.UpdateTagFormatData(bad, junk);
     }
     EXPECT_EQ(data.FindTagFormatByName("Junk"), -1);
-    for (int i = 0; i < kFormatSlots; ++i)
-        EXPECT_EQ(data.GetTagFormatData(i).Name(), before[i].Name()) << i;
+    EXPECT_EQ(data.GetTagFormatData(39).defined, 0);
+    EXPECT_EQ(data.GetAchTagType(20), "AT5110");
+    data.UpdateColumnWidth(0, 17, 999);
+    data.UpdateColumnWidth(2, 0, 999);
+    for (int s = 0; s < kColumnSets; ++s)
+        for (int c = 0; c < kColumnsPerSet; ++c) EXPECT_NE(data.GetColumnWidth(s, c), 999);
+    data.UpdateRecentTagLine(49, "last");
+    data.UpdateRecentTagLine(50, "lost");
+    EXPECT_EQ(data.GetRecentTagLine(49), "last");
 }
 
-TEST_F(CheckedAccess, UpdateCopiesTheWholeRecord) {
+TEST_F(CheckedAccess, UpdateCopiesTheWholeRecordAndLinesAreCutToTheirWidth) {
     TagFormatData f;
     f.defined = 1;
     SetText(f.formatName, "Mine");
@@ -146,144 +111,262 @@ TEST_F(CheckedAccess, UpdateCopiesTheWholeRecord) {
     f.fullFrame = 0;
     SetText(f.defaultText[14], "123456789");
     data.UpdateTagFormatData(39, f);
-    TagFormatData g = data.GetTagFormatData(39);
+    const TagFormatData g = data.GetTagFormatData(39);
     EXPECT_EQ(g.Name(), "Mine");
     EXPECT_EQ(g.reserved[98], 0x5A);
     EXPECT_EQ(g.fullFrame, 0);
     EXPECT_EQ(g.Default(14), "123456789");
-}
-
-TEST_F(CheckedAccess, BadTagTypeIndexReturnsSlotZero) {
-    EXPECT_EQ(data.GetAchTagType(20), "AT5110");
-    EXPECT_EQ(data.GetAchTagType(-1), "AT5110");
-}
-
-TEST_F(CheckedAccess, BadColumnAndLineIndexesChangeNothing) {
-    data.UpdateColumnWidth(0, 17, 999);
-    data.UpdateColumnWidth(2, 0, 999);
-    data.UpdateRecentTagLine(50, "lost");
-    for (int s = 0; s < kColumnSets; ++s)
-        for (int c = 0; c < kColumnsPerSet; ++c) EXPECT_NE(data.GetColumnWidth(s, c), 999);
-    // The neighbours of a bad line index keep their text.
-    data.UpdateRecentTagLine(49, "last");
-    data.UpdateRecentTagLine(50, "lost");
-    EXPECT_EQ(data.GetRecentTagLine(49), "last");
-}
-
-TEST_F(CheckedAccess, RecentLineIsCutToItsWidth) {
     data.UpdateRecentTagLine(0, std::string(300, 'x'));
     EXPECT_EQ(data.GetRecentTagLine(0), std::string(119, 'x'));
     EXPECT_EQ(data.GetRecentTagLine(1), "");
 }
 
-// ---------------------------------------------------------------------------
 using FormatLookup = AEIDataFixture;
 
-TEST_F(FormatLookup, FindByNameIsExactAndCaseSensitive) {
+TEST_F(FormatLookup, ByNameAndFreeSlot) {
     EXPECT_EQ(data.FindTagFormatByName("Railcar"), 0);
     EXPECT_EQ(data.FindTagFormatByName("railcar"), -1);
     EXPECT_EQ(data.FindTagFormatByName("Railcar "), -1);
     EXPECT_EQ(data.FindTagFormatByName(""), -1);
+    EXPECT_EQ(data.FindFreeFormatSlot(), 6);
     PutFormat(12, "Twice", 40, 3);
-    PutFormat(8, "Twice", 40, 3);
-    EXPECT_EQ(data.FindTagFormatByName("Twice"), 8);
-}
-
-TEST_F(FormatLookup, FindByNameSkipsUndefinedSlots) {
+    PutFormat(6, "Twice", 40, 3);
     PutFormat(7, "Gone", 40, 3);
+    EXPECT_EQ(data.FindTagFormatByName("Twice"), 6);
+    EXPECT_EQ(data.FindFreeFormatSlot(), 8);
     TagFormatData f = data.GetTagFormatData(7);
     f.defined = 0;
     data.UpdateTagFormatData(7, f);
     EXPECT_EQ(data.FindTagFormatByName("Gone"), -1);
-}
-
-TEST_F(FormatLookup, FreeSlotIsTheLowestNonSystemUndefinedSlot) {
-    EXPECT_EQ(data.FindFreeFormatSlot(), 6);
-    PutFormat(6, "A", 40, 3);
-    PutFormat(7, "B", 40, 3);
-    EXPECT_EQ(data.FindFreeFormatSlot(), 8);
-}
-
-TEST_F(FormatLookup, NoFreeSlotWhenAll34OperatorSlotsAreDefinedEvenInHalfFrameMode) {
+    EXPECT_EQ(data.FindFreeFormatSlot(), 7);
+    // Half-frame mode leaves system slots empty, but they are never free.
     SettingsBlock s = data.GetSettings();
     s.programmerModel = 1;
     data.UpdateSettings(s);
     data.BuildBuiltInFormats();
     ASSERT_EQ(data.GetTagFormatData(2).defined, 0);
-    ASSERT_EQ(data.GetTagFormatData(5).defined, 0);
-    FillAllOperatorSlots();
+    for (int i = kSystemSlots; i < kFormatSlots; ++i) PutFormat(i, ("Op " + std::to_string(i)).c_str(), 40, 3);
     EXPECT_EQ(data.FindFreeFormatSlot(), -1);
 }
 
-TEST_F(FormatLookup, FrameWithCodeZeroFindsAsciiWhateverTheEquipmentCode) {
-    EXPECT_EQ(data.FindTagFormatForFrame(0, 0, true), 2);
-    EXPECT_EQ(data.FindTagFormatForFrame(0, 19, true), 2);
-    // The highest-numbered format with code 0 wins, whatever its equipment code.
-    PutFormat(20, "My ASCII", 0, 7, 1);
-    EXPECT_EQ(data.FindTagFormatForFrame(0, 0, true), 20);
+struct FrameCase {
+    const char* what;
+    std::vector<std::tuple<int, int, int, int>> formats; // slot, format code, equipment, not for reading
+    int code, equipment;
+    bool reading;
+    int found;
+};
+
+TEST_F(FormatLookup, ForFrame) {
+    const FrameCase cases[] = {
+        {"railcar", {}, 51, 19, true, 0},
+        {"locomotive", {}, 51, 5, true, 1},
+        {"EOT device", {}, 51, 6, true, 3},
+        {"container", {}, 51, 10, true, 5},
+        {"hex when not reading", {}, 99, 0, false, 4},
+        {"unknown equipment", {}, 51, 7, true, -1},
+        {"unknown code", {}, 12, 19, true, -1},
+        {"code 0 whatever the equipment", {}, 0, 19, true, 2},
+        {"highest code-0 format wins", {{20, 0, 7, 1}}, 0, 0, true, 20},
+        {"operator formats before built-ins, highest first", {{9, 51, 19, 0}, {30, 51, 19, 0}}, 51, 19, true, 30},
+        {"marked format gives way when reading", {{9, 51, 19, 1}}, 51, 19, true, 0},
+        {"marked format found when not reading", {{9, 51, 19, 1}}, 51, 19, false, 9},
+        {"only marked matches: the first found kept", {{9, 33, 12, 1}, {15, 33, 12, 1}}, 33, 12, true, 15},
+        {"a mark other than 1 is no mark", {{8, 33, 12, 0}, {9, 33, 12, 2}}, 33, 12, true, 9},
+    };
+    for (const FrameCase& c : cases) {
+        AEIData d(op, clock);
+        for (const auto& [slot, code, equipment, marked] : c.formats) {
+            TagFormatData f;
+            f.defined = 1;
+            SetText(f.formatName, "Op");
+            f.dataFormatCode = static_cast<int8_t>(code);
+            f.equipmentGroupCode = static_cast<int8_t>(equipment);
+            f.notForReading = static_cast<uint8_t>(marked);
+            d.UpdateTagFormatData(slot, f);
+        }
+        EXPECT_EQ(d.FindTagFormatForFrame(c.code, c.equipment, c.reading), c.found) << c.what;
+    }
 }
 
-TEST_F(FormatLookup, FrameCodesFindTheBuiltIns) {
-    EXPECT_EQ(data.FindTagFormatForFrame(51, 19, true), 0);
-    EXPECT_EQ(data.FindTagFormatForFrame(51, 5, true), 1);
-    EXPECT_EQ(data.FindTagFormatForFrame(51, 6, true), 3);
-    EXPECT_EQ(data.FindTagFormatForFrame(51, 10, true), 5);
-    EXPECT_EQ(data.FindTagFormatForFrame(99, 0, false), 4);
-    EXPECT_EQ(data.FindTagFormatForFrame(51, 7, true), -1);
-    EXPECT_EQ(data.FindTagFormatForFrame(12, 19, true), -1);
-}
-
-TEST_F(FormatLookup, OperatorFormatsAreFoundBeforeBuiltIns) {
-    PutFormat(9, "My Railcar", 51, 19);
-    EXPECT_EQ(data.FindTagFormatForFrame(51, 19, true), 9);
-    PutFormat(30, "Newer Railcar", 51, 19);
-    EXPECT_EQ(data.FindTagFormatForFrame(51, 19, true), 30);
-}
-
-TEST_F(FormatLookup, FormatMarkedNotForReadingGivesWayToAnotherMatch) {
-    PutFormat(9, "Marked Railcar", 51, 19, 1);
-    EXPECT_EQ(data.FindTagFormatForFrame(51, 19, true), 0);
-    // Not a reading: the marked format is returned like any other.
-    EXPECT_EQ(data.FindTagFormatForFrame(51, 19, false), 9);
-}
-
-TEST_F(FormatLookup, MarkedFormatIsReturnedWhenItIsTheOnlyMatch) {
-    PutFormat(9, "Marked", 33, 12, 1);
-    PutFormat(15, "Also marked", 33, 12, 1);
-    // The first fallback found scanning down is kept.
-    EXPECT_EQ(data.FindTagFormatForFrame(33, 12, true), 15);
-}
-
-TEST_F(FormatLookup, ByteNinetySevenCountsOnlyWhenItIsOne) {
-    PutFormat(9, "Odd flag", 33, 12, 2);
-    PutFormat(8, "Plain", 33, 12, 0);
-    EXPECT_EQ(data.FindTagFormatForFrame(33, 12, true), 9);
-}
-
-// ---------------------------------------------------------------------------
-using TagTypeList = AEIDataFixture;
-
-TEST_F(TagTypeList, HoldsTheNineModelsThenEmptySlots) {
-    const char* names[] = {"AT5110", "AT5118", "AT5125", "AT5510", "AT5541",
-                           "AT5545", "AT5133", "AT5549", "AT5112"};
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(data.GetAchTagType(i), names[i]);
-    for (int i = 9; i < kTagTypeSlots; ++i) EXPECT_EQ(data.GetAchTagType(i), "");
+TEST_F(AEIDataFixture, TagTypesAndRegionNames) {
+    const char* names[] = {"AT5110", "AT5118", "AT5125", "AT5510", "AT5541", "AT5545", "AT5133", "AT5549", "AT5112"};
+    for (int i = 0; i < kTagTypeSlots; ++i) EXPECT_EQ(data.GetAchTagType(i), i < 9 ? names[i] : "") << i;
     EXPECT_EQ(data.TagTypeCount(), 9);
-    EXPECT_TRUE(op.boxes.empty());
-}
-
-TEST_F(TagTypeList, FindIsExact) {
-    EXPECT_EQ(data.FindTagType("AT5110"), 0);
     EXPECT_EQ(data.FindTagType("AT5112"), 8);
     EXPECT_EQ(data.FindTagType("at5112"), -1);
     EXPECT_EQ(data.FindTagType("AT511"), -1);
-}
-
-TEST(MarketRegion, Names) {
     EXPECT_EQ(MarketRegionName(kRegionNorthAmerica), "North America");
     EXPECT_EQ(MarketRegionName(kRegionSARA), "SARA");
     EXPECT_EQ(MarketRegionName(kRegionAustralia), "Australia");
     EXPECT_EQ(MarketRegionName(3), "");
+    EXPECT_TRUE(op.boxes.empty());
+}
+
+
+std::string Car(const CarType& t) {
+    return std::string(GetText(t.code)) + " " + std::to_string(t.category) + " " + std::to_string(t.secondCategory) + " " +
+           std::string(GetText(t.name));
+}
+
+TEST(CarTypeTable, EveryRowAsListed) {
+    const char* rows =
+        "A 1 1 Box|B 1 1 Box|C 5 5 Covered Hopper|D1 10 10 Road Diesel|D3 11 11 Switcher|D4 12 12 Slug|"
+        "E 4 4 Gondola|F 3 3 Flat|G 4 4 Gondola|H 5 5 Hopper|J 4 4 Gondola|K 5 5 Hopper|L0 3 3 Flat|"
+        "L1 4 4 Gondola|L2 3 3 Flat|L3 3 3 Flat|L4 1 1 Box|L6 5 5 Hopper|L7 1 1 Box|L9 3 3 Flat|"
+        "P 6 6 Intermodal|Q 6 6 Intermodal|R 7 1 Refrigerated|S 8 8 Stack|T 2 2 Tank|V 9 9 Auto Rack|"
+        "H 5 5 Coal Hopper|XX 16 16 Trailer|XX 13 13 Tractor|";
+    CarType t[kCarTypes];
+    FillCarTypes(t);
+    std::string got;
+    for (int i = 0; i < 29; ++i) got += Car(t[i]) + "|";
+    EXPECT_EQ(got, rows);
+    for (int i = 29; i < 50; ++i) EXPECT_EQ(GetText(t[i].code), "") << i;
+    EXPECT_EQ(Car(t[50]), " 1 1 Unknown");
+}
+
+using CarTypes = AEIDataFixture;
+
+TEST_F(CarTypes, LookUpByCodePrefixThenCategoryThenName) {
+    const struct {
+        const char* code;
+        int category;
+        const char* name;
+        const char* found;
+    } cases[] = {
+        {"R100", -1, "", "R 7 1 Refrigerated"},
+        {"D123", -1, "", "D1 10 10 Road Diesel"},
+        {"L612", -1, "", "L6 5 5 Hopper"},
+        {"XX", -1, "", "XX 16 16 Trailer"},
+        {"H350", 5, "Coal Hopper", "H 5 5 Hopper"}, // the first row wins between equal codes
+        {"D", 10, "Road Diesel", " 1 1 Unknown"},    // no prefix match, and a code is never looked up otherwise
+        {"r100", -1, "", " 1 1 Unknown"},
+        {"", 13, "", "XX 13 13 Tractor"},
+        {"", 4, "Tank", "E 4 4 Gondola"},
+        {"", -1, "Coal Hopper", "H 5 5 Coal Hopper"},
+        {"", 99, "", " 1 1 Unknown"},
+        {"", -1, "Caboose", " 1 1 Unknown"},
+        {"", -1, "Unknown", " 1 1 Unknown"},
+        {"", -1, "", " 1 1 Unknown"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Car(data.GetCarType(c.code, c.category, c.name)), c.found) << c.code;
+}
+
+using WABTEC = AEIDataFixture;
+
+TEST_F(WABTEC, RecordsAndFind) {
+    std::ostringstream got;
+    for (int i = 0; i < kWABTECRecords; ++i) {
+        const WABTECData w = data.GetWABTECData(i);
+        if (!w.defined) continue;
+        got << w.partNumber << GetText(w.mark) << int(w.numberPrefix) << int(w.eotTypeCode) << int(w.sideCode)
+            << int(w.tagTypeFlag) << "|";
+    }
+    EXPECT_EQ(got.str(),
+              "4508BNQ 0011|4509KCS 9011|4511CR  9011|4515CNW 9011|4517CSXE0211|4518SPQ 0011|4538UPRQ0011|"
+              "4820SFQ 0011|4821CNQ 8001|4822GTWQ0001|4823WCQ 0011|4824AMTK0011|4825IC  0011|4826MRL 0011|"
+              "4827TFM 0011|81615NS  0011|81616WRE 0011|81628CPT 0011|4728BNQ 0010|4729KCS 9010|4732CSXE0210|"
+              "4733SPQ 0010|4734UPRQ0010|4736CNQ 8000|4740IC  0010|4742TFM 0010|4875CPT 0010|4782NS  0010|"
+              "81319WRE 0010|");
+    EXPECT_TRUE(op.boxes.empty());
+    EXPECT_EQ(data.FindWABTEC("CR  ", 1), 2);
+    EXPECT_EQ(data.FindWABTEC("CR", 1), -1);
+    EXPECT_EQ(data.FindWABTEC("CR  ", 0), -1);
+    EXPECT_EQ(data.FindWABTEC("BNQ ", 0), 18);
+    EXPECT_EQ(data.FindWABTEC("WRE ", 0), 28);
+    EXPECT_EQ(data.FindWABTEC("bnq ", 1), -1);
+    EXPECT_EQ(data.FindWABTEC("", 0), -1);
+    EXPECT_EQ(data.GetWABTECData(-5).partNumber, 4508u); // and the trap, proven in AEIDataTest
+}
+
+using BackgroundColors = AEIDataFixture;
+
+TEST_F(BackgroundColors, SevenColoursWithRedInTheLowByteAndFindByName) {
+    const std::pair<const char*, uint32_t> expected[] = {
+        {"Gold", 0x00C8FF},         {"Gray", 0x808080},  {"White", 0xFFFFFF},     {"Light Gray", 0xC0C0C0},
+        {"Greenish Yellow", 0x00C0C0}, {"Green", 0x00FF00}, {"Dark Green", 0x00C000}};
+    for (int i = 0; i < kBackgroundColors; ++i) {
+        const BackgroundColor c = data.GetBackgroundColor(i);
+        EXPECT_EQ(c.defined, i < 7 ? 1 : 0) << i;
+        EXPECT_EQ(GetText(c.name), i < 7 ? expected[i].first : "") << i;
+        if (i < 7) EXPECT_EQ(c.value, expected[i].second) << i;
+    }
+    EXPECT_EQ(data.FindBackgroundColor("Dark Green"), 6);
+    EXPECT_EQ(data.FindBackgroundColor("dark green"), -1);
+    EXPECT_EQ(data.FindBackgroundColor(""), -1);
+    EXPECT_EQ(GetText(data.GetBackgroundColor(20).name), "Gold");
+}
+
+struct BuiltInSet {
+    int model;
+    int32_t region;
+    const char* names[6]; // "" for a reserved slot
+};
+
+const BuiltInSet kSets[] = {
+    {2, kRegionNorthAmerica, {"Railcar", "Locomotive", "ASCII", "EOT Device", "Hex", "Container"}},
+    {0, kRegionSARA, {"Railcar", "Locomotive", "ASCII", "EOT Device", "SARA", "Container"}},
+    {2, kRegionAustralia, {"Rail Wagon", "Locomotive", "ASCII", "EOT Device", "Hex", "Container"}},
+    {1, kRegionNorthAmerica, {"ASCII Half Frame", "Hex Half Frame ", "", "", "", ""}},
+    {1, kRegionSARA, {"ASCII Half Frame", "Hex Half Frame ", "", "", "", ""}},
+    {1, kRegionAustralia, {"ASCII Half Frame", "Hex Half Frame ", "", "", "", ""}},
+    {0, kRegionNorthAmerica, {"Railcar", "Locomotive", "ASCII", "EOT Device", "Hex", "Container"}},
+};
+
+using BuiltInFormats = AEIDataFixture;
+
+TEST_F(BuiltInFormats, EachModeAndRegionFillsTheSystemSlotsOverWhateverTheyHeld) {
+    TagFormatData junk;
+    junk.defined = 1;
+    junk.notForReading = 1;
+    SetText(junk.formatName, "Junk");
+    SetText(junk.fieldName[14], "Row 14");
+    TagFormatData mine = junk;
+    SetText(mine.formatName, "Mine");
+    data.UpdateTagFormatData(17, mine);
+    for (const BuiltInSet& set : kSets) {
+        SCOPED_TRACE(std::to_string(set.model) + " " + std::to_string(set.region));
+        for (int i = 0; i < 6; ++i) data.UpdateTagFormatData(i, junk);
+        SettingsBlock s = data.GetSettings();
+        s.programmerModel = static_cast<uint8_t>(set.model);
+        data.UpdateSettings(s);
+        data.SetMarketRegion(set.region);
+        data.BuildBuiltInFormats();
+        EXPECT_EQ(data.HalfFrameMode(), set.model == 1);
+        for (int i = 0; i < 6; ++i) {
+            const TagFormatData f = data.GetTagFormatData(i);
+            EXPECT_EQ(f.Name(), set.names[i]) << i;
+            EXPECT_EQ(f.defined, *set.names[i] ? 1 : 0) << i;
+            EXPECT_EQ(f.systemSlot, 1) << i;
+            EXPECT_EQ(f.notForReading, 0) << i;
+            EXPECT_EQ(f.fullFrame, set.model == 1 && i < 2 ? 0 : 1) << i;
+            EXPECT_EQ(f.FieldName(14), "") << i;
+            if (!*set.names[i]) EXPECT_EQ(f.startingBit[0], 255) << i;
+        }
+        EXPECT_EQ(data.GetTagFormatData(17).Name(), "Mine");
+    }
+    // The Australian locomotive and wagon carry the owner's row.
+    data.SetMarketRegion(kRegionAustralia);
+    data.BuildBuiltInFormats();
+    EXPECT_EQ(data.GetTagFormatData(0).FieldName(8), "Owner's ID");
+    EXPECT_EQ(data.GetTagFormatData(1).FieldName(6), "Owner's ID");
+    // The region is not an option: setting the defaults keeps it.
+    SetOptionDefaults(data);
+    EXPECT_EQ(data.GetTagFormatData(0).Name(), "Rail Wagon");
+    EXPECT_EQ(data.FindTagFormatByName("Hex Half Frame"), -1);
+}
+
+TEST_F(BuiltInFormats, BuildingResetsTheImportSettings) {
+    ImportSettings s;
+    SetText(s.fileName, "other.csv");
+    SetText(s.delimiter, ";");
+    s.flag1 = 1;
+    s.flag2 = 0;
+    data.UpdateImportSettings(s);
+    data.BuildBuiltInFormats();
+    const ImportSettings t = data.GetImportSettings();
+    EXPECT_EQ(std::string(GetText(t.fileName)) + std::string(GetText(t.delimiter)) + char('0' + t.flag1) + char('0' + t.flag2),
+              "import.txt,01");
 }
 
 } // namespace

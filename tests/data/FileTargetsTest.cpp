@@ -33,31 +33,23 @@ namespace fs = std::filesystem;
 
 const std::string kVehicleLine = " NS  001234T106089060B06540000\n";
 
-enum class Node { Folder, NamedPipe, Device, LinkToDevice, LinkToNamedPipe };
+// The nodes that are not regular files; false when this system cannot make one here.
+const std::pair<const char*, bool (*)(const std::string&)> kNodes[] = {
+    {"folder", [](const std::string& p) { return ::mkdir(p.c_str(), 0755) == 0; }},
+    {"named pipe", [](const std::string& p) { return ::mkfifo(p.c_str(), 0666) == 0; }},
+    {"device", [](const std::string& p) { return ::mknod(p.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; }},
+    {"link to a device", [](const std::string& p) { return ::symlink("/dev/null", p.c_str()) == 0; }},
+    {"link to a named pipe",
+     [](const std::string& p) {
+         return ::mkfifo((p + ".pipe").c_str(), 0666) == 0 && ::symlink((p + ".pipe").c_str(), p.c_str()) == 0;
+     }},
+};
 
-const char* NodeName(Node n) {
-    switch (n) {
-    case Node::Folder: return "folder";
-    case Node::NamedPipe: return "named pipe";
-    case Node::Device: return "device";
-    case Node::LinkToDevice: return "link to a device";
-    case Node::LinkToNamedPipe: return "link to a named pipe";
-    }
-    return "";
-}
-
-// Makes the node at `path`; false when this system cannot make it here.
-bool MakeNode(Node n, const std::string& path) {
-    switch (n) {
-    case Node::Folder: return ::mkdir(path.c_str(), 0755) == 0;
-    case Node::NamedPipe: return ::mkfifo(path.c_str(), 0666) == 0;
-    case Node::Device: return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; // a null device
-    case Node::LinkToDevice: return ::symlink("/dev/null", path.c_str()) == 0;
-    case Node::LinkToNamedPipe:
-        return ::mkfifo((path + ".pipe").c_str(), 0666) == 0 && ::symlink((path + ".pipe").c_str(), path.c_str()) == 0;
-    }
-    return false;
-}
+struct Rig {
+    test::ScriptedOperator op;
+    test::FakeClock clock;
+    AEIData data{op, clock};
+};
 
 // The type of what stands at the name and, for a link, of what it leads to.
 std::pair<mode_t, mode_t> TypesAt(const std::string& path) {
@@ -83,11 +75,11 @@ int RunGuarded(const std::function<int()>& fn) {
     return -1;
 }
 
-// Each file the system reads or writes. The action runs against the node at
-// `path` and returns 0 when it refused the node as wanted.
+// Each file the system reads or writes, by its name in the scratch folder; the
+// action runs against the node at `path` and returns 0 when it refused it.
 struct FileUse {
     const char* what;
-    const char* name; // the file's name in the scratch folder
+    const char* name;
     int (*run)(const std::string& dir, const std::string& path);
 };
 
@@ -99,29 +91,21 @@ bool BoxRefuses(const test::ScriptedOperator& op) {
 const FileUse kFileUses[] = {
     {"options file saved", "programmer option.ads",
      [](const std::string&, const std::string& path) {
-         test::ScriptedOperator op;
-         test::FakeClock clock;
-         AEIData data(op, clock);
-         return SaveOptions(data, path) == 3 && BoxRefuses(op) ? 0 : 1;
+         Rig r;
+         return SaveOptions(r.data, path) == 3 && BoxRefuses(r.op) ? 0 : 1;
      }},
     {"options file loaded", "programmer option.ads",
      [](const std::string&, const std::string& path) {
-         test::ScriptedOperator op;
-         test::FakeClock clock;
-         AEIData data(op, clock);
-         // The defaults stay and the operator is told.
-         return LoadOptions(data, path) == 3 && BoxRefuses(op) && data.GetSettings().feetInches == 1 ? 0 : 1;
+         Rig r; // the defaults stay and the operator is told
+         return LoadOptions(r.data, path) == 3 && BoxRefuses(r.op) && r.data.GetSettings().feetInches == 1 ? 0 : 1;
      }},
     {"tag logged", "tag log.txt",
      [](const std::string&, const std::string& path) {
-         test::ScriptedOperator op;
-         test::FakeClock clock;
-         AEIData data(op, clock);
-         SetOptionDefaults(data);
-         data.SetTagLogFileName(path);
+         Rig r;
+         SetOptionDefaults(r.data);
+         r.data.SetTagLogFileName(path);
          TagLogList list(10);
-         LastTagRecord record;
-         const TagLogOutcome out = LogProgrammedTag(data, list, record);
+         const TagLogOutcome out = LogProgrammedTag(r.data, list, LastTagRecord{});
          return !out.fileWritten && out.fileError.find("not a regular file") != std::string::npos ? 0 : 1;
      }},
     {"tag log read back", "tag log.txt",
@@ -131,12 +115,10 @@ const FileUse kFileUses[] = {
      }},
     {"communication logged", "communication log.txt",
      [](const std::string& dir, const std::string&) {
-         test::ScriptedOperator op;
-         test::FakeClock clock;
-         AEIData data(op, clock);
-         SetOptionDefaults(data);
-         data.SetStartDirectory(dir + "/");
-         CommLog log(data);
+         Rig r;
+         SetOptionDefaults(r.data);
+         r.data.SetStartDirectory(dir + "/");
+         CommLog log(r.data);
          log.LogCommMessage(0, "S", "programmer");
          return 0; // nothing is reported; the node must stay as it was
      }},
@@ -152,10 +134,7 @@ const FileUse kFileUses[] = {
      [](const std::string& dir, const std::string& path) {
          test::WriteFileBytes(dir + "/x.txt", std::vector<uint8_t>(kVehicleLine.begin(), kVehicleLine.end()));
          const UmlerLoadResult r = LoadUMLER(dir + "/x.txt", path);
-         return r.status == UmlerLoadStatus::CannotCreateData &&
-                        r.systemError.find("not a regular file") != std::string::npos
-                    ? 0
-                    : 1;
+         return r.status == UmlerLoadStatus::CannotCreateData && r.systemError.find("not a regular file") != std::string::npos ? 0 : 1;
      }},
     {"UMLER extract loaded", "Umler.txt",
      [](const std::string& dir, const std::string& path) {
@@ -166,12 +145,12 @@ const FileUse kFileUses[] = {
 
 TEST(FileTargets, WhatIsNotARegularFileIsRefusedAndLeftAsItIs) {
     for (const FileUse& use : kFileUses) {
-        for (Node node : {Node::Folder, Node::NamedPipe, Node::Device, Node::LinkToDevice, Node::LinkToNamedPipe}) {
-            SCOPED_TRACE(std::string(use.what) + " / " + NodeName(node));
+        for (const auto& [nodeName, make] : kNodes) {
+            SCOPED_TRACE(std::string(use.what) + " / " + nodeName);
             test::TempDir dir;
             const std::string path = dir.File(use.name);
-            if (!MakeNode(node, path)) {
-                if (node == Node::Device) continue; // making devices needs privileges
+            if (!make(path)) {
+                if (std::string(nodeName) == "device") continue; // making devices needs privileges
                 FAIL() << "cannot make the node";
             }
             const auto before = TypesAt(path);
@@ -194,10 +173,8 @@ TEST(FileTargets, SymbolicLinksAreFollowedToTheFileTheyLeadTo) {
     const Case cases[] = {
         {"options file saved",
          [](const std::string& link) {
-             test::ScriptedOperator op;
-             test::FakeClock clock;
-             AEIData data(op, clock);
-             ASSERT_EQ(SaveOptions(data, link), 0);
+             Rig r;
+             ASSERT_EQ(SaveOptions(r.data, link), 0);
          },
          kOptionsFileSize},
         {"UMLER data file loaded",
@@ -246,22 +223,18 @@ TEST(FileTargets, AFolderThatTakesNoWorkFileStillLetsTheFileBeSaved) {
     }
     const int rc = RunGuarded([&] {
         if (root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) return 2;
-        test::ScriptedOperator op;
-        test::FakeClock clock;
-        AEIData data(op, clock);
-        SettingsBlock s = data.GetSettings();
+        Rig r;
+        SettingsBlock s = r.data.GetSettings();
         s.programmedTotal = 77;
-        data.UpdateSettings(s);
-        return SaveOptions(data, path) == 0 && op.boxes.empty() ? 0 : 1;
+        r.data.UpdateSettings(s);
+        return SaveOptions(r.data, path) == 0 && r.op.boxes.empty() ? 0 : 1;
     });
     ::chmod(folder.c_str(), 0755);
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(fs::file_size(path), kOptionsFileSize);
-    test::ScriptedOperator op;
-    test::FakeClock clock;
-    AEIData data(op, clock);
-    ASSERT_EQ(LoadOptions(data, path), 0);
-    EXPECT_EQ(data.GetSettings().programmedTotal, 77);
+    Rig r;
+    ASSERT_EQ(LoadOptions(r.data, path), 0);
+    EXPECT_EQ(r.data.GetSettings().programmedTotal, 77);
 }
 
 } // namespace

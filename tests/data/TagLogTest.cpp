@@ -1,6 +1,7 @@
 // The tag log: the line of each kind of tag byte for byte, the counters, the
 // recent tag lines and the in-memory list, the file with and without the log
-// file option, and the day roll-over.
+// file option, the day roll-over, and reading the newest lines back at start
+// (backwards in blocks, newest first, at most 1000 lines).
 #include "data/AEIData.h"
 #include "data/TagLog.h"
 
@@ -10,27 +11,18 @@
 
 #include <climits>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace velmora {
 namespace {
 
-using test::FakeClock;
-using test::ReadFileBytes;
-using test::ScriptedOperator;
-using test::TempDir;
-
-constexpr int kRailcar = 0;
-constexpr int kLocomotive = 1;
-constexpr int kAscii = 2;
-constexpr int kEotDevice = 3;
-constexpr int kContainer = 5;
-
 constexpr const char* kFrame = "0123456789ABCDEF0123456789ABCD";
+using Calls = std::vector<std::string>;
 
 struct Recorder : TagLogListener {
-    std::vector<std::string> calls;
+    Calls calls;
     void ShowProgrammedToday(const std::string& t) override { calls.push_back("today:" + t); }
     void ShowProgrammedCounter(const std::string& t) override { calls.push_back("counter:" + t); }
     void RecentTagLinesChanged() override { calls.push_back("recent"); }
@@ -38,173 +30,125 @@ struct Recorder : TagLogListener {
 };
 
 LastTagRecord Record(int format, std::vector<std::string> texts, int umler = kUmlerNotChecked,
-                     int rf = kRfNotChecked) {
+                     int rf = kRfNotChecked, int certify = 0, int reconditioned = 0) {
     LastTagRecord r;
     r.formatIndex = static_cast<uint8_t>(format);
     for (std::size_t i = 0; i < texts.size(); ++i) r.SetFieldText(static_cast<int>(i), texts[i]);
     r.umlerResult = umler;
     r.rfResult = rf;
+    r.certify = static_cast<uint8_t>(certify);
+    r.reconditioned = static_cast<uint8_t>(reconditioned);
     r.SetFrameText(kFrame);
     return r;
 }
 
-// A railcar as the form hands it over: the second "Length" row has no control
-// and stays empty.
-LastTagRecord Railcar(const std::string& length, int umler = kUmlerNotChecked, int rf = kRfNotChecked) {
-    return Record(kRailcar, {"ABCD", "42", "RIGHT", length, "", "4", "1", "0"}, umler, rf);
+// A railcar as the form hands it over: the second "Length" row stays empty.
+LastTagRecord Railcar(const std::string& length, int umler = kUmlerNotChecked, int rf = kRfNotChecked,
+                      int certify = 0, int reconditioned = 0) {
+    return Record(0, {"ABCD", "42", "RIGHT", length, "", "4", "1", "0"}, umler, rf, certify, reconditioned);
 }
 
-std::string FileText(const std::string& path) {
-    auto b = ReadFileBytes(path);
-    return std::string(b.begin(), b.end());
-}
-
-class TagLogTest : public ::testing::Test {
-protected:
-    TagLogTest() : data(op, clock) {
+struct TagLogTest : ::testing::Test {
+    TagLogTest() {
         clock.local = LocalDateTime{2018, 10, 24, 13, 5, 42, 297};
         data.SetStartDirectory(dir.path().string() + "/");
     }
-    void SetFeetInches(bool on) {
+    void Set(uint8_t SettingsBlock::*field, int value) {
         SettingsBlock s = data.GetSettings();
-        s.feetInches = on ? 1 : 0;
-        data.UpdateSettings(s);
-    }
-    void SetLogFile(bool on) {
-        SettingsBlock s = data.GetSettings();
-        s.logFileOn = on ? 1 : 0;
+        s.*field = static_cast<uint8_t>(value);
         data.UpdateSettings(s);
     }
     std::string LogPath() const { return dir.File("tag log.txt"); }
-    std::string Line(const LastTagRecord& r) { return LogProgrammedTag(data, list, r).line; }
+    std::string FileText() const { return test::ReadFileText(LogPath()); }
+    TagLogOutcome Log(const LastTagRecord& r, TagLogListener* l = nullptr) { return LogProgrammedTag(data, list, r, l); }
 
-    TempDir dir;
-    ScriptedOperator op;
-    FakeClock clock;
-    AEIData data;
+    test::TempDir dir;
+    test::ScriptedOperator op;
+    test::FakeClock clock;
+    AEIData data{op, clock};
     TagLogList list;
 };
 
-// --- the line ------------------------------------------------------------------
-
-// Each kind of tag's line, with the result words its format gets.
-struct LineCase {
-    LastTagRecord record;
-    bool feetInches;
-    int certify, reconditioned;
-    const char* line; // after the date and time
-};
-
 TEST_F(TagLogTest, LineOfEachKindOfTag) {
-    const LineCase cases[] = {
-        {Railcar("50-6"), true, 0, 0, "\"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked"},
-        {Railcar("50"), true, 0, 0, "\"Railcar,ABCD,42,RIGHT,50'0\",4,1,0\" 51,19,2 UMLER not checked RF not checked"},
-        {Railcar("154", kUmlerAgrees, kRfOk), false, 0, 0, "\"Railcar,ABCD,42,RIGHT,154dm,4,1,0\" 51,19,2 UMLER Ok RF Ok"},
-        {Record(kLocomotive, {"UP", "1234", "LEFT", "70-0", "6", "1"}, kUmlerDisagrees), true, 0, 0,
+    const struct {
+        LastTagRecord record;
+        bool feetInches;
+        const char* line; // after the date and time
+    } cases[] = {
+        {Railcar("50-6"), true, "\"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked"},
+        {Railcar("50"), true, "\"Railcar,ABCD,42,RIGHT,50'0\",4,1,0\" 51,19,2 UMLER not checked RF not checked"},
+        {Railcar("154", kUmlerAgrees, kRfOk), false, "\"Railcar,ABCD,42,RIGHT,154dm,4,1,0\" 51,19,2 UMLER Ok RF Ok"},
+        {Record(1, {"UP", "1234", "LEFT", "70-0", "6", "1"}, kUmlerDisagrees), true,
          "\"Locomotive,UP,1234,LEFT,70'0\",6,1\" 51,5,2 UMLER disagrees RF not checked"},
-        {Record(kLocomotive, {"UP", "1234", "LEFT", "70-0", "6", "1"}, kUmlerAgrees, kRfOk), true, 1, 0,
+        {Record(1, {"UP", "1234", "LEFT", "70-0", "6", "1"}, kUmlerAgrees, kRfOk, 1), true,
          "\"Locomotive,UP,1234,LEFT,70'0\",6,1\" 51,5,2 UMLER Ok RF Ok"},
-        {Record(kEotDevice, {"CSXE", "123456", "0", "RIGHT"}, kUmlerNotChecked, kRfIdOnly), true, 0, 0,
+        {Record(3, {"CSXE", "123456", "0", "RIGHT"}, kUmlerNotChecked, kRfIdOnly), true,
          "\"EOT Device,CSXE,123456,0,RIGHT\" 51,6,2 RF ID only"},
-        {Record(kContainer, {"ABCU", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, kUmlerAgrees, kRfOk), true, 0, 0,
+        {Record(5, {"ABCU", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, kUmlerAgrees, kRfOk), true,
          "\"Container,ABCU,1,2,3,4,5,6,7,8,9\" 51,10,2 RF Ok"},
-        {Record(kAscii, {"HELLO WORLD", "SECOND"}, kUmlerAgrees, kRfOk), true, 0, 0,
-         "\"ASCII,HELLO WORLD,SECOND\" 0,0,2"},
-        {Railcar("50-6", kUmlerDisagrees, kRfOk), true, 1, 0,
+        {Record(2, {"HELLO WORLD", "SECOND"}, kUmlerAgrees, kRfOk), true, "\"ASCII,HELLO WORLD,SECOND\" 0,0,2"},
+        {Railcar("50-6", kUmlerDisagrees, kRfOk, 1), true,
          "\"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 Certified RF OK"},
-        {Railcar("50-6", kUmlerDisagrees, kRfOk), true, 1, 1,
+        {Railcar("50-6", kUmlerDisagrees, kRfOk, 1, 1), true,
          "\"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 Reconditioned RF OK"},
     };
-    for (LineCase c : cases) {
-        SetFeetInches(c.feetInches);
-        c.record.certify = static_cast<uint8_t>(c.certify);
-        c.record.reconditioned = static_cast<uint8_t>(c.reconditioned);
-        EXPECT_EQ(Line(c.record), std::string("10/24/2018 13:05 - ") + c.line);
+    for (const auto& c : cases) {
+        Set(&SettingsBlock::feetInches, c.feetInches);
+        EXPECT_EQ(Log(c.record).line, std::string("10/24/2018 13:05 - ") + c.line);
     }
+    EXPECT_EQ(data.GetSettings().certifiedCount, 3);
     clock.local = LocalDateTime{2009, 1, 2, 3, 4, 0, 2};
-    EXPECT_EQ(Line(Railcar("50-6")).substr(0, 19), "01/02/2009 03:04 - ");
+    EXPECT_EQ(Log(Railcar("50-6")).line.substr(0, 19), "01/02/2009 03:04 - ");
 }
 
 TEST_F(TagLogTest, ControlCharactersInTextsBecomeBlanks) {
-    LastTagRecord r = Record(kAscii, {"A\r\nB", "C\tD"});
+    LastTagRecord r = Record(2, {"A\r\nB", "C\tD"});
     r.SetFrameText("0123456789\nBCDEF0123456789ABCD");
-    LogProgrammedTag(data, list, r);
+    Log(r);
     EXPECT_EQ(list.Line(0), "10/24/2018 13:05 - \"ASCII,A  B,C D\" 0,0,2");
-    EXPECT_EQ(FileText(LogPath()), list.Line(0) + ",0123456789 BCDEF0123456789ABCD\r\n");
+    EXPECT_EQ(FileText(), list.Line(0) + ",0123456789 BCDEF0123456789ABCD\r\n");
 }
 
-// --- counters, lists and the file ------------------------------------------------
-
-TEST_F(TagLogTest, CountsShowsAndWritesTheLineWithItsFrame) {
+TEST_F(TagLogTest, CountsShowsAndAppendsTheLineWithItsFrame) {
     SettingsBlock s = data.GetSettings();
     s.programmedToday = 4;
     s.programmedTotal = 99;
-    s.certifiedCount = 7;
     data.UpdateSettings(s);
-    Recorder rec;
-
-    TagLogOutcome out = LogProgrammedTag(data, list, Railcar("50-6"), &rec);
-
-    s = data.GetSettings();
-    EXPECT_EQ(s.programmedToday, 5);
-    EXPECT_EQ(s.programmedTotal, 100);
-    EXPECT_EQ(s.certifiedCount, 7);
-    EXPECT_EQ(rec.calls, (std::vector<std::string>{"today:Programmed Today 5", "counter:Programmed Counter 100",
-                                                   "recent", "added"}));
-    EXPECT_TRUE(out.fileOn);
-    EXPECT_TRUE(out.fileWritten);
-    EXPECT_EQ(FileText(LogPath()), out.line + "," + kFrame + "\r\n");
-    EXPECT_EQ(list.Size(), 1u);
-    EXPECT_EQ(list.Line(0), out.line);
-    EXPECT_EQ(data.GetRecentTagLine(0), out.line);
-}
-
-TEST_F(TagLogTest, CertifiedTagCountsAsCertified) {
-    LastTagRecord r = Railcar("50-6");
-    r.certify = 1;
-    LogProgrammedTag(data, list, r);
-    EXPECT_EQ(data.GetSettings().certifiedCount, 1);
-}
-
-TEST_F(TagLogTest, TagsAreAppendedOldestFirstAndListedNewestFirst) {
-    LogProgrammedTag(data, list, Railcar("50-6"));
-    clock.local.minute = 6;
-    LogProgrammedTag(data, list, Railcar("51-0"));
-    const std::string text = FileText(LogPath());
-    const auto first = text.find("13:05");
-    const auto second = text.find("13:06");
-    ASSERT_NE(first, std::string::npos);
-    ASSERT_NE(second, std::string::npos);
-    EXPECT_LT(first, second);
-    EXPECT_NE(list.Line(0).find("13:06"), std::string::npos);
-    EXPECT_NE(list.Line(1).find("13:05"), std::string::npos);
-    EXPECT_NE(data.GetRecentTagLine(0).find("13:06"), std::string::npos);
-    EXPECT_NE(data.GetRecentTagLine(1).find("13:05"), std::string::npos);
-}
-
-TEST_F(TagLogTest, AppendsToAnExistingLog) {
     test::WriteFileBytes(LogPath(), {'o', 'l', 'd', '\r', '\n'});
-    TagLogOutcome out = LogProgrammedTag(data, list, Railcar("50-6"));
-    EXPECT_EQ(FileText(LogPath()), "old\r\n" + out.line + "," + kFrame + "\r\n");
+    Recorder rec;
+    const TagLogOutcome first = Log(Railcar("50-6"), &rec);
+    clock.local.minute = 6;
+    const TagLogOutcome second = Log(Railcar("51-0"));
+    EXPECT_EQ(data.GetSettings().programmedToday, 6);
+    EXPECT_EQ(data.GetSettings().programmedTotal, 101);
+    EXPECT_EQ(data.GetSettings().certifiedCount, 0);
+    EXPECT_EQ(rec.calls, (Calls{"today:Programmed Today 5", "counter:Programmed Counter 100", "recent", "added"}));
+    EXPECT_TRUE(first.fileOn && first.fileWritten);
+    EXPECT_EQ(FileText(), "old\r\n" + first.line + "," + kFrame + "\r\n" + second.line + "," + kFrame + "\r\n");
+    EXPECT_EQ(list.Size(), 2u);
+    EXPECT_EQ(list.Line(0), second.line);
+    EXPECT_EQ(list.Line(1), first.line);
+    EXPECT_EQ(data.GetRecentTagLine(0), second.line);
+    EXPECT_EQ(data.GetRecentTagLine(1), first.line);
+    TagLogList fresh; // read back newest first with the frames
+    EXPECT_EQ(LoadTagLogTail(LogPath(), fresh), 3u);
+    EXPECT_EQ(fresh.Line(0), second.line + "," + kFrame);
 }
 
 TEST_F(TagLogTest, LogFileOffUpdatesCountersAndListsButTouchesNoFile) {
-    SetLogFile(false);
+    Set(&SettingsBlock::logFileOn, 0);
     Recorder rec;
-    TagLogOutcome out = LogProgrammedTag(data, list, Railcar("50-6"), &rec);
+    const TagLogOutcome out = Log(Railcar("50-6"), &rec);
     EXPECT_FALSE(out.fileOn);
     EXPECT_FALSE(std::filesystem::exists(LogPath()));
     EXPECT_EQ(list.Line(0), out.line);
     EXPECT_EQ(data.GetRecentTagLine(0), out.line);
-    EXPECT_EQ(data.GetSettings().programmedTotal, 1);
-    // The open tag log window is not told.
-    EXPECT_EQ(rec.calls, (std::vector<std::string>{"today:Programmed Today 1", "counter:Programmed Counter 1",
-                                                   "recent"}));
+    EXPECT_EQ(rec.calls, (Calls{"today:Programmed Today 1", "counter:Programmed Counter 1", "recent"}));
 }
 
 TEST_F(TagLogTest, UnwritableLogStillCountsAndListsAndSaysWhy) {
     data.SetTagLogFileName(dir.File("no such folder/tag log.txt"));
-    TagLogOutcome out = LogProgrammedTag(data, list, Railcar("50-6"));
+    const TagLogOutcome out = Log(Railcar("50-6"));
     EXPECT_TRUE(out.fileOn);
     EXPECT_FALSE(out.fileWritten);
     EXPECT_NE(out.fileError.find("no such folder"), std::string::npos);
@@ -212,14 +156,12 @@ TEST_F(TagLogTest, UnwritableLogStillCountsAndListsAndSaysWhy) {
     EXPECT_EQ(data.GetRecentTagLine(0), out.line);
     EXPECT_EQ(data.GetSettings().programmedToday, 1);
     EXPECT_TRUE(op.boxes.empty());
-}
-
-TEST_F(TagLogTest, LogFileNameWithItsOwnFolderIsUsedAsGiven) {
+    // A name with its own folder is used as given.
     std::filesystem::create_directory(dir.path() / "logs");
     data.SetStartDirectory("/nonexistent/");
     data.SetTagLogFileName(dir.File("logs/tags.txt"));
     EXPECT_EQ(TagLogFilePath(data), dir.File("logs/tags.txt"));
-    EXPECT_TRUE(LogProgrammedTag(data, list, Railcar("50-6")).fileWritten);
+    EXPECT_TRUE(Log(Railcar("50-6")).fileWritten);
 }
 
 TEST_F(TagLogTest, LongLineIsKeptWholeInListAndFileAndCutTo119InRecentLines) {
@@ -231,95 +173,166 @@ TEST_F(TagLogTest, LongLineIsKeptWholeInListAndFileAndCutTo119InRecentLines) {
         f.type[r] = kTypeAscii;
     }
     data.UpdateTagFormatData(20, f);
-    LastTagRecord r;
-    r.formatIndex = 20;
-    for (int i = 0; i < kFieldRows; ++i) r.SetFieldText(i, std::string(30, static_cast<char>('A' + i)));
-    r.SetFrameText(kFrame);
-
-    TagLogOutcome out = LogProgrammedTag(data, list, r);
+    std::vector<std::string> texts;
+    for (int i = 0; i < kFieldRows; ++i) texts.push_back(std::string(30, static_cast<char>('A' + i)));
+    const TagLogOutcome out = Log(Record(20, texts));
     EXPECT_EQ(out.line.size(), 16u + 4 + 30 + 15 * 31 + 2 + 5);
     EXPECT_EQ(list.Line(0), out.line);
     EXPECT_EQ(data.GetRecentTagLine(0), out.line.substr(0, 119));
-    EXPECT_EQ(FileText(LogPath()), out.line + "," + kFrame + "\r\n");
+    EXPECT_EQ(FileText(), out.line + "," + kFrame + "\r\n");
 }
 
-TEST_F(TagLogTest, RecentLinesKeepTheNewestFifty) {
-    SetLogFile(false);
+TEST_F(TagLogTest, RecentLinesKeepTheNewestFiftyAndTheTotalWraps) {
+    Set(&SettingsBlock::logFileOn, 0);
+    SettingsBlock s = data.GetSettings();
+    s.programmedTotal = INT32_MAX - 50;
+    data.UpdateSettings(s);
     for (int i = 0; i < 51; ++i) {
         clock.local.hour = i / 60;
         clock.local.minute = i % 60;
-        LogProgrammedTag(data, list, Railcar("50-6"));
+        Log(Railcar("50-6"));
     }
     EXPECT_EQ(data.GetRecentTagLine(0).substr(11, 5), "00:50");
     EXPECT_EQ(data.GetRecentTagLine(49).substr(11, 5), "00:01");
     EXPECT_EQ(list.Size(), 51u);
     EXPECT_EQ(list.Line(50).substr(11, 5), "00:00");
-}
-
-TEST_F(TagLogTest, CountersPastTheLargestValueStartAgainAtZero) {
-    SettingsBlock s = data.GetSettings();
-    s.programmedTotal = INT32_MAX;
-    data.UpdateSettings(s);
-    LogProgrammedTag(data, list, Railcar("50-6"));
     EXPECT_EQ(data.GetSettings().programmedTotal, 0);
 }
 
-TEST_F(TagLogTest, LoggedLinesComeBackNewestFirstWithTheirFrames) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < 3; ++i) {
-        clock.local.minute = i;
-        lines.push_back(LogProgrammedTag(data, list, Railcar("50-6")).line);
-    }
-    TagLogList fresh;
-    EXPECT_EQ(LoadTagLogTail(LogPath(), fresh), 3u);
-    ASSERT_EQ(fresh.Size(), 3u);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(fresh.Line(i), lines[2 - i] + "," + kFrame);
-}
-
-// --- counters over the day ---------------------------------------------------------
-
-TEST_F(TagLogTest, DayRolloverResetsTodayOnlyWhenTheDayChanges) {
+TEST_F(TagLogTest, DayRolloverAndClearingTheCounter) {
     SettingsBlock s = data.GetSettings();
     s.dayOfYear = 297;
     s.programmedToday = 12;
     s.programmedTotal = 40;
     data.UpdateSettings(s);
     Recorder rec;
-
     EXPECT_FALSE(CheckDayRollover(data, &rec));
     EXPECT_EQ(data.GetSettings().programmedToday, 12);
     EXPECT_TRUE(rec.calls.empty());
-
     clock.local = LocalDateTime{2018, 10, 25, 0, 0, 30, 298};
     EXPECT_TRUE(CheckDayRollover(data, &rec));
-    s = data.GetSettings();
-    EXPECT_EQ(s.programmedToday, 0);
-    EXPECT_EQ(s.programmedTotal, 40);
-    EXPECT_EQ(s.dayOfYear, 298);
-    EXPECT_EQ(rec.calls, (std::vector<std::string>{"today:Programmed Today 0"}));
-
+    EXPECT_EQ(data.GetSettings().programmedToday, 0);
+    EXPECT_EQ(data.GetSettings().programmedTotal, 40);
+    EXPECT_EQ(data.GetSettings().dayOfYear, 298);
     EXPECT_FALSE(CheckDayRollover(data, &rec));
-}
-
-TEST_F(TagLogTest, DayRolloverAfterARestartOnALaterDay) {
-    // The stored day is from an earlier run; the first check resets it.
-    SettingsBlock s = data.GetSettings();
+    // A stored day from an earlier run, later or earlier in the year, is a new day.
+    s = data.GetSettings();
     s.dayOfYear = 10;
     s.programmedToday = 3;
     data.UpdateSettings(s);
     EXPECT_TRUE(CheckDayRollover(data));
-    EXPECT_EQ(data.GetSettings().programmedToday, 0);
-    EXPECT_EQ(data.GetSettings().dayOfYear, 297);
-}
-
-TEST_F(TagLogTest, ClearTagCounterZeroesTheTotalOnly) {
-    LogProgrammedTag(data, list, Railcar("50-6"));
-    LogProgrammedTag(data, list, Railcar("50-6"));
-    Recorder rec;
+    EXPECT_EQ(data.GetSettings().dayOfYear, 298);
+    Log(Railcar("50-6"));
     ClearTagCounter(data, &rec);
     EXPECT_EQ(data.GetSettings().programmedTotal, 0);
-    EXPECT_EQ(data.GetSettings().programmedToday, 2);
-    EXPECT_EQ(rec.calls, (std::vector<std::string>{"counter:Programmed Counter 0"}));
+    EXPECT_EQ(data.GetSettings().programmedToday, 1);
+    EXPECT_EQ(rec.calls, (Calls{"today:Programmed Today 0", "counter:Programmed Counter 0"}));
+}
+
+
+using Lines = std::vector<std::string>;
+
+// The lines a forward reading finds: complete lines (ending in LF, a CR before
+// it dropped), non-empty, newest first.
+Lines ForwardReference(const std::string& bytes, std::size_t maxLines) {
+    Lines lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n') continue;
+        std::string line = bytes.substr(start, i - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.insert(lines.begin(), line);
+        start = i + 1;
+    }
+    if (lines.size() > maxLines) lines.resize(maxLines);
+    return lines;
+}
+
+std::string NumberedLog(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += "10/24/2018 13:05 - \"Railcar,ABCD," + std::to_string(i) +
+                ",RIGHT,50'6\",4,1,0\" 51,19,2 UMLER Ok RF Ok,0123456789ABCDEF0123456789ABCD\r\n";
+    return text;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    test::WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+TEST(TagLogTail, FilesLoadTheirNewestLinesUpToTheListSize) {
+    test::TempDir dir;
+    WriteText(dir.File("big.txt"), NumberedLog(5000));
+    TagLogList list;
+    EXPECT_EQ(LoadTagLogTail(dir.File("big.txt"), list), 1000u);
+    Lines got;
+    for (std::size_t i = 0; i < list.Size(); ++i) got.push_back(list.Line(i));
+    EXPECT_EQ(got, ForwardReference(NumberedLog(5000), 1000));
+    TagLogList small(4);
+    EXPECT_EQ(LoadTagLogTail(dir.File("big.txt"), small), 4u);
+    EXPECT_NE(small.Line(3).find("ABCD,4997,"), std::string::npos);
+    WriteText(dir.File("empty.txt"), "");
+    TagLogList none;
+    for (const std::string& path : {dir.File("missing.txt"), dir.File("empty.txt"), dir.path().string()})
+        EXPECT_EQ(LoadTagLogTail(path, none), 0u) << path;
+    EXPECT_TRUE(none.Empty());
+}
+
+TEST(TagLogTail, ShortTexts) {
+    EXPECT_EQ(TagLogTailOfBytes("first\r\nsecond\r\nthird\r\n"), (Lines{"third", "second", "first"}));
+    EXPECT_EQ(TagLogTailOfBytes("one\r\ntwo\r\nhalf a li"), (Lines{"two", "one"}));
+    EXPECT_TRUE(TagLogTailOfBytes("no line end at all").empty());
+    EXPECT_EQ(TagLogTailOfBytes("\r\none\r\n\r\n\ntwo\n"), (Lines{"two", "one"}));
+    const Lines lines = TagLogTailOfBytes("a\nstart" + std::string(3 * kTagLogMaxLineLength, 'x') + "\r\nb\n");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].size(), kTagLogMaxLineLength); // a huge line is cut to its start
+    EXPECT_EQ(lines[1].substr(0, 6), "startx");
+    EXPECT_EQ(lines[2], "a");
+}
+
+TEST(TagLogTail, LinesAcrossBlockBoundariesMatchAForwardReading) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes;
+        const int lines = static_cast<int>(rng() % 40);
+        for (int i = 0; i < lines; ++i) {
+            // Lengths around the block size, so lines and CR LF pairs straddle blocks.
+            const std::size_t len = rng() % 3 == 0 ? 505 + rng() % 12 : rng() % 120;
+            for (std::size_t k = 0; k < len; ++k) bytes += static_cast<char>('a' + rng() % 26);
+            bytes += rng() % 4 == 0 ? "\n" : "\r\n";
+        }
+        if (rng() % 2) bytes += "tail";
+        const std::size_t maxLines = 1 + rng() % 30;
+        ASSERT_EQ(TagLogTailOfBytes(bytes, maxLines), ForwardReference(bytes, maxLines)) << "round " << round;
+    }
+}
+
+TEST(TagLogTail, ReadsBackwardsInBlocksOf510BytesAndKeepsWhatItFoundOnAnError) {
+    const std::string bytes = NumberedLog(100);
+    std::vector<std::pair<uint64_t, std::size_t>> reads;
+    const Lines lines = ReadTagLogTail(bytes.size(), [&](uint64_t off, char* buf, std::size_t n) {
+        reads.emplace_back(off, n);
+        if (reads.size() > 2) return false;
+        std::copy_n(bytes.data() + off, n, buf);
+        return true;
+    });
+    ASSERT_EQ(reads.size(), 3u);
+    EXPECT_EQ(reads[0].first + reads[0].second, bytes.size());
+    EXPECT_EQ(reads[0].second, 510u);
+    for (std::size_t i = 1; i < reads.size(); ++i) EXPECT_EQ(reads[i].first + reads[i].second, reads[i - 1].first);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_LT(lines.size(), 100u);
+    EXPECT_NE(lines[0].find("ABCD,100,"), std::string::npos);
+}
+
+TEST(TagLogList, DropsTheOldestWhenFull) {
+    TagLogList list(3);
+    for (int i = 1; i <= 4; ++i) list.AddNewest("line " + std::to_string(i));
+    EXPECT_EQ(list.Size(), 3u);
+    EXPECT_EQ(list.Line(0), "line 4");
+    EXPECT_EQ(list.Line(2), "line 2");
+    EXPECT_EQ(list.Line(3), "");
+    EXPECT_FALSE(list.AddOlder("older"));
 }
 
 } // namespace

@@ -8,328 +8,217 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace velmora {
 namespace {
 
-using test::FakeClock;
-using test::ScriptedOperator;
-
-constexpr int kRailcar = 0;
-constexpr int kLocomotive = 1;
-constexpr int kAscii = 2;
-constexpr int kEotDevice = 3;
-constexpr int kHex = 4;
-constexpr int kOperatorSlot = 6;
-
-constexpr int kPage = 1000;
-constexpr int kLarge = 80, kNumber = 70, kBig = 90, kSmall = 55, kText = 40, kFooter = 32;
+using Texts = std::vector<std::string>;
+constexpr int kRailcar = 0, kLocomotive = 1, kAscii = 2, kEotDevice = 3, kHex = 4, kOperatorSlot = 6;
+constexpr int kPage = 1000, kLarge = 80, kNumber = 70, kBig = 90, kText = 40, kFooter = 32;
 constexpr int kNumberWidth = 30, kBigWidth = 40;
-
-LabelMetrics Metrics() {
-    LabelMetrics m;
-    m.pageWidth = kPage;
-    m.lineHeight = {kLarge, kNumber, kBig, kSmall, kText, kFooter};
-    m.averageWidth = {35, kNumberWidth, kBigWidth, 25, 18, 14};
-    return m;
-}
+const std::string kFooterText = "   Nordavex's Velmora Tel. 555 014-2290";
 
 constexpr LabelRect Wide(int top, int height) { return LabelRect{0, top, 2 * kPage, height}; }
 
-struct Expected {
-    LabelFont font;
-    std::string text;
-    LabelRect rect;
-    LabelAlign align = LabelAlign::Left;
-};
-
-void ExpectLines(const LabelLayout& layout, const std::vector<Expected>& expected) {
-    ASSERT_EQ(layout.lines.size(), expected.size()) << ::testing::PrintToString(layout.Texts());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE("line " + std::to_string(i));
-        EXPECT_EQ(layout.lines[i].text, expected[i].text);
-        EXPECT_EQ(static_cast<int>(layout.lines[i].font), static_cast<int>(expected[i].font));
-        EXPECT_EQ(layout.lines[i].rect, expected[i].rect);
-        EXPECT_EQ(layout.lines[i].align, expected[i].align);
-    }
-}
-
-class LabelLayoutTest : public ::testing::Test {
-protected:
-    LabelLayoutTest() : data(op, clock) { clock.local = LocalDateTime{2018, 10, 24, 13, 5, 42, 297}; }
-
-    LabelLayout Layout(int format, std::vector<std::string> texts, int rf = kRfNotChecked, bool certify = false,
-                       bool reconditioned = false, const char* tagType = "AT5118") {
+struct Label {
+    test::ScriptedOperator op;
+    test::FakeClock clock;
+    AEIData data{op, clock};
+    Label() { clock.local = LocalDateTime{2018, 10, 24, 13, 5, 42, 297}; }
+    LabelLayout Layout(int format, Texts texts, int rf = kRfNotChecked, bool certify = false, bool recon = false,
+                       const char* tagType = "AT5118") {
         LastTagRecord r;
         r.formatIndex = static_cast<uint8_t>(format);
         for (std::size_t i = 0; i < texts.size(); ++i) r.SetFieldText(static_cast<int>(i), texts[i]);
         r.rfResult = rf;
         r.certify = certify;
-        r.reconditioned = reconditioned;
+        r.reconditioned = recon;
         r.SetTagType(tagType);
         data.UpdateLastTagRecord(r);
-        return BuildLabelLayout(MakeLabelInput(data), Metrics());
+        LabelMetrics m;
+        m.pageWidth = kPage;
+        m.lineHeight = {kLarge, kNumber, kBig, 55, kText, kFooter};
+        m.averageWidth = {35, kNumberWidth, kBigWidth, 25, 18, 14};
+        return BuildLabelLayout(MakeLabelInput(data), m);
     }
-    void SetFeetInches(bool on) {
-        SettingsBlock s = data.GetSettings();
-        s.feetInches = on;
-        data.UpdateSettings(s);
-    }
-
-    ScriptedOperator op;
-    FakeClock clock;
-    AEIData data;
 };
 
-const std::string kFooterText = "   Nordavex's Velmora Tel. 555 014-2290";
+const Texts kCar = {"ABCD", "123456", "RIGHT", "50-6", "", "4", "1", "0"};
+const Texts kCarDm = {"ABCD", "123456", "LEFT", "154", "", "4", "1", "0"};
 
-// --- railcar and locomotive -------------------------------------------------------
-
-TEST_F(LabelLayoutTest, RailcarInFeetInches) {
-    LabelLayout l = Layout(kRailcar, {"ABCD", "123456", "RIGHT", "50-6", "", "4", "1", "0"}, kRfOk);
-    EXPECT_EQ(l.kind, LabelKind::Standard);
-    ExpectLines(l, {
-                       {LabelFont::Large, "ABCD 123456  RIGHT  ", Wide(0, kLarge)},
-                       {LabelFont::Text, "10/24/18 13:05  Railcar(19)  50' 6\"  4  1  0  ", Wide(76, kText)},
-                       {LabelFont::Text, "RF Ok  ", Wide(116, kText)},
-                       {LabelFont::Text, "Prog by Unknown", Wide(156, kText)},
-                       {LabelFont::Footer, kFooterText, Wide(204, kFooter)},
-                   });
-    EXPECT_TRUE(l.boxes.empty());
-    EXPECT_TRUE(l.hasFooter);
-}
-
-TEST_F(LabelLayoutTest, WholeFeetShowZeroInches) {
-    LabelLayout l = Layout(kRailcar, {"ABCD", "123456", "RIGHT", "50", "", "4", "1", "0"});
-    EXPECT_EQ(l.lines[1].text, "10/24/18 13:05  Railcar(19)  50' 0\"  4  1  0  ");
-    EXPECT_EQ(l.lines[2].text, "RF not checked  ");
-}
-
-TEST_F(LabelLayoutTest, RailcarInDecimetersAndTheProgrammedByText) {
-    SetFeetInches(false);
-    SettingsBlock s = data.GetSettings();
+void Decimeters(AEIData& d) {
+    SettingsBlock s = d.GetSettings();
+    s.feetInches = 0;
     SetText(s.programmedByCompany, "Shop 7");
-    data.UpdateSettings(s);
-    LabelLayout l = Layout(kRailcar, {"ABCD", "123456", "LEFT", "154", "", "4", "1", "0"}, kRfIdOnly);
-    EXPECT_EQ(l.Texts(), (std::vector<std::string>{"ABCD 123456  LEFT  ",
-                                                   "10/24/18 13:05  Railcar(19)  154dm  4  1  0  ",
-                                                   "RF ID only  ", "Prog by Shop 7", kFooterText}));
+    d.UpdateSettings(s);
 }
 
-TEST_F(LabelLayoutTest, LengthOnTheFirstLineInDecimeters) {
-    // With no initial, the first three non-empty fields run into the length.
-    SetFeetInches(false);
-    LabelLayout l = Layout(kLocomotive, {"", "1234", "LEFT", "70", "6", "1"}, kRfOk);
-    EXPECT_EQ(l.lines[0].text, "1234 LEFT  70dm  ");
-    EXPECT_EQ(l.lines[1].text, "10/24/18 13:05  Locomotive(5)  6  1  ");
+TEST(LabelLayout, EachLayoutRule) {
+    const struct {
+        const char* rule;
+        std::function<void(AEIData&)> setup;
+        int format;
+        Texts texts;
+        int rf;
+        bool certify, recon;
+        const char* tagType;
+        LabelKind kind;
+        Texts lines;
+    } cases[] = {
+        {"railcar in feet and inches", {}, kRailcar, kCar, kRfOk, false, false, "AT5118", LabelKind::Standard,
+         {"ABCD 123456  RIGHT  ", "10/24/18 13:05  Railcar(19)  50' 6\"  4  1  0  ", "RF Ok  ", "Prog by Unknown", kFooterText}},
+        {"whole feet show zero inches", {}, kRailcar, {"ABCD", "123456", "RIGHT", "50", "", "4", "1", "0"}, kRfNotChecked,
+         false, false, "AT5118", LabelKind::Standard,
+         {"ABCD 123456  RIGHT  ", "10/24/18 13:05  Railcar(19)  50' 0\"  4  1  0  ", "RF not checked  ", "Prog by Unknown",
+          kFooterText}},
+        {"decimeters and the programmed-by text", Decimeters, kRailcar, kCarDm, kRfIdOnly, false, false, "AT5118",
+         LabelKind::Standard,
+         {"ABCD 123456  LEFT  ", "10/24/18 13:05  Railcar(19)  154dm  4  1  0  ", "RF ID only  ", "Prog by Shop 7", kFooterText}},
+        {"with no initial the length runs into the first line", Decimeters, kLocomotive, {"", "1234", "LEFT", "70", "6", "1"},
+         kRfOk, false, false, "AT5118", LabelKind::Standard,
+         {"1234 LEFT  70dm  ", "10/24/18 13:05  Locomotive(5)  6  1  ", "RF Ok  ", "Prog by Shop 7", kFooterText}},
+        {"other formats: no RF text", {}, kHex, {"0123456789", "ABCDEF0123", "456789ABCD"}, kRfOk, false, false,
+         "AT5118", LabelKind::Standard,
+         {"0123456789 ABCDEF0123  456789ABCD  ", "10/24/18 13:05  Hex(0)  ", "", "Prog by Unknown", kFooterText}},
+        {"format code 0: no blank after the first text", {}, kAscii, {"HELLO", "WORLD"}, kRfOk, false, false, "AT5118",
+         LabelKind::Standard, {"HELLOWORLD  ", "10/24/18 13:05  ASCII(0)  ", "", "Prog by Unknown", kFooterText}},
+        {"EOT device is a railcar code", {}, kEotDevice, {"CSXE", "123456", "0", "RIGHT"}, kRfOk, false, false,
+         "AT5118", LabelKind::Standard,
+         {"CSXE 123456  0  ", "10/24/18 13:05  EOT Device(6)  RIGHT  ", "RF Ok  ", "Prog by Unknown", kFooterText}},
+        {"SARA: four fields on the first line, blanks left out",
+         [](AEIData& d) {
+             d.SetMarketRegion(kRegionSARA);
+             d.BuildBuiltInFormats();
+         },
+         4, {"WAGON", "X", "ABC", "", "123456", "Y", "R"}, kRfNotChecked, false, false, "AT5118", LabelKind::Standard,
+         {"WAGON X  ABC  123456  ", "10/24/18 13:05  SARA  R  ", "", "Prog by Unknown", kFooterText}},
+        {"track tag below milepost 50", [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleTrackTagFormat()); },
+         kOperatorSlot, {"BNSF", "N", "12", "2", "A"}, kRfOk, false, false, "AT5118", LabelKind::Standard,
+         {"TRK 2A North-End", "10/24/18 13:05  Track Tag(0)  N122A", "", "Prog by Unknown", kFooterText}},
+        {"track tag from the first non-empty field",
+         [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleTrackTagFormat()); }, kOperatorSlot,
+         {"", "S", "60", "4", "B"}, kRfOk, false, false, "AT5118", LabelKind::Standard,
+         {"TRK 4B North-End", "10/24/18 13:05  Track Tag(0)  604B", "", "Prog by Unknown", kFooterText}},
+        {"WABTEC: the tag type chooses the parts list row",
+         [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat()); }, kOperatorSlot,
+         {"BNQ", "12345", "0", "RIGHT"}, kRfOk, false, false, "AT5545", LabelKind::Wabtec, {"4728    12345", "12345", "4728"}},
+        {"WABTEC without a parts list entry", [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat()); },
+         kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, false, false, "AT5545", LabelKind::WabtecEmpty, {}},
+        {"certified WABTEC tag", [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat()); },
+         kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, true, false, "AT5541", LabelKind::Certification,
+         {"CERTIFIED FOR REUSE", "10/24/18 13:05 CR  923456  0  R  ", "Certified by Unknown", kFooterText}},
+        {"reconditioned railcar", Decimeters, kRailcar, kCarDm, kRfOk, true, true, "AT5118", LabelKind::Certification,
+         {"RECONDITIONED", "10/24/18 13:05 ABCD  123456  L  154dm  4  1  0  ", "Reconditioned by Shop 7", kFooterText}},
+        {"an empty record", {}, kRailcar, {}, kRfNotChecked, false, false, "AT5118", LabelKind::Standard,
+         {"", "10/24/18 13:05  Railcar(19)  ", "RF not checked  ", "Prog by Unknown", kFooterText}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        Label label;
+        if (c.setup) c.setup(label.data);
+        const LabelLayout l = label.Layout(c.format, c.texts, c.rf, c.certify, c.recon, c.tagType);
+        EXPECT_EQ(l.kind, c.kind);
+        EXPECT_EQ(l.Texts(), c.lines);
+        EXPECT_EQ(l.hasFooter, !c.lines.empty() && c.lines.back() == kFooterText);
+    }
 }
 
-TEST_F(LabelLayoutTest, DateTextHasNoPadding) {
-    clock.local = LocalDateTime{2026, 3, 4, 9, 5, 0, 63};
-    LabelLayout l = Layout(kRailcar, {"ABCD", "1", "RIGHT", "50-6"});
-    EXPECT_EQ(l.lines[1].text.substr(0, 13), "3/4/26 9:05  ");
+struct Expected {
+    LabelFont font;
+    LabelRect rect;
+    LabelAlign align = LabelAlign::Left;
+};
+
+void ExpectGeometry(const LabelLayout& l, const std::vector<Expected>& expected) {
+    ASSERT_EQ(l.lines.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(static_cast<int>(l.lines[i].font), static_cast<int>(expected[i].font)) << i;
+        EXPECT_EQ(l.lines[i].rect, expected[i].rect) << i;
+        EXPECT_EQ(l.lines[i].align, expected[i].align) << i;
+    }
 }
 
-// --- other formats ---------------------------------------------------------------
+TEST(LabelLayout, FontsAndRectanglesOfEachKind) {
+    Label label;
+    const LabelLayout car = label.Layout(kRailcar, kCar, kRfOk);
+    ExpectGeometry(car, {{LabelFont::Large, Wide(0, kLarge)}, {LabelFont::Text, Wide(76, kText)},
+                         {LabelFont::Text, Wide(116, kText)}, {LabelFont::Text, Wide(156, kText)},
+                         {LabelFont::Footer, Wide(204, kFooter)}});
+    EXPECT_TRUE(car.boxes.empty());
+    EXPECT_EQ(static_cast<int>(label.Layout(kHex, {"0123456789"}).lines[0].font), static_cast<int>(LabelFont::SmallTitle));
+    EXPECT_EQ(static_cast<int>(label.Layout(kEotDevice, {"CSXE"}).lines[0].font), static_cast<int>(LabelFont::Large));
 
-TEST_F(LabelLayoutTest, OtherFormatsUseTheSmallTitleFontAndNoRfText) {
-    LabelLayout l = Layout(kHex, {"0123456789", "ABCDEF0123", "456789ABCD"}, kRfOk);
-    ExpectLines(l, {
-                       {LabelFont::SmallTitle, "0123456789 ABCDEF0123  456789ABCD  ", Wide(0, kLarge)},
-                       {LabelFont::Text, "10/24/18 13:05  Hex(0)  ", Wide(76, kText)},
-                       {LabelFont::Text, "", Wide(116, kText)},
-                       {LabelFont::Text, "Prog by Unknown", Wide(156, kText)},
-                       {LabelFont::Footer, kFooterText, Wide(204, kFooter)},
-                   });
+    const LabelLayout cert = label.Layout(kRailcar, kCar, kRfOk, true);
+    EXPECT_EQ(cert.Texts(), (Texts{"CERTIFIED FOR REUSE", "10/24/18 13:05 ABCD  123456  R  50' 6\"  4  1  0  ",
+                                   "Certified by Unknown", kFooterText}));
+    ExpectGeometry(cert, {{LabelFont::Large, Wide(0, kLarge)}, {LabelFont::Text, Wide(76, kText)},
+                          {LabelFont::Text, Wide(116, kText)}, {LabelFont::Footer, Wide(164, kFooter)}});
+
+    // Another format keeps its lines and puts the certification block under them.
+    const LabelLayout other = label.Layout(kAscii, {"HELLO", "WORLD"}, kRfNotChecked, true);
+    EXPECT_EQ(other.kind, LabelKind::Standard);
+    const Texts otherTexts = other.Texts();
+    EXPECT_EQ(Texts(otherTexts.begin() + 4, otherTexts.end()),
+              (Texts{"CERTIFIED FOR REUSE", "10/24/18 13:05 HELLO  WORLD  ", "Certified by Unknown", kFooterText}));
+    ExpectGeometry(other, {{LabelFont::SmallTitle, Wide(0, kLarge)}, {LabelFont::Text, Wide(76, kText)},
+                           {LabelFont::Text, Wide(116, kText)}, {LabelFont::Text, Wide(156, kText)},
+                           {LabelFont::Text, Wide(196, kText)}, {LabelFont::Text, Wide(272, kText)},
+                           {LabelFont::Text, Wide(312, kText)}, {LabelFont::Footer, Wide(360, kFooter)}});
+
+    // WABTEC: "CR" is padded to "CR  " and found as part 4511 for an AT5541 tag.
+    label.data.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat());
+    const LabelLayout w = label.Layout(kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, false, false, "AT5541");
+    EXPECT_EQ(w.kind, LabelKind::Wabtec);
+    EXPECT_EQ(w.Texts(), (Texts{"4511    923456", "923456", "4511"}));
+    const LabelRect number{0, 0, 20 * kNumberWidth, kNumber}, eot{0, 2 * kNumber, 8 * kBigWidth, kBig};
+    ExpectGeometry(w, {{LabelFont::Number, number, LabelAlign::Center},
+                       {LabelFont::BigNumber, eot, LabelAlign::Center},
+                       {LabelFont::BigNumber, {0, 2 * kNumber + kBig, 8 * kBigWidth, kBig}, LabelAlign::Center}});
+    EXPECT_EQ(w.boxes, (std::vector<LabelRect>{number, eot}));
+    EXPECT_FALSE(w.hasFooter);
 }
 
-TEST_F(LabelLayoutTest, DataFormatCodeZeroPutsNoBlankAfterTheFirstText) {
-    LabelLayout l = Layout(kAscii, {"HELLO", "WORLD"});
-    EXPECT_EQ(l.lines[0].text, "HELLOWORLD  ");
-    EXPECT_EQ(static_cast<int>(l.lines[0].font), static_cast<int>(LabelFont::SmallTitle));
-}
-
-TEST_F(LabelLayoutTest, EotDeviceIsARailcarCodeAndUsesTheLargeFont) {
-    LabelLayout l = Layout(kEotDevice, {"CSXE", "123456", "0", "RIGHT"}, kRfOk);
-    EXPECT_EQ(l.Texts(), (std::vector<std::string>{"CSXE 123456  0  ", "10/24/18 13:05  EOT Device(6)  RIGHT  ",
-                                                   "RF Ok  ", "Prog by Unknown", kFooterText}));
-    EXPECT_EQ(static_cast<int>(l.lines[0].font), static_cast<int>(LabelFont::Large));
-}
-
-TEST_F(LabelLayoutTest, SaraTakesFourFieldsOnItsFirstLineAndLeavesBlanksOut) {
-    data.SetMarketRegion(kRegionSARA);
-    data.BuildBuiltInFormats();
-    ASSERT_EQ(data.GetTagFormatData(4).Name(), "SARA");
-    LabelLayout l = Layout(4, {"WAGON", "X", "ABC", "", "123456", "Y", "R"});
-    EXPECT_EQ(l.Texts(), (std::vector<std::string>{"WAGON X  ABC  123456  ", "10/24/18 13:05  SARA  R  ", "",
-                                                   "Prog by Unknown", kFooterText}));
-}
-
-// --- Track Tag -------------------------------------------------------------------
-
-TEST_F(LabelLayoutTest, TrackTagNamesTheEndByDirectionAndMilepost) {
-    data.UpdateTagFormatData(kOperatorSlot, ExampleTrackTagFormat());
-    LabelLayout l = Layout(kOperatorSlot, {"BNSF", "N", "12", "2", "A"});
-    ExpectLines(l, {
-                       {LabelFont::SmallTitle, "TRK 2A North-End", Wide(0, kLarge)},
-                       {LabelFont::Text, "10/24/18 13:05  Track Tag(0)  N122A", Wide(76, kText)},
-                       {LabelFont::Text, "", Wide(116, kText)},
-                       {LabelFont::Text, "Prog by Unknown", Wide(156, kText)},
-                       {LabelFont::Footer, kFooterText, Wide(204, kFooter)},
-                   });
-    EXPECT_EQ(Layout(kOperatorSlot, {"BNSF", "N", "75", "2", "A"}).lines[0].text, "TRK 2A South-End");
+TEST(LabelLayout, DateTextHasNoPadding) {
+    Label label;
+    label.clock.local = LocalDateTime{2026, 3, 4, 9, 5, 0, 63};
+    EXPECT_EQ(label.Layout(kRailcar, kCar).lines[1].text.substr(0, 13), "3/4/26 9:05  ");
 }
 
 TEST(TrackDirection, WordsBelowAndFromMilepostFifty) {
-    EXPECT_EQ(TrackDirectionWord("N", "49"), "North");
-    EXPECT_EQ(TrackDirectionWord("S", "0"), "South");
-    EXPECT_EQ(TrackDirectionWord("W", "12"), "West");
-    EXPECT_EQ(TrackDirectionWord("E", "-3"), "East");
-    EXPECT_EQ(TrackDirectionWord("N", "50"), "South");
-    EXPECT_EQ(TrackDirectionWord("S", "50"), "North");
-    EXPECT_EQ(TrackDirectionWord("W", "75 MP"), "East");
-    EXPECT_EQ(TrackDirectionWord("E", "99999999999999"), "West");
-    EXPECT_EQ(TrackDirectionWord("NORTH", "10"), "North"); // the first letter counts
-    EXPECT_EQ(TrackDirectionWord("n", "10"), "Unknown");
-    EXPECT_EQ(TrackDirectionWord("", "10"), "Unknown");
-    EXPECT_EQ(TrackDirectionWord("X", ""), "Unknown");
-    EXPECT_EQ(TrackDirectionWord("N", ""), "North"); // no milepost counts as 0
+    const char* cases[][3] = {{"N", "49", "North"},   {"S", "0", "South"},      {"W", "12", "West"},
+                              {"E", "-3", "East"},    {"N", "50", "South"},     {"S", "50", "North"},
+                              {"W", "75 MP", "East"}, {"E", "99999999999999", "West"},
+                              {"NORTH", "10", "North"}, {"n", "10", "Unknown"}, {"", "10", "Unknown"},
+                              {"X", "", "Unknown"},   {"N", "", "North"}};
+    for (const auto& c : cases) EXPECT_EQ(TrackDirectionWord(c[0], c[1]), c[2]) << c[0] << " " << c[1];
 }
 
-TEST_F(LabelLayoutTest, TrackTagStartsFromTheFirstNonEmptyField) {
-    data.UpdateTagFormatData(kOperatorSlot, ExampleTrackTagFormat());
-    LabelLayout l = Layout(kOperatorSlot, {"", "S", "60", "4", "B"});
-    EXPECT_EQ(l.lines[0].text, "TRK 4B North-End");
-    EXPECT_EQ(l.lines[1].text, "10/24/18 13:05  Track Tag(0)  604B");
+TEST(LabelFonts, SizesWeightsAndPixelHeights) {
+    const std::pair<LabelFont, int> points[] = {{LabelFont::Large, 20},     {LabelFont::Number, 18},
+                                                {LabelFont::BigNumber, 22}, {LabelFont::SmallTitle, 14},
+                                                {LabelFont::Text, 10},      {LabelFont::Footer, 8}};
+    for (auto [font, pt] : points) {
+        EXPECT_EQ(SpecOf(font).points, pt);
+        EXPECT_EQ(SpecOf(font).weight, pt >= 14 ? 700 : 400);
+    }
+    const int heights[][3] = {{20, 300, 83}, {10, 300, 42}, {8, 96, 11}, {22, 600, 183}, {1, 36, 1}, {14, 72, 14}, {18, 0, 0}};
+    for (const auto& h : heights) EXPECT_EQ(LabelFontPixelHeight(h[0], h[1]), h[2]) << h[0] << " pt at " << h[1];
 }
 
-// --- WABTEC --------------------------------------------------------------------
-
-TEST_F(LabelLayoutTest, WabtecLabelIsBoxedAroundThePartNumberAndHasNoFooter) {
-    data.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat());
-    // "CR" is padded to "CR  " and found as part 4511 for an AT5541 tag.
-    LabelLayout l = Layout(kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, false, false, "AT5541");
-    EXPECT_EQ(l.kind, LabelKind::Wabtec);
-    const LabelRect number{0, 0, 20 * kNumberWidth, kNumber};
-    const LabelRect eot{0, 2 * kNumber, 8 * kBigWidth, kBig};
-    const LabelRect part{0, 2 * kNumber + kBig, 8 * kBigWidth, kBig};
-    ExpectLines(l, {
-                       {LabelFont::Number, "4511    923456", number, LabelAlign::Center},
-                       {LabelFont::BigNumber, "923456", eot, LabelAlign::Center},
-                       {LabelFont::BigNumber, "4511", part, LabelAlign::Center},
-                   });
-    EXPECT_EQ(l.boxes, (std::vector<LabelRect>{number, eot}));
-    EXPECT_FALSE(l.hasFooter);
-}
-
-TEST_F(LabelLayoutTest, WabtecTagTypeChoosesThePartsListRow) {
-    data.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat());
-    LabelLayout l = Layout(kOperatorSlot, {"BNQ", "12345", "0", "RIGHT"}, kRfOk, false, false, "AT5545");
-    ASSERT_EQ(l.kind, LabelKind::Wabtec);
-    EXPECT_EQ(l.lines[0].text, "4728    12345");
-}
-
-TEST_F(LabelLayoutTest, WabtecWithoutAPartsListEntryIsAnEmptyPage) {
-    data.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat());
-    // "CR  " has no row for AT5545 tags.
-    LabelLayout l = Layout(kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, false, false, "AT5545");
-    EXPECT_EQ(l.kind, LabelKind::WabtecEmpty);
-    EXPECT_TRUE(l.lines.empty());
-    EXPECT_TRUE(l.boxes.empty());
-    EXPECT_FALSE(l.hasFooter);
-}
-
-// --- certification --------------------------------------------------------------
-
-TEST_F(LabelLayoutTest, CertifiedRailcarPrintsOnlyTheCertificationBlock) {
-    LabelLayout l =
-        Layout(kRailcar, {"ABCD", "123456", "RIGHT", "50-6", "", "4", "1", "0"}, kRfOk, true, false);
-    EXPECT_EQ(l.kind, LabelKind::Certification);
-    ExpectLines(l, {
-                       {LabelFont::Large, "CERTIFIED FOR REUSE", Wide(0, kLarge)},
-                       {LabelFont::Text, "10/24/18 13:05 ABCD  123456  R  50' 6\"  4  1  0  ", Wide(76, kText)},
-                       {LabelFont::Text, "Certified by Unknown", Wide(116, kText)},
-                       {LabelFont::Footer, kFooterText, Wide(164, kFooter)},
-                   });
-}
-
-TEST_F(LabelLayoutTest, ReconditionedRailcarInDecimeters) {
-    SetFeetInches(false);
-    LabelLayout l = Layout(kRailcar, {"ABCD", "123456", "LEFT", "154", "", "4", "1", "0"}, kRfOk, true, true);
-    EXPECT_EQ(l.Texts(), (std::vector<std::string>{"RECONDITIONED",
-                                                   "10/24/18 13:05 ABCD  123456  L  154dm  4  1  0  ",
-                                                   "Reconditioned by Unknown", kFooterText}));
-}
-
-TEST_F(LabelLayoutTest, CertifiedWabtecTagIsACertificationLabel) {
-    data.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat());
-    LabelLayout l = Layout(kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, true, false, "AT5541");
-    EXPECT_EQ(l.kind, LabelKind::Certification);
-    EXPECT_EQ(l.Texts(), (std::vector<std::string>{"CERTIFIED FOR REUSE", "10/24/18 13:05 CR  923456  0  R  ",
-                                                   "Certified by Unknown", kFooterText}));
-}
-
-TEST_F(LabelLayoutTest, CertifiedOtherFormatPutsTheBlockUnderItsLines) {
-    LabelLayout l = Layout(kAscii, {"HELLO", "WORLD"}, kRfNotChecked, true, false);
-    EXPECT_EQ(l.kind, LabelKind::Standard);
-    ExpectLines(l, {
-                       {LabelFont::SmallTitle, "HELLOWORLD  ", Wide(0, kLarge)},
-                       {LabelFont::Text, "10/24/18 13:05  ASCII(0)  ", Wide(76, kText)},
-                       {LabelFont::Text, "", Wide(116, kText)},
-                       {LabelFont::Text, "Prog by Unknown", Wide(156, kText)},
-                       {LabelFont::Text, "CERTIFIED FOR REUSE", Wide(196, kText)},
-                       {LabelFont::Text, "10/24/18 13:05 HELLO  WORLD  ", Wide(272, kText)},
-                       {LabelFont::Text, "Certified by Unknown", Wide(312, kText)},
-                       {LabelFont::Footer, kFooterText, Wide(360, kFooter)},
-                   });
-}
-
-// --- fonts and texts --------------------------------------------------------------
-
-TEST(LabelFonts, PixelHeightIsPointsTimesResolutionOver72Rounded) {
-    EXPECT_EQ(LabelFontPixelHeight(20, 300), 83);  // 83.33
-    EXPECT_EQ(LabelFontPixelHeight(10, 300), 42);  // 41.67
-    EXPECT_EQ(LabelFontPixelHeight(8, 96), 11);    // 10.67
-    EXPECT_EQ(LabelFontPixelHeight(22, 600), 183); // 183.33
-    EXPECT_EQ(LabelFontPixelHeight(1, 36), 1);     // 0.5 rounds up
-    EXPECT_EQ(LabelFontPixelHeight(14, 72), 14);
-    EXPECT_EQ(LabelFontPixelHeight(18, 0), 0);
-}
-
-TEST(LabelFonts, SixFontsOfTheirSizesAndWeights) {
-    EXPECT_EQ(SpecOf(LabelFont::Large).points, 20);
-    EXPECT_EQ(SpecOf(LabelFont::Number).points, 18);
-    EXPECT_EQ(SpecOf(LabelFont::BigNumber).points, 22);
-    EXPECT_EQ(SpecOf(LabelFont::SmallTitle).points, 14);
-    EXPECT_EQ(SpecOf(LabelFont::Text).points, 10);
-    EXPECT_EQ(SpecOf(LabelFont::Footer).points, 8);
-    for (LabelFont f : {LabelFont::Large, LabelFont::Number, LabelFont::BigNumber, LabelFont::SmallTitle})
-        EXPECT_EQ(SpecOf(f).weight, 700);
-    EXPECT_EQ(SpecOf(LabelFont::Text).weight, 400);
-    EXPECT_EQ(SpecOf(LabelFont::Footer).weight, 400);
-}
-
-TEST(LabelTexts, RfTextOnlyForRailcarAndLocomotiveCodes) {
+TEST(LabelTexts, RfTextAndFormatNamePrefixes) {
     TagFormatData f;
     LastTagRecord r;
     f.dataFormatCode = 41;
-    r.rfResult = kRfNotChecked;
-    EXPECT_EQ(LabelRfText(r, f), "RF not checked  ");
-    r.rfResult = kRfOk;
-    EXPECT_EQ(LabelRfText(r, f), "RF Ok  ");
-    r.rfResult = kRfIdOnly;
-    EXPECT_EQ(LabelRfText(r, f), "RF ID only  ");
-    r.rfResult = 7;
-    EXPECT_EQ(LabelRfText(r, f), "");
-    r.rfResult = kRfOk;
+    for (auto [rf, text] : std::vector<std::pair<int, const char*>>{
+             {kRfNotChecked, "RF not checked  "}, {kRfOk, "RF Ok  "}, {kRfIdOnly, "RF ID only  "}, {7, ""}}) {
+        r.rfResult = rf;
+        EXPECT_EQ(LabelRfText(r, f), text);
+    }
     f.dataFormatCode = 99;
     EXPECT_EQ(LabelRfText(r, f), "");
-}
-
-TEST(LabelTexts, FormatNamePrefixes) {
-    TagFormatData f;
     SetText(f.formatName, "EOT WABTEX special");
     EXPECT_TRUE(IsWabtecFormat(f)); // the first nine characters count
     SetText(f.formatName, "EOT WABT");
@@ -340,12 +229,6 @@ TEST(LabelTexts, FormatNamePrefixes) {
     EXPECT_TRUE(IsSaraFormat(f));
     SetText(f.formatName, "sara");
     EXPECT_FALSE(IsSaraFormat(f));
-}
-
-TEST_F(LabelLayoutTest, AnEmptyRecordStillGivesAWholeLabel) {
-    LabelLayout l = Layout(kRailcar, {});
-    EXPECT_EQ(l.Texts(), (std::vector<std::string>{"", "10/24/18 13:05  Railcar(19)  ", "RF not checked  ",
-                                                   "Prog by Unknown", kFooterText}));
 }
 
 } // namespace

@@ -2,51 +2,31 @@
 // folder, a named pipe, a device or a link to one in its place; links to
 // regular files; frame texts of the wrong length; control characters in a
 // tag log.
-#include "TestSupport.h"
-
-#include <gtest/gtest.h>
+#include "ToolRig.h"
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-namespace velmora {
+namespace velmora::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CommandResult;
-using test::ShellQuote;
+using ToolFiles = ToolRig;
 
 const char* kExtract = " NS  001234T106089060B06540000\n";
+const char* kLabel =
+    "label --format Railcar 'Equipment Initial=ABCD' 'Car Number=42' 'Side Indicator Code=RIGHT' 'Length=50-6' --out ";
 
-class ToolFiles : public ::testing::Test {
-protected:
-    // Run under a time limit: a tool that waits on a named pipe is killed (exit -1).
-    CommandResult Tool(const std::string& args) {
-        return test::RunProgram("timeout", "-s KILL 20 " + ShellQuote(test::BuiltProgram("velmora-tool")) + " " + args,
-                                dir.path().string());
-    }
-    void Write(const std::string& name, const std::string& text) {
-        test::WriteFileBytes(dir.File(name), std::vector<uint8_t>(text.begin(), text.end()));
-    }
-    test::TempDir dir;
+// The nodes that are not regular files; false when this system cannot make one here.
+const std::pair<const char*, bool (*)(const std::string&)> kNodes[] = {
+    {"folder", [](const std::string& p) { return ::mkdir(p.c_str(), 0755) == 0; }},
+    {"named pipe", [](const std::string& p) { return ::mkfifo(p.c_str(), 0666) == 0; }},
+    {"device", [](const std::string& p) { return ::mknod(p.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; }},
+    {"link to a device", [](const std::string& p) { return ::symlink("/dev/null", p.c_str()) == 0; }},
 };
-
-enum class Node { Folder, NamedPipe, Device, LinkToDevice };
-
-bool MakeNode(Node n, const std::string& path) {
-    switch (n) {
-    case Node::Folder: return ::mkdir(path.c_str(), 0755) == 0;
-    case Node::NamedPipe: return ::mkfifo(path.c_str(), 0666) == 0;
-    case Node::Device: return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; // a null device
-    case Node::LinkToDevice: return ::symlink("/dev/null", path.c_str()) == 0;
-    }
-    return false;
-}
 
 mode_t TypeAt(const std::string& path) {
     struct stat st {};
@@ -66,17 +46,18 @@ TEST_F(ToolFiles, EveryFileArgumentRefusesWhatIsNotARegularFile) {
         {"options set --options NODE automatic_rf_check=1", 4, nullptr},
         {"formats --options NODE", 1, nullptr},
         {"taglog tail --file NODE", 2, nullptr},
-        {"label --format Railcar 'Equipment Initial=ABCD' 'Car Number=42' 'Side Indicator Code=RIGHT' 'Length=50-6' --out NODE", 3, nullptr},
+        {"label NODE", 3, nullptr},
     };
     Write("x.txt", kExtract);
     for (const auto& use : uses) {
-        for (Node node : {Node::Folder, Node::NamedPipe, Node::Device, Node::LinkToDevice}) {
+        for (const auto& [nodeName, make] : kNodes) {
             std::string args = use.args;
             args.replace(args.find("NODE"), 4, "node");
-            SCOPED_TRACE(args + " / node " + std::to_string(int(node)));
+            if (args.rfind("label ", 0) == 0) args = kLabel + std::string("node");
+            SCOPED_TRACE(args + " / " + nodeName);
             fs::remove_all(dir.File("node"));
-            if (!MakeNode(node, dir.File("node"))) {
-                if (node == Node::Device) continue; // making devices needs privileges
+            if (!make(dir.File("node"))) {
+                if (std::string(nodeName) == "device") continue; // making devices needs privileges
                 FAIL() << "cannot make the node";
             }
             const mode_t before = TypeAt(dir.File("node"));
@@ -98,12 +79,13 @@ TEST_F(ToolFiles, LinksToRegularFilesAreFollowed) {
     } uses[] = {
         {"options reset --options LINK", 51652},
         {"umler load x.txt --data LINK", 21},
-        {"label --format Railcar 'Equipment Initial=ABCD' 'Car Number=42' 'Side Indicator Code=RIGHT' 'Length=50-6' --out LINK", 0},
+        {"label LINK", 0},
     };
     Write("x.txt", kExtract);
     for (const auto& use : uses) {
         std::string args = use.args;
         args.replace(args.find("LINK"), 4, "link");
+        if (args.rfind("label ", 0) == 0) args = kLabel + std::string("link");
         SCOPED_TRACE(args);
         fs::remove_all(dir.File("shared"));
         fs::remove(dir.File("link"));
@@ -114,32 +96,19 @@ TEST_F(ToolFiles, LinksToRegularFilesAreFollowed) {
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(fs::is_symlink(dir.File("link")));
         if (use.size) EXPECT_EQ(fs::file_size(dir.File("shared/real")), use.size);
-        else EXPECT_EQ(test::ReadFileText(dir.File("shared/real")).rfind("%PDF", 0), 0u);
+        else EXPECT_EQ(ReadFileText(dir.File("shared/real")).rfind("%PDF", 0), 0u);
     }
 }
 
 TEST_F(ToolFiles, DecodeTakesExactlyTheFrameDigits) {
-    const std::string frame = "9A0181C000AA621900000008000033";
-    const std::vector<std::vector<std::string>> bad = {
-        {frame + "0"},
-        {frame + frame},
-        {frame + "X"},
-        {frame.substr(0, 29)},
-        {""},
-        {frame.substr(0, 29) + " "},
-        {frame.substr(0, 29) + "G"},
-        {"--half-frame", frame.substr(0, 16)},
-        {"--half-frame", frame.substr(0, 14)},
-        {"--half-frame", frame},
-    };
-    for (const auto& args : bad) {
-        std::string line = "decode";
-        for (const auto& a : args) line += " " + ShellQuote(a);
-        SCOPED_TRACE(line);
-        const CommandResult r = Tool(line);
-        EXPECT_EQ(r.exitCode, 1);
+    const std::string f = "9A0181C000AA621900000008000033", f29 = f.substr(0, 29);
+    for (const std::string& args : {f + "0", f + f, f + "X", f29, std::string("''"), "'" + f29 + " '", f29 + "G",
+                                    "--half-frame " + f.substr(0, 16), "--half-frame " + f.substr(0, 14),
+                                    "--half-frame " + f}) {
+        const CommandResult r = Tool("decode " + args);
+        EXPECT_EQ(r.exitCode, 1) << args;
         EXPECT_EQ(r.out, "");
-        EXPECT_NE(r.err.find("hexadecimal digits"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("hexadecimal digits"), std::string::npos) << args << ": " << r.err;
     }
 }
 
@@ -151,4 +120,4 @@ TEST_F(ToolFiles, TagLogTailShowsControlCharactersAsBlanks) {
 }
 
 } // namespace
-} // namespace velmora
+} // namespace velmora::test

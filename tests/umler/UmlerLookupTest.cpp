@@ -18,17 +18,12 @@
 namespace velmora {
 namespace {
 
-using test::ExtractText;
-using test::MakeVehicles;
-using test::TempDir;
-using test::TestVehicle;
-using test::WriteText;
+using namespace test;
 
 double ReadBound(uint64_t n) { return std::log2(static_cast<double>(n)) + 51; }
 
 // Counts the records the search asks for, whatever it reads them from.
-class CountingSource : public UmlerRecordSource {
-public:
+struct CountingSource : UmlerRecordSource {
     explicit CountingSource(UmlerRecordSource& inner) : inner_(inner) {}
     uint64_t RecordCount() const override { return inner_.RecordCount(); }
     std::size_t ReadRecords(uint64_t first, std::size_t count, UmlerRecord* out) override {
@@ -37,17 +32,13 @@ public:
         EXPECT_LT(first, RecordCount()) << "read past the end";
         return inner_.ReadRecords(first, count, out);
     }
-    uint64_t reads = 0;
-    uint64_t singleReads = 0; // the halving probes (the scan reads blocks)
-
-private:
+    uint64_t reads = 0, singleReads = 0; // single reads: the halving probes (the scan reads blocks)
     UmlerRecordSource& inner_;
 };
 
 // A register that exists only as a rule: record i is initial code 1 + i / 1000
 // with the even number 2 x (i % 1000); odd numbers are absent.
-class RuleSource : public UmlerRecordSource {
-public:
+struct RuleSource : UmlerRecordSource {
     explicit RuleSource(uint64_t n) : n_(n) {}
     uint64_t RecordCount() const override { return n_; }
     std::size_t ReadRecords(uint64_t first, std::size_t count, UmlerRecord* out) override {
@@ -66,15 +57,12 @@ public:
     // characters spell the code, the rest the number.
     static std::string Key(int32_t code, int32_t number) {
         std::string k;
-        int32_t weights[4] = {27000, 900, 30, 1};
-        for (int32_t w : weights) {
+        for (int32_t w : {27000, 900, 30, 1}) {
             k += static_cast<char>(code / w == 0 ? ' ' : 64 + code / w);
             code %= w;
         }
         return k + std::to_string(number);
     }
-
-private:
     uint64_t n_;
 };
 
@@ -155,95 +143,61 @@ TEST(UmlerSearch, CacheGivesTheSameAnswersWithFewerReads) {
 
 // --- the data file -------------------------------------------------------------
 
-class UmlerDataFileTest : public ::testing::Test {
-protected:
-    std::string Load(const std::vector<TestVehicle>& vs) {
+struct UmlerDataFileTest : ::testing::Test {
+    void Load(const std::vector<TestVehicle>& vs) {
         WriteText(dir.File("Umler.txt"), ExtractText(vs));
-        UmlerLoadResult r = LoadUMLER(dir.File("Umler.txt"), Data());
-        EXPECT_TRUE(r.Ok());
-        return Data();
+        ASSERT_TRUE(LoadUMLER(dir.File("Umler.txt"), Data()).Ok());
     }
     std::string Data() const { return dir.File(kUmlerDataFileName); }
     TempDir dir;
 };
 
-void ExpectVehicle(const UmlerRecord& r, const TestVehicle& v) {
-    ASSERT_TRUE(r.IsRecord()) << v.Key();
-    EXPECT_EQ(r.initialCode, InitialCode(v.initial));
-    EXPECT_EQ(r.number, v.number);
-    EXPECT_EQ(std::string(r.typeCode), v.type);
-    EXPECT_EQ(r.lengthInches, v.feet * 12 + v.inches);
-    EXPECT_EQ(r.axles, v.axles);
-    EXPECT_EQ(r.platforms, v.platforms);
-    EXPECT_EQ(r.tare, v.tare);
-    EXPECT_EQ(r.capacity, v.capacity);
-}
-
-TEST_F(UmlerDataFileTest, MissingOrEmptyFileFindsNothing) {
+TEST_F(UmlerDataFileTest, MissingEmptyAndOneRecordFiles) {
     EXPECT_FALSE(LookupUMLER("NS  001234", Data()).IsRecord());
     Load({});
     EXPECT_FALSE(LookupUMLER("NS  001234", Data()).IsRecord());
     EXPECT_FALSE(LookupUMLER("", Data()).IsRecord());
-}
-
-TEST_F(UmlerDataFileTest, OneRecordFile) {
     auto vs = MakeVehicles(1, 21);
     Load(vs);
     ExpectVehicle(LookupUMLER(vs[0].Key(), Data()), vs[0]);
-    TestVehicle other = vs[0];
-    other.number += 1;
-    EXPECT_FALSE(LookupUMLER(other.Key(), Data()).IsRecord());
-    EXPECT_FALSE(LookupUMLER("A   000000", Data()).IsRecord());
-    EXPECT_FALSE(LookupUMLER("ZZZZ999999", Data()).IsRecord());
+    vs[0].number += 1;
+    for (const std::string& key : {vs[0].Key(), std::string("A   000000"), std::string("ZZZZ999999")})
+        EXPECT_FALSE(LookupUMLER(key, Data()).IsRecord()) << key;
 }
 
-// Every vehicle of a generated, ordered register is found with its fields;
-// keys between neighbours, below the first and above the last are not.
+// Every vehicle of a generated register on disk is found with its fields
+// within the read bound; keys between neighbours and outside it are not.
 TEST_F(UmlerDataFileTest, EveryVehicleFoundAndNothingElse) {
-    auto vs = MakeVehicles(20000, 99);
+    const auto vs = MakeVehicles(20000, 99);
     Load(vs);
     UmlerDataFile file;
     ASSERT_TRUE(file.Open(Data()));
-    ASSERT_EQ(file.RecordCount(), vs.size());
     CountingSource src(file);
-    for (std::size_t i = 0; i < vs.size(); ++i) {
-        src.reads = 0;
-        ExpectVehicle(SearchUmler(src, vs[i].Key()), vs[i]);
-        ASSERT_LE(src.reads, ReadBound(vs.size()));
-        TestVehicle between = vs[i];
+    for (const TestVehicle& v : vs) {
+        TestVehicle between = v;
         between.number += 1; // numbers are never consecutive
         src.reads = 0;
+        ExpectVehicle(SearchUmler(src, v.Key()), v);
         EXPECT_FALSE(SearchUmler(src, between.Key()).IsRecord()) << between.Key();
-        ASSERT_LE(src.reads, ReadBound(vs.size()));
+        ASSERT_LE(src.reads, 2 * ReadBound(vs.size()));
     }
-    // First and last through the public call; keys outside the register.
-    ExpectVehicle(LookupUMLER(vs.front().Key(), Data()), vs.front());
-    ExpectVehicle(LookupUMLER(vs.back().Key(), Data()), vs.back());
-    TestVehicle below = vs.front();
-    below.number -= 1;
-    EXPECT_FALSE(LookupUMLER(below.Key(), Data()).IsRecord());
-    EXPECT_FALSE(LookupUMLER("    000000", Data()).IsRecord());
-    TestVehicle above = vs.back();
-    above.number += 1;
-    EXPECT_FALSE(LookupUMLER(above.Key(), Data()).IsRecord());
-    EXPECT_FALSE(LookupUMLER("ZZZZ999999", Data()).IsRecord());
+    for (const std::string& key : {std::string("    000000"), std::string("ZZZZ999999")})
+        EXPECT_FALSE(LookupUMLER(key, Data()).IsRecord()) << key;
 }
 
 TEST_F(UmlerDataFileTest, KeptOpenLookupFollowsTheFileOnDisk) {
-    auto vs = MakeVehicles(5000, 5);
+    const auto vs = MakeVehicles(5000, 5);
     Load(vs);
     UmlerLookup lookup(Data());
     ASSERT_TRUE(lookup.IsOpen());
     for (int pass = 0; pass < 2; ++pass)
         for (std::size_t i = 0; i < vs.size(); i += 7) ExpectVehicle(lookup.Find(vs[i].Key()), vs[i]);
-
     // A load replaces the file: the next lookup answers from the new register.
-    auto next = MakeVehicles(300, 6);
+    const auto next = MakeVehicles(300, 6);
     Load(next);
     for (const auto& v : next) ExpectVehicle(lookup.Find(v.Key()), v);
     EXPECT_EQ(lookup.RecordCount(), next.size());
     EXPECT_FALSE(lookup.Find(vs[0].Key()).IsRecord());
-
     // A register that appears after the lookup was made, and one that goes.
     UmlerLookup later(dir.File("later.uml"));
     EXPECT_FALSE(later.IsOpen());
@@ -252,18 +206,14 @@ TEST_F(UmlerDataFileTest, KeptOpenLookupFollowsTheFileOnDisk) {
     ExpectVehicle(later.Find(next[0].Key()), next[0]);
     std::filesystem::remove(dir.File("later.uml"));
     EXPECT_FALSE(later.Find(next[0].Key()).IsRecord());
-}
-
-TEST_F(UmlerDataFileTest, TrailingPartialRecordIsIgnored) {
-    auto vs = MakeVehicles(100, 8);
-    Load(vs);
+    // A trailing partial record is ignored.
     std::vector<uint8_t> bytes = test::ReadFileBytes(Data());
     bytes.insert(bytes.end(), {1, 2, 3, 4, 5});
     test::WriteFileBytes(Data(), bytes);
     UmlerDataFile file;
     ASSERT_TRUE(file.Open(Data()));
-    EXPECT_EQ(file.RecordCount(), 100u);
-    ExpectVehicle(LookupUMLER(vs.back().Key(), Data()), vs.back());
+    EXPECT_EQ(file.RecordCount(), next.size());
+    ExpectVehicle(LookupUMLER(next.back().Key(), Data()), next.back());
 }
 
 } // namespace

@@ -3,6 +3,11 @@
 // values are kept beside the text, computed without the parser.
 #pragma once
 
+#include "umler/UmlerKey.h"
+#include "umler/UmlerRecord.h"
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -23,34 +28,29 @@ struct TestVehicle {
     bool locomotive = false;
 
     std::string Key() const {
-        std::string k = initial;
-        k.resize(4, ' ');
-        std::string n = std::to_string(number);
-        return k + std::string(6 - n.size(), '0') + n;
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%-4.4s%06d", initial.c_str(), number);
+        return buf;
     }
 };
 
 inline char CountCode(int count, bool axle) {
     if (axle && count == 10) return '0';
     if (count == 0) return axle ? '?' : ' ';
-    if (count <= 9) return static_cast<char>('0' + count);
-    return static_cast<char>('A' + count - 11);
+    return static_cast<char>(count <= 9 ? '0' + count : 'A' + count - 11);
 }
 
-// One extract line of 30 characters.
+// One extract line of 30 characters. A locomotive has its axle code at 22;
+// 20, 21 and 26-29 hold noise the loader must ignore.
 inline std::string ExtractLine(const TestVehicle& v) {
     char buf[64];
-    std::string ini = v.initial;
-    ini.resize(4, ' ');
-    if (v.locomotive) {
-        // axle code at 22; 20, 21 and 26-29 hold noise the loader must ignore
-        std::snprintf(buf, sizeof buf, "X%s%06d%-4.4s%03d%02d7Z%c   9876", ini.c_str(), v.number, v.type.c_str(),
-                      v.feet, v.inches, CountCode(v.axles, true));
-    } else {
-        std::snprintf(buf, sizeof buf, " %s%06d%-4.4s%03d%02d%c%c%04d%04d", ini.c_str(), v.number,
+    if (v.locomotive)
+        std::snprintf(buf, sizeof buf, "X%-4.4s%06d%-4.4s%03d%02d7Z%c   9876", v.initial.c_str(), v.number,
+                      v.type.c_str(), v.feet, v.inches, CountCode(v.axles, true));
+    else
+        std::snprintf(buf, sizeof buf, " %-4.4s%06d%-4.4s%03d%02d%c%c%04d%04d", v.initial.c_str(), v.number,
                       v.type.c_str(), v.feet, v.inches, CountCode(v.axles, true), CountCode(v.platforms, false),
                       v.tare, v.capacity);
-    }
     return buf;
 }
 
@@ -59,39 +59,29 @@ inline std::string ExtractLine(const TestVehicle& v) {
 // between two vehicles always exists.
 inline std::vector<TestVehicle> MakeVehicles(std::size_t count, uint32_t seed) {
     std::mt19937 rng(seed);
-    std::set<std::string> initials;
-    std::size_t wanted = std::max<std::size_t>(1, count / 200 + 1);
-    while (initials.size() < wanted) {
+    std::set<std::string> initials; // space-padded: ' ' sorts before 'A'
+    while (initials.size() < count / 200 + 1) {
         std::string s;
-        int len = 1 + static_cast<int>(rng() % 4);
-        for (int i = 0; i < len; ++i) s += static_cast<char>('A' + rng() % 26);
+        for (int i = 0, len = 1 + static_cast<int>(rng() % 4); i < len; ++i) s += static_cast<char>('A' + rng() % 26);
+        s.resize(4, ' ');
         initials.insert(s);
     }
-    std::vector<std::string> sorted;
-    for (const auto& s : initials) {
-        std::string p = s;
-        p.resize(4, ' ');
-        sorted.push_back(p);
-    }
-    std::sort(sorted.begin(), sorted.end()); // ' ' sorts before 'A'
+    static const char* kTypes[] = {"T106", "C114", "A402", "H340", "R100", "E   ", "LO5 "};
     std::vector<TestVehicle> out;
-    out.reserve(count);
-    std::size_t perInitial = count / sorted.size() + 1;
-    for (std::size_t i = 0; i < sorted.size() && out.size() < count; ++i) {
-        std::string ini = sorted[i].substr(0, sorted[i].find(' '));
+    const std::size_t perInitial = count / initials.size() + 1;
+    for (auto it = initials.begin(); it != initials.end() && out.size() < count; ++it) {
         int number = 1 + static_cast<int>(rng() % 5);
         for (std::size_t j = 0; j < perInitial && out.size() < count; ++j) {
             TestVehicle v;
-            v.initial = ini;
+            v.initial = it->substr(0, it->find(' '));
             v.number = number;
             number += 2 + static_cast<int>(rng() % 3);
             v.locomotive = rng() % 10 == 0;
-            static const char* kTypes[] = {"T106", "C114", "A402", "H340", "R100", "E   ", "LO5 "};
             v.type = v.locomotive ? (rng() % 2 ? "D100" : "D3  ") : kTypes[rng() % 7];
             v.feet = static_cast<int>(rng() % 100);
             v.inches = static_cast<int>(rng() % 12);
             v.axles = 1 + static_cast<int>(rng() % 36);
-            if (v.axles == 10 && v.locomotive == false && rng() % 2) v.axles = 4;
+            if (v.axles == 10 && !v.locomotive && rng() % 2) v.axles = 4;
             if (!v.locomotive) {
                 v.platforms = static_cast<int>(rng() % 37);
                 if (v.platforms == 10) v.platforms = 0; // no code for 10 platforms
@@ -106,16 +96,27 @@ inline std::vector<TestVehicle> MakeVehicles(std::size_t count, uint32_t seed) {
 
 inline std::string ExtractText(const std::vector<TestVehicle>& vs, const char* eol = "\n") {
     std::string text;
-    text.reserve(vs.size() * 32);
     for (const auto& v : vs) text += ExtractLine(v) + eol;
     return text;
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+}
+
+inline void ExpectVehicle(const UmlerRecord& r, const TestVehicle& v) {
+    ASSERT_TRUE(r.IsRecord()) << v.Key();
+    EXPECT_EQ(r.initialCode, InitialCode(v.initial)) << v.Key();
+    EXPECT_EQ(r.number, v.number) << v.Key();
+    EXPECT_EQ(std::string(r.typeCode), v.type) << v.Key();
+    EXPECT_EQ(r.lengthInches, v.feet * 12 + v.inches) << v.Key();
+    EXPECT_EQ(r.axles, v.axles) << v.Key();
+    EXPECT_EQ(r.platforms, v.platforms) << v.Key();
+    EXPECT_EQ(r.tare, v.tare) << v.Key();
+    EXPECT_EQ(r.capacity, v.capacity) << v.Key();
 }
 
 } // namespace velmora::test
