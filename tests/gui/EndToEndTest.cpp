@@ -1,165 +1,50 @@
-// The whole program on a simulated bench: the real application object and
-// frame, their 100 ms timer, real serial ports (PosixCommPort) on the
-// pseudo-terminals of velmora-programmer-sim (Comm Port 1) and
-// velmora-reader-sim (Comm Port 2), in a scratch start directory whose options
-// name both ports. A railcar typed into the form is programmed, RF-checked by
-// the reader, logged and labelled; F2 reads it back into the form; the
-// programmer's cable is pulled and the programmer found again once it is back.
-//
-// Everything waits for events with generous upper bounds; none of the waits
-// is a measurement.
-#include "GuiRig.h"
-
-#include "../integration/ProgrammerSimHarness.h"
-#include "../integration/ReaderSimProcess.h"
-
-#include "app/TAEIApp.h"
-#include "data/OptionsFile.h"
-#include "serial/ProgrammerApi.h"
-#include "util/FixedText.h"
+// The real frame on the simulated bench: a railcar typed into the form is
+// programmed, RF-checked by the reader, logged and labelled; F2 reads it back
+// into the form; the programmer's cable is pulled and the programmer found
+// again once it is back.
+#include "SimBench.h"
 
 #include <QLabel>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <regex>
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FrameOperator;
 
 constexpr const char* kProgrammerOn = "Programmer is ON Comm 1";
 constexpr const char* kProgrammerOff = "Programmer is OFF Comm 1";
 constexpr const char* kSuccess = "Tag was successfully programmed, UMLER not checked, RF Ok";
 
-// Waits for cond while the event loop runs (the frame's timer, the ports).
 template <class Cond>
 bool WaitFor(Cond cond, int timeoutMs) {
     return QTest::qWaitFor([&] { return cond(); }, timeoutMs);
 }
 
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public test::SimBench {
 protected:
-    test::TempDir bench;    // the simulators' links, FIFO, tag file and logs
-    test::TempDir startDir; // Velmora's start directory
-    fs::path oldCwd;
-    std::map<std::string, QByteArray> oldEnv;
-    std::unique_ptr<test::ProgrammerSimProcess> programmer;
-    std::unique_ptr<test::ReaderSimProcess> reader;
-    FrameOperator op;
-    std::unique_ptr<TAEIApp> app;
     std::vector<std::string> dialogsRun;
 
-    std::string ProgrammerLink() const { return bench.File("com1"); }
-    std::string ProgrammerControl() const { return bench.File("programmer.ctl"); }
-    std::string ProgrammerLog() const { return bench.File("programmer-sim.log"); }
-    std::string TagFile() const { return bench.File("sim-tag.txt"); }
-
+    // The options the demo writes: the RF check and label printing on. The
+    // reader reads what the programmer wrote, by itself once the port has
+    // been open and quiet for 1.5 s.
     void SetUp() override {
-        test::GuiApp();
-        if (!fs::exists(test::ProgrammerSimBinary()) || !test::ReaderSimProcess::Available())
-            GTEST_SKIP() << "the simulators are not built";
-
-        programmer = std::make_unique<test::ProgrammerSimProcess>(
-            std::vector<std::string>{"--link", ProgrammerLink(), "--control", ProgrammerControl(), "--tag-file",
-                                     TagFile()},
-            ProgrammerLog());
-        ASSERT_TRUE(programmer->Running());
-        ASSERT_TRUE(test::WaitUntil([this] {
-            return test::PathExists(ProgrammerLink()) && test::PathExists(ProgrammerControl());
-        })) << test::ReadTextFile(ProgrammerLog());
-        // The reader reads what the programmer wrote, by itself once the port
-        // has been open and quiet for 1.5 s.
-        reader = std::make_unique<test::ReaderSimProcess>(std::vector<std::string>{"--auto-read=0.5"}, TagFile());
-        ASSERT_TRUE(reader->Running()) << reader->ErrorOutput();
-
-        // The port map, before the links start.
-        SetEnv("VELMORA_COM1", ProgrammerLink());
-        SetEnv("VELMORA_COM2", reader->Link());
-        SetEnv("VELMORA_COM3", bench.File("com3")); // no device: never a port of this machine
-        SetEnv("VELMORA_COM4", bench.File("com4"));
-
-        WriteOptions();
-        oldCwd = fs::current_path();
-        fs::current_path(startDir.path());
-        StartApp();
-    }
-
-    void TearDown() override {
-        if (app) {
-            app->Frame()->close();
-            op.frame = nullptr;
-            app.reset();
-            QCoreApplication::processEvents();
-        }
-        if (!oldCwd.empty()) fs::current_path(oldCwd);
-        for (const auto& [name, value] : oldEnv) {
-            if (value.isNull()) qunsetenv(name.c_str());
-            else qputenv(name.c_str(), value);
-        }
-        reader.reset();
-        if (programmer) {
-            const int status = programmer->Stop(SIGTERM);
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-        }
-    }
-
-    void SetEnv(const char* name, const std::string& value) {
-        if (!oldEnv.count(name)) oldEnv[name] = qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray();
-        qputenv(name, QByteArray::fromStdString(value));
-    }
-
-    // The options the demo writes: the programmer on Comm Port 1, the reader
-    // on Comm Port 2, the RF check and label printing on, labels as PDFs.
-    void WriteOptions() {
-        test::ScriptedOperator quiet;
-        test::FakeClock clock;
-        AEIData d(quiet, clock);
-        SetOptionDefaults(d);
-        ProgrammerState p = d.GetProgrammerRecord();
-        p.port = 0;
-        d.UpdateProgrammerRecord(p);
-        SettingsBlock s = d.GetSettings();
-        s.readerPort = 1;
-        s.autoRfCheck = 1;
-        s.labelPrintingOn = 1;
-        d.UpdateSettings(s);
-        PrinterSettings printer = d.GetPrinterSettings(0);
-        SetText(printer.device, TLabelPrinter::kPdfFileDevice);
-        d.UpdatePrinterSettings(0, printer);
-        ASSERT_EQ(SaveOptions(d, startDir.File(kOptionsFileName)), 0);
-    }
-
-    void StartApp() {
         AppServices s;
-        s.op = &op; // records every box and prompt; questions are answered No
-        s.frame.openUrl = [](const QUrl&) { return true; };
         s.frame.runDialog = [this](QDialog& d) { dialogsRun.push_back(d.windowTitle().toStdString()); };
         s.frame.chooseLogFile = [](QWidget*, const std::string&) { return std::optional<std::string>(); };
-        app = std::make_unique<TAEIApp>(std::move(s)); // real clock, real serial ports, timer running
-        app->InitMainWindow();
-        op.frame = app->Frame();
+        Start({"--auto-read=0.5"}, [](SettingsBlock& b) { b.autoRfCheck = b.labelPrintingOn = 1; }, std::move(s));
     }
 
-    TAEIDec& Frame() { return *app->Frame(); }
-    TAEIWindow& Form() { return *Frame().TagWindow(); }
     QWidget* Focused() { return Frame().focusWidget(); }
     // Keys go where the focus is, as on the keyboard.
     void Keys(const QString& text) {
         for (QChar c : text) QTest::keyClicks(Focused(), QString(c));
     }
     void Key(Qt::Key key) { QTest::keyClick(Focused(), key); }
-
     bool Prompted(const std::string& text) const {
         return std::any_of(op.prompts.begin(), op.prompts.end(), [&](const auto& p) { return p.first == text; });
-    }
-    bool BoxShown(const std::string& text) const {
-        return std::any_of(op.boxes.begin(), op.boxes.end(), [&](const auto& b) { return b.text == text; });
     }
     std::string Boxes() const {
         std::string all;

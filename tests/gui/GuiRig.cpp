@@ -11,9 +11,14 @@ QApplication& GuiApp() {
     static char arg0[] = "test_gui";
     static char* argv[] = {arg0, nullptr};
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // Kept for the whole run: destroying it after main has returned crashes.
-    static QApplication* app = new QApplication(argc, argv);
+    static QApplication* app = new QApplication(argc, argv); // destroyed after main it would crash
     return *app;
+}
+
+void Press(QDialog& d, const QString& text) {
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+        if (b->text().remove('&') == text) return b->click();
+    ADD_FAILURE() << d.windowTitle().toStdString() << " has no " << text.toStdString() << " button";
 }
 
 void FrameOperator::ShowPrompt(const std::string& text, int blink) {
@@ -26,21 +31,6 @@ void FrameOperator::PostNotification(int code) {
     QTimer::singleShot(0, QCoreApplication::instance(), [this, code] {
         if (frame) frame->HandleNotification(code);
     });
-}
-
-void AnswerLikeProgrammer(FakeDevice& dev, const std::string& readData, const bool* failing) {
-    dev.onWrite = [readData, failing](FakeDevice& d, const std::string& cmd) {
-        std::string echo = cmd;
-        if (!echo.empty() && echo.back() == '\r') echo.pop_back();
-        std::string out = echo + "\r\n";
-        const bool fail = failing && *failing;
-        if (echo == "#30") out += "#Model AP4118 Ver 1.07\r\n";
-        else if (echo == "#40") out += "#00\r\n";
-        else if (echo.rfind("#201", 0) == 0 || echo.rfind("#204", 0) == 0) out += fail ? "#Error\r\n" : "#Done\r\n";
-        else if (echo == "#211" || echo == "#214") out += fail ? "#Error\r\n" : "#" + readData + "\r\n#Done\r\n";
-        else out += "#Error\r\n";
-        d.Send(out);
-    };
 }
 
 void FrameRig::SetUp() {
@@ -56,7 +46,9 @@ void FrameRig::TearDown() {
     QCoreApplication::processEvents();
 }
 
-FrameServices FrameRig::Services() {
+void FrameRig::BuildFrame() {
+    op.frame = nullptr;
+    frame.reset();
     FrameServices s;
     s.portFactory = &factory;
     s.portMap = [](int p) { return "fake" + std::to_string(p + 1); };
@@ -65,18 +57,16 @@ FrameServices FrameRig::Services() {
         return true;
     };
     s.chooseLogFile = [this](QWidget*, const std::string&) { return logFileAnswer; };
+    s.chooseImportList = [this](QWidget*, const std::string& current) {
+        importListOffered = current;
+        return importListAnswer;
+    };
     s.runDialog = [this](QDialog& d) {
         dialogsRun.push_back(d.windowTitle().toStdString());
         if (onDialog) onDialog(d);
     };
     s.runTimer = false;
-    return s;
-}
-
-void FrameRig::BuildFrame() {
-    op.frame = nullptr;
-    frame.reset();
-    frame = std::make_unique<TAEIDec>(data, Services());
+    frame = std::make_unique<TAEIDec>(data, s);
     op.frame = frame.get();
     frame->resize(1100, 800);
     frame->show();
@@ -85,32 +75,31 @@ void FrameRig::BuildFrame() {
 }
 
 void FrameRig::Tick() {
-    milliseconds += 100;
-    if (milliseconds >= 1000) {
-        milliseconds -= 1000;
-        clock.Advance(1);
-    }
+    if (++ticks % 10 == 0) clock.Advance(1);
     frame->EvTimer();
     QCoreApplication::processEvents();
 }
 
-void FrameRig::Ticks(int n) {
-    for (int i = 0; i < n; ++i) Tick();
-}
-
-std::shared_ptr<FakeDevice> FrameRig::ConnectProgrammer() {
+void FrameRig::ConnectProgrammer() {
     auto dev = factory.Find("fake1");
     if (!dev) dev = factory.Add("fake1");
-    AnswerLikeProgrammer(*dev);
+    dev->onWrite = [](FakeDevice& d, const std::string& cmd) {
+        const std::string echo = cmd.substr(0, cmd.find('\r'));
+        std::string out = echo + "\r\n";
+        if (echo == "#30") out += "#Model AP4118 Ver 1.07\r\n";
+        else if (echo == "#40") out += "#00\r\n";
+        else if (echo.rfind("#201", 0) == 0 || echo.rfind("#204", 0) == 0) out += "#Done\r\n";
+        else if (echo == "#211" || echo == "#214") out += "#0123456789ABCDEF0123456789ABCD\r\n#Done\r\n";
+        else out += "#Error\r\n";
+        d.Send(out);
+    };
     ProgrammerState s = GetProgrammerState(data);
     s.port = 0;
     SetProgrammerState(data, s);
-    const int ticks = TickUntil([this] {
+    EXPECT_GT(TickUntil([this] {
         const ProgrammerState st = GetProgrammerState(data);
         return st.on == 1 && st.operationState == 0;
-    }, 100);
-    EXPECT_GT(ticks, 0) << "the programmer did not come on";
-    return dev;
+    }, 100), 0) << "the programmer did not come on";
 }
 
 void FrameRig::SetSetting(uint8_t SettingsBlock::*field, uint8_t value) {
@@ -131,12 +120,6 @@ void FrameRig::SelectFormat(int slot) {
 bool FrameRig::BoxShown(const std::string& text) const {
     for (const auto& b : op.boxes)
         if (b.text == text) return true;
-    return false;
-}
-
-bool FrameRig::Prompted(const std::string& text) const {
-    for (const auto& p : op.prompts)
-        if (p.first == text) return true;
     return false;
 }
 

@@ -1,7 +1,6 @@
 // The desktop frame on the offscreen platform: real widgets over a scripted
-// operator, a fake clock and fake serial ports, with a temporary start
-// directory. The frame's timer does not run; the tests call EvTimer tick by
-// tick.
+// operator, a fake clock and fake serial ports, in a temporary start
+// directory. The frame's timer does not run; the tests tick it.
 #pragma once
 
 #include "FakeCommPort.h"
@@ -32,21 +31,17 @@ namespace velmora::test {
 // One QApplication for the whole test program, on the offscreen platform.
 QApplication& GuiApp();
 
+// Clicks the dialog's button of that text ("OK", "Cancel").
+void Press(QDialog& d, const QString& text);
+
 // A scripted operator whose prompts also reach the frame's prompt bar and
-// whose notifications are delivered to the frame from the event loop, as the
-// real operator does it.
+// whose notifications reach the frame from the event loop, as the real one's.
 class FrameOperator : public ScriptedOperator {
 public:
     TAEIDec* frame = nullptr;
     void ShowPrompt(const std::string& text, int blink) override;
     void PostNotification(int code) override;
 };
-
-// A programmer on a fake device: echoes each command, answers the probe with
-// its model, the status check with "#00", program with "#Done" (or "#Error"
-// when failing), read with the tag data and "#Done".
-void AnswerLikeProgrammer(FakeDevice& dev, const std::string& readData = "0123456789ABCDEF0123456789ABCD",
-                          const bool* failing = nullptr);
 
 class FrameRig : public ::testing::Test {
 protected:
@@ -59,37 +54,36 @@ protected:
 
     std::vector<std::string> openedUrls;
     std::optional<std::string> logFileAnswer;
+    std::optional<std::string> importListAnswer;
+    std::string importListOffered;
     std::vector<std::string> dialogsRun; // window titles
     std::function<void(QDialog&)> onDialog;
-    uint32_t milliseconds = 0;
+    int ticks = 0;
 
     void SetUp() override;
     void TearDown() override;
-
-    // The frame built on the data as it stands (options already set).
-    void BuildFrame();
-    FrameServices Services();
+    void BuildFrame(); // on the data as it stands
     TAEIWindow& Form() { return *frame->TagWindow(); }
 
-    // One timer tick; the clock moves one second every ten ticks. Posted
-    // notifications are delivered after the tick.
+    // One timer tick; the clock moves one second every ten ticks.
     void Tick();
-    void Ticks(int n);
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) Tick();
+    }
     template <class Pred>
-    int TickUntil(Pred pred, int limit = 3000) {
+    int TickUntil(Pred pred, int limit) {
         for (int i = 1; i <= limit; ++i) {
             Tick();
             if (pred()) return i;
         }
         return -1;
     }
-    // The programmer answering on COM1; returns its device.
-    std::shared_ptr<FakeDevice> ConnectProgrammer();
+    // A programmer answering on COM1: echoes each command, answers the probe
+    // with its model, the status check with "#00", program with "#Done".
+    void ConnectProgrammer();
     void SetSetting(uint8_t SettingsBlock::*field, uint8_t value);
     void SelectFormat(int slot); // through the format list, as the operator does it
-
     bool BoxShown(const std::string& text) const;
-    bool Prompted(const std::string& text) const;
     void Type(QWidget* w, const QString& text);
 };
 

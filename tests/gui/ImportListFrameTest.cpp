@@ -18,37 +18,19 @@ namespace {
 
 class ImportListFrame : public FrameRig {
 protected:
-    std::optional<std::string> listAnswer;
-    std::string offered;
-
-    void BuildFrameWithList() {
-        op.frame = nullptr;
-        frame.reset();
-        FrameServices s = Services();
-        s.chooseImportList = [this](QWidget*, const std::string& current) {
-            offered = current;
-            return listAnswer;
-        };
-        frame = std::make_unique<TAEIDec>(data, s);
-        op.frame = frame.get();
-        frame->resize(1100, 800);
-        frame->show();
-        frame->SetupWindow();
-        QCoreApplication::processEvents();
-    }
     void WriteList(const std::string& name, const std::string& text) {
         WriteFileBytes(dir.File(name), std::vector<uint8_t>(text.begin(), text.end()));
+        importListAnswer = dir.File(name);
     }
     QString FormText(int row) { return Form().EditAt(row)->text(); }
 };
 
 TEST_F(ImportListFrame, AnOpenedListFillsTheFormAndEachF1MovesOn) {
-    BuildFrameWithList();
-    auto dev = ConnectProgrammer();
+    BuildFrame();
+    ConnectProgrammer();
     WriteList("fleet.txt", "TTX,11,RIGHT,89-4\nTTX,x,RIGHT,89-4\nTTX,13,RIGHT,89-4\n");
-    listAnswer = dir.File("fleet.txt");
     frame->RunCommand(cmd::kImportTagList);
-    EXPECT_EQ(offered.substr(offered.size() - 14), "import tag.txt");
+    EXPECT_EQ(importListOffered.substr(importListOffered.size() - 14), "import tag.txt");
     EXPECT_EQ(data.ImportTagFileName(), dir.File("fleet.txt"));
 
     TImportList* window = frame->ImportWindow();
@@ -76,12 +58,11 @@ TEST_F(ImportListFrame, AnOpenedListFillsTheFormAndEachF1MovesOn) {
 }
 
 TEST_F(ImportListFrame, AListThatCannotBeUsedIsReported) {
-    BuildFrameWithList();
+    BuildFrame();
     WriteList("bad.txt", "Car Number,Locomotive Number\n1,2\n");
     ImportSettings s = data.GetImportSettings();
     s.flag1 = 1;
     data.UpdateImportSettings(s);
-    listAnswer = dir.File("bad.txt");
     frame->RunCommand(cmd::kImportTagList);
     EXPECT_TRUE(BoxShown("The list could not be opened.  The column \"Locomotive Number\" is not a field of the "
                          "format \"Railcar\"."));
@@ -89,7 +70,7 @@ TEST_F(ImportListFrame, AListThatCannotBeUsedIsReported) {
 }
 
 TEST_F(ImportListFrame, ImportSettingsAreStoredOnOkOnly) {
-    BuildFrameWithList();
+    BuildFrame();
     onDialog = [](QDialog& d) {
         auto& dialog = dynamic_cast<TImportSettings&>(d);
         dialog.FileName()->setText("cars.csv");

@@ -4,70 +4,23 @@
 // the label to the "labels" folder with the operator's notice. And the
 // choice itself: what the settings record keeps.
 #include "PrivateCups.h"
-#include "TestSupport.h"
 
 #include "data/AEIData.h"
 #include "qt/TAEILabelPrintout.h"
 #include "qt/TLabelPrinter.h"
 
-#include <QCoreApplication>
-#include <QGuiApplication>
+#include "PdfText.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
-#include <string>
-#include <vector>
 
 namespace velmora {
 namespace {
 
-using test::FakeClock;
-using test::PrivateCups;
-using test::ScriptedOperator;
-using test::TempDir;
-
+using namespace test;
 namespace fs = std::filesystem;
-
-constexpr int kRailcar = 0;
-const std::string kFooter = "Nordavex's Velmora Tel. 555 014-2290";
-
-void EnsureGuiApplication() {
-    static int argc = 1;
-    static char arg0[] = "test_qt";
-    static char* argv[] = {arg0, nullptr};
-    if (QCoreApplication::instance()) return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication* app = new QGuiApplication(argc, argv); // kept for the whole run
-    (void)app;
-}
-
-// The lines pdftotext finds, each as its words.
-std::vector<std::string> PdfLines(const std::string& path) {
-    const test::CommandResult r = test::RunProgram("pdftotext", "-layout " + test::ShellQuote(path) + " -", "/");
-    std::vector<std::string> lines;
-    std::istringstream in(r.out);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string word, joined;
-        while (words >> word) joined += (joined.empty() ? "" : " ") + word;
-        if (!joined.empty()) lines.push_back(joined);
-    }
-    return lines;
-}
-
-// The page's width and height in points, from pdfinfo.
-std::pair<double, double> PdfPageSize(const std::string& path) {
-    const test::CommandResult r = test::RunProgram("pdfinfo", test::ShellQuote(path), "/");
-    const auto at = r.out.find("Page size:");
-    double w = 0, h = 0;
-    if (at != std::string::npos) std::sscanf(r.out.c_str() + at, "Page size: %lf x %lf", &w, &h);
-    return {w, h};
-}
 
 class LabelSpoolerTest : public ::testing::Test {
 protected:
@@ -82,14 +35,13 @@ protected:
         if (::geteuid() != 0) GTEST_SKIP() << "the private CUPS scheduler needs root (make test runs as root)";
         ASSERT_TRUE(cups.Start()) << cups.Error();
         cups.PointThisProcessAtIt(); // Qt's printing reaches the private scheduler only
-
     }
 
-    void SetRecord(std::vector<std::string> texts, int rf, bool certify) {
+    void SetRecord(std::vector<std::string> texts, bool certify) {
         LastTagRecord r;
-        r.formatIndex = kRailcar;
+        r.formatIndex = 0; // Railcar
         for (std::size_t i = 0; i < texts.size(); ++i) r.SetFieldText(static_cast<int>(i), texts[i]);
-        r.rfResult = rf;
+        r.rfResult = kRfOk;
         r.certify = certify;
         r.SetTagType("AT5118");
         data.UpdateLastTagRecord(r);
@@ -130,6 +82,7 @@ protected:
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
+#define EXPECT_LINE(lines, line) EXPECT_TRUE(Has(lines, line)) << ::testing::PrintToString(lines)
 
 TEST_F(LabelSpoolerTest, ChosenQueuePrintsRailcarAndCertifiedLabels) {
     TLabelPrinter printer(data.GetPrinterSettings(0), data.StartDirectory());
@@ -139,18 +92,18 @@ TEST_F(LabelSpoolerTest, ChosenQueuePrintsRailcarAndCertifiedLabels) {
     ASSERT_TRUE(StoreLabelPrinterChoice(data, printer, PrivateCups::kQueue));
     EXPECT_EQ(std::string(GetText(data.GetPrinterSettings(0).device)), PrivateCups::kQueue);
 
-    SetRecord({"ABCD", "123456", "RIGHT", "50-6", "", "4", "1", "0"}, kRfOk, false);
+    SetRecord({"ABCD", "123456", "RIGHT", "50-6", "", "4", "1", "0"}, false);
     std::vector<std::string> lines = PrintThroughSpooler(1, printer);
-    EXPECT_TRUE(Has(lines, "ABCD 123456 RIGHT")) << ::testing::PrintToString(lines);
-    EXPECT_TRUE(Has(lines, "10/24/18 13:05 Railcar(19) 50' 6\" 4 1 0")) << ::testing::PrintToString(lines);
-    EXPECT_TRUE(Has(lines, "RF Ok")) << ::testing::PrintToString(lines);
-    EXPECT_TRUE(Has(lines, kFooter)) << ::testing::PrintToString(lines);
+    EXPECT_LINE(lines, "ABCD 123456 RIGHT");
+    EXPECT_LINE(lines, "10/24/18 13:05 Railcar(19) 50' 6\" 4 1 0");
+    EXPECT_LINE(lines, "RF Ok");
+    EXPECT_LINE(lines, "Nordavex's Velmora Tel. 555 014-2290");
 
-    SetRecord({"XXXX", "297001", "RIGHT", "50-6", "", "4", "1", "0"}, kRfOk, true);
+    SetRecord({"XXXX", "297001", "RIGHT", "50-6", "", "4", "1", "0"}, true);
     lines = PrintThroughSpooler(2, printer);
-    EXPECT_TRUE(Has(lines, "CERTIFIED FOR REUSE")) << ::testing::PrintToString(lines);
-    EXPECT_TRUE(Has(lines, "10/24/18 13:05 XXXX 297001 R 50' 6\" 4 1 0")) << ::testing::PrintToString(lines);
-    EXPECT_TRUE(Has(lines, "Certified by Unknown")) << ::testing::PrintToString(lines);
+    EXPECT_LINE(lines, "CERTIFIED FOR REUSE");
+    EXPECT_LINE(lines, "10/24/18 13:05 XXXX 297001 R 50' 6\" 4 1 0");
+    EXPECT_LINE(lines, "Certified by Unknown");
 
     EXPECT_TRUE(op.boxes.empty());
     EXPECT_FALSE(fs::exists(printer.LabelsDirectory()));
@@ -161,7 +114,7 @@ TEST_F(LabelSpoolerTest, StoppedQueueFallsBackToThePdfFolderWithTheNotice) {
     ASSERT_TRUE(StoreLabelPrinterChoice(data, printer, PrivateCups::kQueue));
     ASSERT_EQ(cups.Client("cupsdisable", PrivateCups::kQueue).exitCode, 0);
 
-    SetRecord({"ABCD", "123456", "RIGHT", "50-6"}, kRfOk, false);
+    SetRecord({"ABCD", "123456", "RIGHT", "50-6"}, false);
     const LabelPrintResult r = PrintLabel(data, printer);
     ASSERT_TRUE(r.done) << r.reason;
     EXPECT_TRUE(r.fellBack);

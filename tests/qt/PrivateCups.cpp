@@ -81,37 +81,20 @@ bool PrivateCups::Start() {
     // The filters run as the scheduler's own user and must reach the spool.
     ::chmod(dir_.c_str(), 0755);
 
-    WriteText(dir_ + "/conf/cupsd.conf",
-              "LogLevel debug\n"
-              "Listen 127.0.0.1:" + std::to_string(port_) + "\n"
-              "Listen " + Socket() + "\n"
-              "Browsing Off\n"
-              "WebInterface No\n"
-              "DefaultAuthType None\n"
-              "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
-              "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n");
-    WriteText(dir_ + "/conf/cups-files.conf",
-              "ServerRoot " + dir_ + "/conf\n"
-              "RequestRoot " + dir_ + "/spool\n"
-              "TempDir " + dir_ + "/spool/tmp\n"
-              "CacheDir " + dir_ + "/cache\n"
-              "StateDir " + dir_ + "/state\n"
-              "ServerBin /usr/lib/cups\n"
-              "DataDir /usr/share/cups\n"
-              "DocumentRoot /usr/share/cups/doc-root\n"
-              "ErrorLog " + dir_ + "/log/error_log\n"
-              "AccessLog " + dir_ + "/log/access_log\n"
-              "PageLog " + dir_ + "/log/page_log\n"
-              "Printcap " + dir_ + "/printcap\n");
+    const std::string& d = dir_;
+    WriteText(d + "/conf/cupsd.conf",
+              "LogLevel debug\nListen 127.0.0.1:" + std::to_string(port_) + "\nListen " + Socket() +
+                  "\nBrowsing Off\nWebInterface No\nDefaultAuthType None\n"
+                  "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
+                  "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n");
+    WriteText(d + "/conf/cups-files.conf",
+              "ServerRoot " + d + "/conf\nRequestRoot " + d + "/spool\nTempDir " + d + "/spool/tmp\nCacheDir " + d +
+                  "/cache\nStateDir " + d + "/state\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n"
+                  "DocumentRoot /usr/share/cups/doc-root\nErrorLog " + d + "/log/error_log\nAccessLog " + d +
+                  "/log/access_log\nPageLog " + d + "/log/page_log\nPrintcap " + d + "/printcap\n");
     // The virtual printer's settings: output, its own spool and log here.
-    WriteText(dir_ + "/cups-pdf.conf",
-              "Out " + OutputDir() + "\n"
-              "AnonDirName " + OutputDir() + "\n"
-              "Spool " + dir_ + "/pdf-spool\n"
-              "Label 1\n"
-              "Grp root\n"
-              "UserUMask 0022\n"
-              "AnonUMask 0022\n");
+    WriteText(d + "/cups-pdf.conf", "Out " + OutputDir() + "\nAnonDirName " + OutputDir() + "\nSpool " + d +
+                                        "/pdf-spool\nLabel 1\nGrp root\nUserUMask 0022\nAnonUMask 0022\n");
 
     const std::string overlay = dir_ + "/cups-pdf.conf";
     const std::string cupsdConf = dir_ + "/conf/cupsd.conf";
