@@ -12,6 +12,12 @@ DEMO_DIR  ?= build/demo
 BENCH_DIR ?= build/bench
 PACKAGE_DIR ?= build/package
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
+# ccache, when it is there, keeps unchanged objects between builds; paths are
+# hashed relative to the checkout, so another clone of the same tree hits too.
+CCACHE    := $(shell command -v ccache 2>/dev/null)
+LAUNCHER  := $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 
 all: demo
 
@@ -20,7 +26,7 @@ deps:
 
 test: deps
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_SANITIZE=ON -DVELMORA_FUZZ=ON -DVELMORA_BENCH=OFF
+	  -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_SANITIZE=ON -DVELMORA_FUZZ=ON -DVELMORA_BENCH=OFF $(LAUNCHER)
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
@@ -44,8 +50,7 @@ bench: deps
 # (no tests, no sanitizers), through ccache when it is there.
 package: deps
 	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF \
-	  -DVELMORA_BENCH=OFF -DVELMORA_FUZZ=OFF -DVELMORA_PACKAGE=ON \
-	  $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+	  -DVELMORA_BENCH=OFF -DVELMORA_FUZZ=OFF -DVELMORA_PACKAGE=ON $(LAUNCHER)
 	cmake --build $(PACKAGE_DIR) --target package -j $(JOBS)
 
 # Installs the package with apt-get, runs the installed programs and removes
