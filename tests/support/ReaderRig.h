@@ -27,6 +27,23 @@ inline std::string SspText(const std::string& date = "03/14/26", const std::stri
     return "SSP" + std::string("SHOP0001") + date + " 09:26:53" + "095" + "070" + "060" + "050" + fw;
 }
 
+// The railcar the RF checks compare with, ABCD 123456 LEFT 150 dm, 4 axles,
+// bearing 1, platform 0; its frame worked out from the bit layout.
+inline constexpr const char* kRfRailcarFrame = "9A0181C78900961900000000000033";
+
+// That railcar as the tag just programmed, lengths in decimeters.
+inline void ProgramRfRailcar(AEIData& data) {
+    SettingsBlock st = data.GetSettings();
+    st.feetInches = 0;
+    data.UpdateSettings(st);
+    LastTagRecord t;
+    t.formatIndex = 0;
+    const char* texts[] = {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"};
+    for (int row = 0; row < 8; ++row) t.SetFieldText(row, texts[row]);
+    t.SetFrameText(kRfRailcarFrame);
+    data.UpdateLastTagRecord(t);
+}
+
 class RecordingReaderUi : public ReaderLinkUi {
 public:
     std::vector<std::string> messages; // reader message texts, opened and changed, in order
