@@ -200,34 +200,8 @@ TEST(PollCommRead, AtMostOneHundredBytesPerRead) {
     EXPECT_EQ(dev->PendingBytes(), 50u);
 }
 
-// Sound behaviour: a read error (unplugged adapter, closed pseudo-terminal)
-// closes the handle at once and is logged once; later ticks do not read the
-// dead handle again, and the link record is left for the time-outs.
-TEST(PollCommRead, ReadErrorClosesThePortOnceAndLogsItOnce) {
-    LinkRig rig;
-    auto dev = rig.Device(0);
-    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
-    CommLinkData r = rig.Link(0);
-    r.awaitedResponse = kAwaitStatus;
-    r.readPending = 1;
-    r.deadline = 1234;
-    UpdateCommLinkData(rig.data, 0, r);
-    dev->present = false; // unplugged
-    for (int i = 0; i < 50; ++i)
-        PollCommRead(rig.data, rig.ports, 0, kDeviceProgrammer, AssembleProgrammerLines);
-    EXPECT_EQ(dev->failedReads, 1);
-    EXPECT_FALSE(dev->open);
-    EXPECT_FALSE(rig.ports.IsOpen(0));
-    ASSERT_EQ(rig.log.RecentTraffic().size(), 1u);
-    EXPECT_NE(rig.log.RecentTraffic()[0].find("programmer E-- port closed after a device error: "
-                                              "Input/output error"),
-              std::string::npos);
-    EXPECT_STREQ(rig.Status(0).statusText, kFakeIoErrorText);
-    EXPECT_EQ(rig.Link(0).deviceKind, kDeviceProgrammer);
-    EXPECT_EQ(rig.Link(0).deadline, 1234u);
-    EXPECT_EQ(rig.Link(0).awaitedResponse, kAwaitStatus);
-}
-
+// A read error (unplugged adapter) closing the port once and logging once
+// is the unplug recording's and Unplug's in ProgrammerExchangeTest.
 TEST(SendCommText, WriteErrorClosesThePortOnce) {
     LinkRig rig;
     auto dev = rig.Device(0);

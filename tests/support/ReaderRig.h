@@ -3,7 +3,7 @@
 // scripted portable reader that answers FSP the way the real one does.
 #pragma once
 
-#include "FakeLinkRig.h"
+#include "LinkRig.h"
 
 #include "serial/ReaderApi.h"
 #include "serial/ReaderMessages.h"
@@ -76,12 +76,6 @@ public:
     void ShowReaderParameters(const ReaderParameters& p) override { shown.push_back(p); }
 };
 
-class ConnectionStatusUi : public ProgrammerLinkUi {
-public:
-    int shown = 0;
-    void ShowConnectionStatus() override { ++shown; }
-};
-
 // How the scripted reader answers an FSP.
 struct ReaderScript {
     bool silent = false;
@@ -113,7 +107,7 @@ inline void AnswerLikeReader(FakeDevice& dev, const ReaderScript& script) {
 class ReaderRig : public FakeLinkRig {
 public:
     RecordingReaderUi ui;
-    ConnectionStatusUi programmerUi;
+    RecordingUi programmerUi;
     std::vector<int> handled; // reader notifications handled, in order
 
     explicit ReaderRig(CommPortFactory* other = nullptr, PortDeviceMap names = {})
