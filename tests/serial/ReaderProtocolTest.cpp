@@ -27,6 +27,9 @@ TEST(ReaderDateTime, TwoDigitYearsFrom1950To2049) {
     ASSERT_TRUE(epoch.ok);
     EXPECT_EQ(epoch.seconds, 0u);
     EXPECT_EQ(ParseReaderDateTime("SHR00012/31/99 23:59:59", kShrDateStart).seconds, 946684799u);
+    // January and the first day count: 15 January 2026 is day 20468.
+    EXPECT_EQ(ParseReaderDateTime("SHR0001/15/26 00:00:00", kShrDateStart).seconds, 20468u * 86400);
+    EXPECT_EQ(ParseReaderDateTime("SHR0002/01/26 00:00:00", kShrDateStart).seconds, 20485u * 86400);
 }
 
 TEST(ReaderDateTime, MissingSeparatorOrShortTextFails) {
