@@ -1,9 +1,12 @@
-// The set-up the link fuzz targets share: a port that hands out the fuzz
-// input in pieces, a quiet operator, a clock the target moves, the
-// application data wired to the ports, the checks every link must keep, and
-// the tick loop that hands the input out and then lets every wait, resend
-// and time-out come round.
+// The set-up the link fuzz targets share: the application data on the test
+// fakes (ports whose device hands out the fuzz input in pieces from the
+// start on every open, the scripted operator, the fake clock), the checks
+// every link must keep, and the tick loop that hands the input out and then
+// lets every wait, resend and time-out come round.
 #pragma once
+
+#include "FakeCommPort.h"
+#include "TestSupport.h"
 
 #include "commlog/CommLog.h"
 #include "data/AEIData.h"
@@ -15,74 +18,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <vector>
 
 namespace velmora::fuzz {
-
-// Hands out the fuzz input in pieces; a piece of size 0 fails the first read.
-struct InputPort : CommPort {
-    const uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t at = 0;
-    std::size_t piece = 1;
-    bool open = false;
-    bool Open(const std::string&) override { return open = true; }
-    uint32_t LastErrorCode() const override { return 0; }
-    std::string ErrorText() const override { return "Success"; }
-    bool Configure(const PortMode&) override { return true; }
-    bool IsOpen() const override { return open; }
-    long Write(const uint8_t*, std::size_t n) override { return static_cast<long>(n); }
-    CommReadResult Read(uint8_t* buffer, std::size_t max) override {
-        CommReadResult r;
-        if (at >= size) return r;
-        if (piece == 0) {
-            r.failed = true;
-            piece = 7;
-            return r;
-        }
-        std::size_t n = piece < max ? piece : max;
-        if (n > size - at) n = size - at;
-        std::memcpy(buffer, data + at, n);
-        at += n;
-        r.count = n;
-        return r;
-    }
-    void DiscardInput() override {}
-    void Close() override { open = false; }
-};
-
-// Every port opened gets the input from the start.
-struct InputFactory : CommPortFactory {
-    const uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t piece = 1;
-    std::unique_ptr<CommPort> CreatePort() override {
-        auto p = std::make_unique<InputPort>();
-        p->data = data;
-        p->size = size;
-        p->piece = piece;
-        return p;
-    }
-};
-
-// Answers No to every question and keeps the posted notifications.
-struct QuietOperator : Operator {
-    std::vector<int> posted;
-    MsgAnswer MessageBox(const std::string&, const std::string&, MsgIcon, MsgButtons) override {
-        return MsgAnswer::No;
-    }
-    void ShowPrompt(const std::string&, int) override {}
-    void PostNotification(int code) override { posted.push_back(code); }
-};
-
-struct StepClock : Clock {
-    uint32_t seconds = 5000;
-    uint32_t MonotonicSeconds() override { return seconds; }
-    LocalDateTime Now() override { return {}; }
-};
 
 template <std::size_t N>
 void MustEnd(const char (&text)[N]) {
@@ -109,13 +49,24 @@ inline void CheckLinkInvariants(AEIData& data) {
 }
 
 // The input is bytes[2...]; bytes[1] % 101 is the size of the pieces a read
-// hands out (0: the first read fails). Needs at least two bytes.
+// hands out (0: the first read fails). Ports below `inputPorts` have a device
+// giving the input; the others have none. Needs at least two bytes.
 struct FuzzRig {
-    FuzzRig(const uint8_t* bytes, std::size_t size, PortDeviceMap map)
-        : data(op, clock), log(data), ports(factory, log, std::move(map)) {
-        factory.piece = bytes[1] % 101;
-        factory.data = bytes + 2;
-        factory.size = size - 2;
+    FuzzRig(const uint8_t* bytes, std::size_t size, int inputPorts)
+        : input(reinterpret_cast<const char*>(bytes) + 2, size - 2), piece(bytes[1] % 101),
+          data(op, clock), log(data),
+          ports(factory, log, [](int p) { return "in" + std::to_string(p); }) {
+        clock.seconds = 5000;
+        for (int p = 0; p < inputPorts; ++p) {
+            auto dev = factory.Add("in" + std::to_string(p));
+            dev->keepInputOnDiscard = true;
+            dev->onOpen = [this](test::FakeDevice& d) {
+                d.failNextRead = piece == 0;
+                d.incoming.clear();
+                d.written.clear();
+                d.SendInPieces(input, piece == 0 ? 7 : piece);
+            };
+        }
         SettingsBlock settings = data.GetSettings();
         settings.logFileOn = 0;
         data.UpdateSettings(settings);
@@ -125,7 +76,9 @@ struct FuzzRig {
 
     std::vector<int> TakePosted() {
         std::vector<int> posted;
-        posted.swap(op.posted);
+        posted.swap(op.notifications);
+        op.boxes.clear();
+        op.prompts.clear();
         return posted;
     }
 
@@ -134,8 +87,7 @@ struct FuzzRig {
     // a tick after the clock has moved.
     template <class Tick>
     void RunTicks(uint32_t gapSeconds, Tick tick) {
-        const std::size_t piece = factory.piece == 0 ? 1 : factory.piece;
-        const int inputTicks = static_cast<int>(factory.size / piece) + 3;
+        const int inputTicks = static_cast<int>(input.size() / (piece == 0 ? 1 : piece)) + 3;
         const int ticks = inputTicks + 25;
         for (int t = 0; t < ticks; ++t) {
             if (t < inputTicks) {
@@ -147,9 +99,11 @@ struct FuzzRig {
         }
     }
 
-    InputFactory factory;
-    QuietOperator op;
-    StepClock clock;
+    const std::string_view input;
+    const std::size_t piece;
+    test::FakePortFactory factory;
+    test::ScriptedOperator op;
+    test::FakeClock clock;
     AEIData data;
     CommLog log;
     SerialPorts ports;

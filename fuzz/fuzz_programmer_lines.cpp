@@ -36,9 +36,10 @@ void CheckInvariants(AEIData& data) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     if (size < 2) return 0;
     const uint8_t mode = bytes[0];
-    FuzzRig rig(bytes, size, [](int p) { return p == 0 ? std::string("in") : std::string(); });
-    const InputFactory& factory = rig.factory;
-    StepClock& clock = rig.clock;
+    FuzzRig rig(bytes, size, 1);
+    const uint8_t* const input = bytes + 2;
+    const std::size_t inputSize = rig.input.size();
+    test::FakeClock& clock = rig.clock;
     AEIData& data = rig.data;
     SerialPorts& ports = rig.ports;
     SettingsBlock settings = data.GetSettings();
@@ -49,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     {
         CommLinkData link;
         std::string line;
-        for (std::size_t i = 0; i < factory.size; i += 37) {
-            const std::size_t n = factory.size - i < 37 ? factory.size - i : 37;
-            AppendToRing(link, factory.data + i, n);
+        for (std::size_t i = 0; i < inputSize; i += 37) {
+            const std::size_t n = inputSize - i < 37 ? inputSize - i : 37;
+            AppendToRing(link, input + i, n);
             while (TakeProgrammerLine(link, line))
                 if (line.size() > 99) std::abort();
             if (RingUnconsumed(link) > kRingSize - 2) std::abort();
@@ -106,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
         UpdateCommLinkData(data, 0, r);
         CommLinkData link;
         std::string line;
-        AppendToRing(link, factory.data, factory.size < 190 ? factory.size : 190);
+        AppendToRing(link, input, inputSize < 190 ? inputSize : 190);
         while (TakeProgrammerLine(link, line)) HandleProgrammerLine(data, ports, 0, line, clock.seconds);
         CheckInvariants(data);
     }

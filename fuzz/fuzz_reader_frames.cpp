@@ -6,6 +6,7 @@
 // range, every kept text ends within its field, the queue's count matches
 // its slots, and every exchange ends with its port closed.
 #include "FuzzRig.h"
+#include "ReaderRig.h"
 
 #include "serial/ReaderApi.h"
 #include "serial/ReaderAssemblers.h"
@@ -39,35 +40,25 @@ void CheckInvariants(AEIData& data) {
     MustEnd(p.firmwareVersion);
 }
 
-// A railcar just programmed, for the readings to be compared with.
-void ProgrammedRailcar(AEIData& data) {
-    LastTagRecord t;
-    t.formatIndex = 0;
-    const char* texts[] = {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"};
-    for (int row = 0; row < 8; ++row) t.SetFieldText(row, texts[row]);
-    t.SetFrameText("9A0181C000AA981900000000000033");
-    data.UpdateLastTagRecord(t);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     if (size < 2) return 0;
     const uint8_t mode = bytes[0];
-    FuzzRig rig(bytes, size, [](int p) { return p < 2 ? std::string("in") : std::string(); });
-    const InputFactory& factory = rig.factory;
+    FuzzRig rig(bytes, size, 2);
     AEIData& data = rig.data;
     SerialPorts& ports = rig.ports;
-    const std::string_view input(reinterpret_cast<const char*>(factory.data), factory.size);
+    const std::string_view input = rig.input;
+    const uint8_t* const raw = bytes + 2;
 
     // The assemblers on their own, over the raw bytes in pieces.
     {
         CommLinkData frames, lines;
         std::string text;
-        for (std::size_t i = 0; i < factory.size; i += 41) {
-            const std::size_t n = factory.size - i < 41 ? factory.size - i : 41;
-            AppendToRing(frames, factory.data + i, n);
-            AppendToRing(lines, factory.data + i, n);
+        for (std::size_t i = 0; i < input.size(); i += 41) {
+            const std::size_t n = input.size() - i < 41 ? input.size() - i : 41;
+            AppendToRing(frames, raw + i, n);
+            AppendToRing(lines, raw + i, n);
             while (TakeReaderFrame(frames, text))
                 if (text.size() > 99) std::abort();
             while (TakeTagReadingLine(lines, text))
@@ -77,10 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
         }
     }
 
+    test::ProgramRfRailcar(data); // a railcar just programmed, for the readings to be compared with
     SettingsBlock settings = data.GetSettings();
     settings.feetInches = mode & 0x40 ? 1 : 0;
     data.UpdateSettings(settings);
-    ProgrammedRailcar(data);
 
     // The input as one line and as frame texts, straight into the comparison
     // and AcceptReaderMessage (on an open port, so replies are written).

@@ -34,8 +34,10 @@ int MsLeft(SteadyClock::time_point end) {
 
 std::string ProgrammerSimBinary() { return std::string(VELMORA_BINARY_DIR) + "/velmora-programmer-sim"; }
 
-ProgrammerSimProcess::ProgrammerSimProcess(const std::vector<std::string>& args, const std::string& stderrPath,
-                                           const std::map<std::string, std::string>& env) {
+std::string ReaderSimBinary() { return std::string(VELMORA_BINARY_DIR) + "/velmora-reader-sim"; }
+
+SimChild::SimChild(const std::string& binary, const std::vector<std::string>& args, const std::string& stderrPath,
+                   const std::map<std::string, std::string>& env) {
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) return;
     posix_spawn_file_actions_t actions;
@@ -45,7 +47,6 @@ ProgrammerSimProcess::ProgrammerSimProcess(const std::vector<std::string>& args,
                                      O_WRONLY | O_CREAT | O_APPEND, 0600);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
 
-    std::string binary = ProgrammerSimBinary();
     std::vector<std::string> argStore{binary};
     argStore.insert(argStore.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -75,12 +76,12 @@ ProgrammerSimProcess::ProgrammerSimProcess(const std::vector<std::string>& args,
     stdoutFd_ = out[0];
 }
 
-ProgrammerSimProcess::~ProgrammerSimProcess() {
+SimChild::~SimChild() {
     if (pid_ > 0) Stop(SIGTERM);
     if (stdoutFd_ >= 0) close(stdoutFd_);
 }
 
-std::string ProgrammerSimProcess::NextDevicePath(int timeoutMs) {
+std::string SimChild::NextDevicePath(int timeoutMs) {
     auto end = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         std::size_t nl = pending_.find('\n');
@@ -99,26 +100,7 @@ std::string ProgrammerSimProcess::NextDevicePath(int timeoutMs) {
     }
 }
 
-std::string ProgrammerSimProcess::OutputToEnd(int timeoutMs) {
-    auto end = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-    std::string out;
-    out.swap(pending_);
-    while (stdoutFd_ >= 0) {
-        pollfd p{stdoutFd_, POLLIN, 0};
-        if (poll(&p, 1, MsLeft(end)) <= 0) break;
-        char buf[1024];
-        ssize_t n = read(stdoutFd_, buf, sizeof buf);
-        if (n <= 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    return out;
-}
-
-void ProgrammerSimProcess::Signal(int signo) const {
-    if (pid_ > 0) kill(pid_, signo);
-}
-
-int ProgrammerSimProcess::Stop(int signo, int timeoutMs) {
+int SimChild::Stop(int signo, int timeoutMs) {
     if (pid_ <= 0) return -1;
     if (signo != 0) kill(pid_, signo);
     auto end = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
@@ -181,20 +163,6 @@ std::string SimSerialPort::ReadCount(std::size_t count, int timeoutMs) {
         if (poll(&p, 1, MsLeft(end)) <= 0) break;
         char buf[256];
         ssize_t n = read(fd_, buf, std::min(sizeof buf, count - got.size()));
-        if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-        else if (!(n < 0 && (errno == EAGAIN || errno == EINTR))) break;
-    }
-    return got;
-}
-
-std::string SimSerialPort::ReadFor(int ms) {
-    std::string got;
-    auto end = SteadyClock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        pollfd p{fd_, POLLIN, 0};
-        if (poll(&p, 1, MsLeft(end)) <= 0) break;
-        char buf[256];
-        ssize_t n = read(fd_, buf, sizeof buf);
         if (n > 0) got.append(buf, static_cast<std::size_t>(n));
         else if (!(n < 0 && (errno == EAGAIN || errno == EINTR))) break;
     }

@@ -1,6 +1,6 @@
-// Runs velmora-programmer-sim as a child process and talks to its port the
-// way a program does: the device opened with plain termios, raw, 9600 baud.
-// Usable by any integration test that needs a programmer on a pseudo-terminal.
+// Runs a simulator as a child process and talks to its port the way a
+// program does: the device opened with plain termios, raw, 9600 baud.
+// Usable by any integration test that needs a device on a pseudo-terminal.
 #pragma once
 
 #include <functional>
@@ -13,26 +13,23 @@
 namespace velmora::test {
 
 std::string ProgrammerSimBinary();
+std::string ReaderSimBinary();
 
-class ProgrammerSimProcess {
+class SimChild {
 public:
-    // Starts the simulator with these arguments; its standard error goes to
+    // Starts the program with these arguments; its standard error goes to
     // stderrPath when given (else to /dev/null). env adds or replaces
     // environment variables.
-    ProgrammerSimProcess(const std::vector<std::string>& args, const std::string& stderrPath = "",
-                         const std::map<std::string, std::string>& env = {});
-    ~ProgrammerSimProcess();
-    ProgrammerSimProcess(const ProgrammerSimProcess&) = delete;
-    ProgrammerSimProcess& operator=(const ProgrammerSimProcess&) = delete;
+    SimChild(const std::string& binary, const std::vector<std::string>& args, const std::string& stderrPath = "",
+             const std::map<std::string, std::string>& env = {});
+    ~SimChild();
+    SimChild(const SimChild&) = delete;
+    SimChild& operator=(const SimChild&) = delete;
 
     bool Running() const { return pid_ > 0; }
-    pid_t Pid() const { return pid_; }
     // The next device path the simulator prints (one each time the port is
     // plugged in); empty when none comes within the time.
     std::string NextDevicePath(int timeoutMs = 5000);
-    // Everything still to come on standard output, up to its end.
-    std::string OutputToEnd(int timeoutMs = 5000);
-    void Signal(int signo) const;
     // Waits for the process to end (sending signo first unless 0); returns
     // the wait status, or -1 when it did not end in time (it is then killed).
     int Stop(int signo, int timeoutMs = 5000);
@@ -41,6 +38,14 @@ private:
     pid_t pid_ = -1;
     int stdoutFd_ = -1;
     std::string pending_;
+};
+
+// velmora-programmer-sim as a child process.
+class ProgrammerSimProcess : public SimChild {
+public:
+    explicit ProgrammerSimProcess(const std::vector<std::string>& args, const std::string& stderrPath = "",
+                                  const std::map<std::string, std::string>& env = {})
+        : SimChild(ProgrammerSimBinary(), args, stderrPath, env) {}
 };
 
 // The program's side of the serial line.
@@ -57,8 +62,6 @@ public:
     bool Send(std::string_view bytes);
     // Everything that arrives until count bytes are in or the time is up.
     std::string ReadCount(std::size_t count, int timeoutMs = 5000);
-    // Everything that arrives within ms.
-    std::string ReadFor(int ms);
     // Sends a command and returns the first expectSize bytes of the answer.
     std::string Transact(std::string_view command, std::size_t expectSize, int timeoutMs = 5000);
     // True once the other side is gone (the device was unplugged).

@@ -42,15 +42,6 @@ TEST(PortMap, ShownNamesEnvironmentAndDefaults) {
     EXPECT_EQ(single(0), "");
 }
 
-TEST(OpenCommPort, MissingDeviceKeepsTheSystemMessage) {
-    LinkRig rig;
-    EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 2, kProgrammerMode, 0, kDeviceProgrammer), kOpenFailed);
-    EXPECT_STREQ(rig.Status(2).statusText, kFakeNotFoundText);
-    EXPECT_EQ(rig.Link(2).lastOsError, 2u);
-    EXPECT_EQ(rig.Link(2).deviceKind, kDeviceNone);
-    EXPECT_FALSE(rig.ports.IsOpen(2));
-}
-
 TEST(OpenCommPort, ReadyPortIsConfiguredAndItsLinkRecordReset) {
     LinkRig rig;
     auto dev = rig.Device(1);
@@ -74,26 +65,34 @@ TEST(OpenCommPort, ReadyPortIsConfiguredAndItsLinkRecordReset) {
     EXPECT_STREQ(rig.Status(1).statusText, "Success");
 }
 
-TEST(OpenCommPort, ModemIsNotUsedAndNotKeptOpen) {
-    LinkRig rig;
-    auto dev = rig.Device(0);
-    dev->type = CommDeviceType::Modem;
-    EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenNotSerial);
-    EXPECT_STREQ(rig.Status(0).deviceType, "Modem");
-    EXPECT_FALSE(dev->open);
-    EXPECT_EQ(rig.Link(0).deviceKind, kDeviceNone);
-}
-
-TEST(OpenCommPort, BusyDeviceAndBadSettingsFail) {
-    LinkRig rig;
-    auto dev = rig.Device(0);
-    dev->busy = true;
-    EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenFailed);
-    EXPECT_STREQ(rig.Status(0).statusText, kFakeBusyText);
-    dev->busy = false;
-    EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 0, "96,q,8,1", 0, kDeviceProgrammer), kOpenFailed);
-    EXPECT_STREQ(rig.Status(0).statusText, "Invalid port settings \"96,q,8,1\"");
-    EXPECT_FALSE(dev->open);
+// A failed open keeps the reason in the port's status and leaves the port
+// closed and unclaimed.
+TEST(OpenCommPort, FailuresKeepTheReasonAndLeaveThePortClosed) {
+    struct Case {
+        const char* what;
+        void (*set)(FakeDevice&);
+        const char* mode;
+        int result;
+        std::string status;
+    };
+    const Case cases[] = {
+        {"missing", [](FakeDevice& d) { d.present = false; }, kProgrammerMode, kOpenFailed, kFakeNotFoundText},
+        {"busy", [](FakeDevice& d) { d.busy = true; }, kProgrammerMode, kOpenFailed, kFakeBusyText},
+        {"bad settings", [](FakeDevice&) {}, "96,q,8,1", kOpenFailed, "Invalid port settings \"96,q,8,1\""},
+        {"modem", [](FakeDevice& d) { d.type = CommDeviceType::Modem; }, kProgrammerMode, kOpenNotSerial, ""},
+    };
+    for (const Case& c : cases) {
+        LinkRig rig;
+        auto dev = rig.Device(2);
+        c.set(*dev);
+        EXPECT_EQ(OpenCommPort(rig.data, rig.ports, 2, c.mode, 0, kDeviceProgrammer), c.result) << c.what;
+        if (c.result == kOpenNotSerial) EXPECT_STREQ(rig.Status(2).deviceType, "Modem");
+        else EXPECT_EQ(rig.Status(2).statusText, c.status) << c.what;
+        if (c.status == kFakeNotFoundText) EXPECT_EQ(rig.Link(2).lastOsError, 2u);
+        EXPECT_EQ(rig.Link(2).deviceKind, kDeviceNone) << c.what;
+        EXPECT_FALSE(dev->open) << c.what;
+        EXPECT_FALSE(rig.ports.IsOpen(2)) << c.what;
+    }
 }
 
 TEST(CloseCommPort, ResetsTheLinkRecordAndDiscardsInput) {
@@ -201,34 +200,8 @@ TEST(PollCommRead, AtMostOneHundredBytesPerRead) {
     EXPECT_EQ(dev->PendingBytes(), 50u);
 }
 
-// Sound behaviour: a read error (unplugged adapter, closed pseudo-terminal)
-// closes the handle at once and is logged once; later ticks do not read the
-// dead handle again, and the link record is left for the time-outs.
-TEST(PollCommRead, ReadErrorClosesThePortOnceAndLogsItOnce) {
-    LinkRig rig;
-    auto dev = rig.Device(0);
-    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
-    CommLinkData r = rig.Link(0);
-    r.awaitedResponse = kAwaitStatus;
-    r.readPending = 1;
-    r.deadline = 1234;
-    UpdateCommLinkData(rig.data, 0, r);
-    dev->present = false; // unplugged
-    for (int i = 0; i < 50; ++i)
-        PollCommRead(rig.data, rig.ports, 0, kDeviceProgrammer, AssembleProgrammerLines);
-    EXPECT_EQ(dev->failedReads, 1);
-    EXPECT_FALSE(dev->open);
-    EXPECT_FALSE(rig.ports.IsOpen(0));
-    ASSERT_EQ(rig.log.RecentTraffic().size(), 1u);
-    EXPECT_NE(rig.log.RecentTraffic()[0].find("programmer E-- port closed after a device error: "
-                                              "Input/output error"),
-              std::string::npos);
-    EXPECT_STREQ(rig.Status(0).statusText, kFakeIoErrorText);
-    EXPECT_EQ(rig.Link(0).deviceKind, kDeviceProgrammer);
-    EXPECT_EQ(rig.Link(0).deadline, 1234u);
-    EXPECT_EQ(rig.Link(0).awaitedResponse, kAwaitStatus);
-}
-
+// A read error (unplugged adapter) closing the port once and logging once
+// is the unplug recording's and Unplug's in ProgrammerExchangeTest.
 TEST(SendCommText, WriteErrorClosesThePortOnce) {
     LinkRig rig;
     auto dev = rig.Device(0);

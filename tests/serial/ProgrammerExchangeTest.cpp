@@ -48,20 +48,14 @@ TEST(StatusCheck, RunsThirtySecondsAfterTheProbeAndStoresTheCodeText) {
 }
 
 TEST(StatusCheck, CodeTable) {
-    EXPECT_EQ(StatusCodeText("#00"), "00 Operation Successful");
-    EXPECT_EQ(StatusCodeText("#01"), "01 Illegal Command");
-    EXPECT_EQ(StatusCodeText("#02"), "02 Invalid Tag Data");
-    EXPECT_EQ(StatusCodeText("#03"), "03 Presence Time-out on Program Cycle");
-    EXPECT_EQ(StatusCodeText("#04"), "04 Presence Time-out on Verify Cycle");
-    EXPECT_EQ(StatusCodeText("#08"), "08 Data Compare Error");
-    EXPECT_EQ(StatusCodeText("#09"), "09 Locked Tag");
-    EXPECT_EQ(StatusCodeText("#0A"), "0A No Frame Marker");
-    EXPECT_EQ(StatusCodeText("#0B"), "0B Bad Tag Parity");
-    EXPECT_EQ(StatusCodeText("#0C"), "0C Security Code Operation");
-    EXPECT_EQ(StatusCodeText("#05"), "#05 Unknown");
-    EXPECT_EQ(StatusCodeText("#0"), "#0 Unknown");
-    EXPECT_EQ(StatusCodeText("#0F and a long tail of words after it"),
-              "#0F and a long tail of words after it U");
+    for (const auto& [code, text] : std::vector<std::pair<std::string, std::string>>{
+             {"#00", "00 Operation Successful"}, {"#01", "01 Illegal Command"}, {"#02", "02 Invalid Tag Data"},
+             {"#03", "03 Presence Time-out on Program Cycle"}, {"#04", "04 Presence Time-out on Verify Cycle"},
+             {"#08", "08 Data Compare Error"}, {"#09", "09 Locked Tag"}, {"#0A", "0A No Frame Marker"},
+             {"#0B", "0B Bad Tag Parity"}, {"#0C", "0C Security Code Operation"}, {"#05", "#05 Unknown"},
+             {"#0", "#0 Unknown"},
+             {"#0F and a long tail of words after it", "#0F and a long tail of words after it U"}})
+        EXPECT_EQ(StatusCodeText(code), text);
 }
 
 TEST(StatusCheck, SentThreeTimesThenWatchDogAndReconnection) {
@@ -110,11 +104,6 @@ TEST(ProgramTag, SendsTheCommandAndSucceedsOnDoneRightAfterTheEcho) {
     EXPECT_EQ(rig.Link(0).awaitedResponse, kAwaitNone);
     EXPECT_EQ(rig.Link(0).responseLineCount, 0);
     EXPECT_EQ(rig.State().nextCheck, rig.clock.seconds + kCheckInterval);
-    auto lines = rig.LoggedLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "03/14/2026 09:26:53 C(1) programmer T-- #201" + kFrame),
-              lines.end());
-    EXPECT_EQ(lines.back(), "03/14/2026 09:26:53 C(1) programmer R-- #Done");
 }
 
 TEST(ProgramTag, SilenceEndsAfterEightSecondsWithWatchDog) {

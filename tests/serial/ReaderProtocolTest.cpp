@@ -27,6 +27,9 @@ TEST(ReaderDateTime, TwoDigitYearsFrom1950To2049) {
     ASSERT_TRUE(epoch.ok);
     EXPECT_EQ(epoch.seconds, 0u);
     EXPECT_EQ(ParseReaderDateTime("SHR00012/31/99 23:59:59", kShrDateStart).seconds, 946684799u);
+    // January and the first day count: 15 January 2026 is day 20468.
+    EXPECT_EQ(ParseReaderDateTime("SHR0001/15/26 00:00:00", kShrDateStart).seconds, 20468u * 86400);
+    EXPECT_EQ(ParseReaderDateTime("SHR0002/01/26 00:00:00", kShrDateStart).seconds, 20485u * 86400);
 }
 
 TEST(ReaderDateTime, MissingSeparatorOrShortTextFails) {
@@ -140,19 +143,7 @@ TEST(ReaderNak, EightBytesOnAClosedPortOnlyLogged) {
     EXPECT_EQ(rig.op.boxes.size(), 1u);
 }
 
-TEST(ReaderParametersFromSsp, EachFieldAtItsPositions) {
-    const ReaderParameters p = ParseReaderParameters(SspText("03/14/26", "1.6 rev B"), 2);
-    EXPECT_EQ(p.port, 2);
-    EXPECT_EQ(std::string(p.userIdFirst), "SHOP0001");
-    EXPECT_EQ(std::string(p.userIdSecond), "03/14/26");
-    EXPECT_EQ(std::string(p.dateTime), " 09:26:53");
-    EXPECT_EQ(std::string(p.battery), "095");
-    EXPECT_EQ(std::string(p.alarmLevel1), "070");
-    EXPECT_EQ(std::string(p.alarmLevel2), "060");
-    EXPECT_EQ(std::string(p.alarmLevel3), "050");
-    EXPECT_EQ(std::string(p.firmwareVersion), "1.6 rev B");
-}
-
+// Each field at its positions is the parameter-read recordings'.
 TEST(ReaderParametersFromSsp, ShortAndLongTexts) {
     const ReaderParameters shortOne = ParseReaderParameters("SSPAB", 0);
     EXPECT_EQ(std::string(shortOne.userIdFirst), "AB");

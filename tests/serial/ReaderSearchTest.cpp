@@ -77,7 +77,7 @@ TEST(ReaderSearch, NoneFoundAnsweredNoCompletesTheWaitingTag) {
     EXPECT_TRUE(rig.BoxShown(kNotFound));
     EXPECT_EQ(rig.op.boxes[0].caption, "Velmora Error");
     EXPECT_EQ(rig.op.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(rig.programmerUi.shown, 1) << "the connection status dialog";
+    EXPECT_EQ(rig.programmerUi.connectionStatusShown, 1) << "the connection status dialog";
     ASSERT_EQ(rig.op.boxes.size(), 2u);
     EXPECT_EQ(rig.op.boxes[1].text, kRetry);
     EXPECT_EQ(rig.op.boxes[1].caption, "Velmora for Windows");

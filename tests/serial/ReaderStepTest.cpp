@@ -3,7 +3,6 @@
 // RF reading (no time-out, cancellation, a port that will not open) and the
 // reader-busy flag.
 #include "ReaderRig.h"
-#include "Replay.h"
 
 #include <gtest/gtest.h>
 
@@ -92,30 +91,6 @@ TEST_F(ReaderStep, ProbeWaitsForTheReadersOwnExchangeOnThePort) {
 
 // ---- parameter read ---------------------------------------------------------------------
 
-TEST_F(ReaderStep, ParameterReadFillsTheRecordAndShowsTheDialog) {
-    auto dev = rig.Reader(1, ReaderScript{.ssp = SspText("03/14/26", "1.6")});
-    rig.AssignReader(1);
-    ReadReaderParameters(rig.data);
-    EXPECT_EQ(rig.ui.messages.back(),
-              "The system is reading the portable reader's parameters.  This can take up to 15 seconds.");
-    EXPECT_EQ(rig.Link(1).reader.pendingCommand, kMsgFSP);
-    ASSERT_GT(rig.TickUntil([&] { return !rig.ui.shown.empty(); }, 100), 0);
-
-    EXPECT_EQ(dev->written, (std::vector<std::string>{Frame("FSP"), Frame("ACK")}));
-    const ReaderParameters& p = rig.ui.shown[0];
-    EXPECT_EQ(p.port, 1);
-    EXPECT_EQ(std::string(p.userIdFirst), "SHOP0001");
-    EXPECT_EQ(std::string(p.battery), "095");
-    EXPECT_EQ(std::string(p.firmwareVersion), "1.6");
-    EXPECT_EQ(rig.handled, std::vector<int>{kEndNotifyReaderParameters});
-    EXPECT_EQ(rig.data.serial.readerBusy, 0);
-    EXPECT_FALSE(rig.ui.messageOpen);
-    EXPECT_EQ(rig.Link(1).deviceKind, kDeviceNone);
-    EXPECT_EQ(rig.Link(1).endNotification, -1);
-    EXPECT_EQ(rig.Link(1).reader.pendingCommand, -1);
-    EXPECT_EQ(GetMessageCount(rig.data), 0);
-}
-
 TEST_F(ReaderStep, ParameterReadSendsThreeTimesFiveSecondsApartThenNotResponding) {
     auto dev = rig.Reader(0, ReaderScript{.silent = true});
     SendTimes times;
@@ -167,16 +142,7 @@ TEST_F(ReaderStep, UnknownPendingCommandIsRefusedAndAnUnfinishedReadShowsTheDial
 class RfStep : public ReaderStep {
 protected:
     void SetUp() override {
-        // The tag just programmed: a railcar in decimeters.
-        SettingsBlock s = rig.data.GetSettings();
-        s.feetInches = 0;
-        rig.data.UpdateSettings(s);
-        LastTagRecord t;
-        t.formatIndex = 0;
-        const char* texts[] = {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"};
-        for (int row = 0; row < 8; ++row) t.SetFieldText(row, texts[row]);
-        t.SetFrameText(kRfRailcarFrame);
-        rig.data.UpdateLastTagRecord(t);
+        ProgramRfRailcar(rig.data);
         ProgrammerState st = rig.State();
         st.operationState = kOpRfCheck;
         st.operationResult = 2;
@@ -265,22 +231,6 @@ TEST_F(RfStep, UnpluggedReaderIsWaitedForUntilCancelled) {
     CancelRfReading(rig.data);
     rig.Tick();
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{20});
-}
-
-// ---- busy flag ------------------------------------------------------------------------------
-
-TEST_F(ReaderStep, BusyFromTheCommandUntilItsEndIsHandled) {
-    rig.Reader(0);
-    rig.AssignReader(0);
-    ReadReaderParameters(rig.data);
-    EXPECT_EQ(rig.data.serial.readerBusy, 1);
-    rig.Tick();
-    EXPECT_EQ(rig.data.serial.readerBusy, 1);
-    ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 100), 0);
-    EXPECT_EQ(rig.data.serial.readerBusy, 0);
-    rig.data.serial.readerBusy = 1;
-    ResetCommStatus(rig.data, rig.ports);
-    EXPECT_EQ(rig.data.serial.readerBusy, 0);
 }
 
 } // namespace

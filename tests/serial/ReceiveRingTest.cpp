@@ -1,7 +1,10 @@
-// The receive ring and the programmer line assembler.
-#include "LinkRig.h"
+// The receive ring and the three assemblers over it: programmer lines,
+// reader STX/ETX frames and CR LF tag-reading lines, on split, doubled,
+// garbage-prefixed, empty, wrapping, overflowing and overlong input.
+#include "ReaderRig.h"
 
 #include "serial/ProgrammerProtocol.h"
+#include "serial/ReaderAssemblers.h"
 #include "serial/ReceiveRing.h"
 
 #include <gtest/gtest.h>
@@ -13,98 +16,95 @@ void Feed(CommLinkData& link, std::string_view bytes) {
     AppendToRing(link, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
-std::vector<std::string> Lines(CommLinkData& link) {
-    std::vector<std::string> out;
-    std::string line;
-    while (TakeProgrammerLine(link, line)) out.push_back(line);
+enum Kind { kLines, kPrimedLines, kFrames, kReadings };
+
+// The texts taken, '|' between texts and '/' between the chunks fed.
+std::string Take(Kind kind, CommLinkData& link) {
+    std::string out, text;
+    bool first = true;
+    auto take = [&] {
+        if (kind == kFrames) return TakeReaderFrame(link, text);
+        if (kind == kReadings) return TakeTagReadingLine(link, text);
+        return TakeProgrammerLine(link, text);
+    };
+    while (take()) {
+        out += (first ? "" : "|") + text;
+        first = false;
+    }
     return out;
 }
 
-TEST(ProgrammerLines, FirstByteAfterOpenAndTheByteAfterEachCarriageReturnAreSkipped) {
+struct AssemblerCase {
+    const char* name;
+    Kind kind;
+    std::vector<std::string> chunks;
+    std::string expected;
+    int ringRead = 0, ringWrite = 0; // where the indexes start
+};
+
+const std::string kBin(std::string("\xff\x00\x15noise", 8));
+
+class Assemblers : public ::testing::TestWithParam<AssemblerCase> {};
+
+TEST_P(Assemblers, TakeTheTextsWholeAndNothingElse) {
+    const AssemblerCase& c = GetParam();
     CommLinkData link;
-    Feed(link, "#30\r\n#Model AP4118 Ver 1.07\r\n");
-    EXPECT_EQ(Lines(link), (std::vector<std::string>{"30", "#Model AP4118 Ver 1.07"}));
-    // A bare CR line end loses the next line's first byte, as the device's
-    // CR LF convention expects.
-    CommLinkData bare;
-    Feed(bare, "\n#Done\r#Error\r");
-    EXPECT_EQ(Lines(bare), (std::vector<std::string>{"#Done", "Error"}));
+    link.ringRead = c.ringRead;
+    link.ringWrite = c.ringWrite;
+    if (c.kind == kPrimedLines) PrimeRingForNewLine(link);
+    std::string got;
+    for (std::size_t i = 0; i < c.chunks.size(); ++i) {
+        Feed(link, c.chunks[i]);
+        got += (i ? "/" : "") + Take(c.kind, link);
+    }
+    EXPECT_EQ(got, c.expected);
+    // Only an unfinished text may stay behind.
+    if (c.expected.back() != '/')
+        EXPECT_EQ(c.kind == kFrames || c.kind == kReadings ? ReaderRingUnconsumed(link) : RingUnconsumed(link), 0);
 }
 
-TEST(ProgrammerLines, PrimedRingKeepsTheFirstByte) {
-    CommLinkData link;
-    PrimeRingForNewLine(link);
-    EXPECT_EQ(RingUnconsumed(link), 0);
-    std::string line;
-    EXPECT_FALSE(TakeProgrammerLine(link, line));
-    Feed(link, "#2010123\r\n#Done\r\n");
-    EXPECT_EQ(Lines(link), (std::vector<std::string>{"#2010123", "#Done"}));
-}
-
-TEST(ProgrammerLines, IncompleteLineStaysUntilItsCarriageReturnArrives) {
-    CommLinkData link;
-    Feed(link, "\n#Do");
-    EXPECT_TRUE(Lines(link).empty());
-    Feed(link, "ne");
-    EXPECT_TRUE(Lines(link).empty());
-    Feed(link, "\r\n");
-    EXPECT_EQ(Lines(link), (std::vector<std::string>{"#Done"}));
-    EXPECT_EQ(RingUnconsumed(link), 0);
-}
-
-TEST(ProgrammerLines, LineSplitAcrossTheEndOfTheRingIsCutOutWhole) {
-    CommLinkData link;
-    // Move both indexes to 195 with consumed traffic.
-    std::string filler(194, 'x');
-    Feed(link, filler + "\r");
-    Lines(link);
-    ASSERT_EQ(link.ringWrite, 195);
-    ASSERT_EQ(link.ringRead, 195);
-    Feed(link, "\n#Model AP4112 Ver 2.00\r\n");
-    EXPECT_LT(link.ringWrite, 195); // wrapped
-    EXPECT_EQ(Lines(link), (std::vector<std::string>{"#Model AP4112 Ver 2.00"}));
-}
-
-TEST(ProgrammerLines, LongLinesAreCutTo99CharactersWithoutOverflow) {
-    CommLinkData link;
-    std::string longLine = "#" + std::string(150, '7');
-    Feed(link, "\n" + longLine + "\r\n");
-    auto lines = Lines(link);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].size(), 99u);
-    EXPECT_EQ(lines[0], longLine.substr(0, 99));
-}
-
-TEST(ProgrammerLines, LineFeedsAndNulBytesAreLeftOut) {
-    CommLinkData link;
-    Feed(link, std::string("\n\0#Do\nne\r\n", 10));
-    EXPECT_EQ(Lines(link), (std::vector<std::string>{"#Done"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Table, Assemblers,
+    ::testing::Values(
+        // Programmer lines: the first byte after open and the byte after each
+        // CR are skipped (the device's CR LF), so a bare CR eats a first byte.
+        AssemblerCase{"ModelAnswer", kLines, {"#30\r\n#Model AP4118 Ver 1.07\r\n"}, "30|#Model AP4118 Ver 1.07"},
+        AssemblerCase{"BareCr", kLines, {"\n#Done\r#Error\r"}, "#Done|Error"},
+        AssemblerCase{"PrimedKeepsFirstByte", kPrimedLines, {"", "#2010123\r\n#Done\r\n"}, "/#2010123|#Done"},
+        AssemblerCase{"SplitLine", kLines, {"\n#Do", "ne", "\r\n"}, "//#Done"},
+        AssemblerCase{"AcrossTheRingsEnd", kLines, {std::string(194, 'x') + "\r", "\n#Model AP4112 Ver 2.00\r\n"},
+                      std::string(99, 'x') + "/#Model AP4112 Ver 2.00"},
+        AssemblerCase{"LongLineCut", kLines, {"\n#" + std::string(150, '7') + "\r\n"}, "#" + std::string(98, '7')},
+        AssemblerCase{"LineFeedsAndNulsLeftOut", kLines, {std::string("\n\0#Do\nne\r\n", 10)}, "#Done"},
+        AssemblerCase{"DamagedIndexes", kLines, {"\n#Done\r\n"}, "#Done", -5, 900},
+        // Reader frames: the text after the last STX up to its ETX.
+        AssemblerCase{"FrameSplitOverReads", kFrames, {"\x02SS", "P12", "3\x03\x02" "AC", "K\x03"}, "//SSP123/ACK"},
+        AssemblerCase{"TextAfterTheLastStx", kFrames, {"\x02SSP half a frame\x02" "ACK\x03"}, "ACK"},
+        AssemblerCase{"GarbageDropped", kFrames, {kBin + "\x02" "EOD\x03junk"}, "EOD"},
+        AssemblerCase{"EmptyFrame", kFrames, {"\x02\x03\x02" "ACK\x03"}, "|ACK"},
+        AssemblerCase{"NulsLeftOutLongFrameCut", kFrames,
+                      {std::string("\x02" "A\0CK\x03", 6), "\x02" + std::string(150, 'x') + "\x03"},
+                      "ACK/" + std::string(99, 'x')},
+        AssemblerCase{"FrameAcrossTheRingsEnd", kFrames, {"\x02SSP0123456789\x03"}, "SSP0123456789", 195, 195},
+        AssemblerCase{"FrameOverflowKeepsLatest", kFrames, {"\x02" + std::string(250, 'z'), "\x02" "ACK\x03"}, "/ACK"},
+        // Tag readings: CR LF lines; a CR waits for its next byte.
+        AssemblerCase{"ReadingLines", kReadings, {"ABCD 123456,19,L,150,4,1,0\r\nABCD 7\r\n"},
+                      "ABCD 123456,19,L,150,4,1,0|ABCD 7"},
+        AssemblerCase{"CrWaits", kReadings, {"ABCD 1\r", "\n"}, "/ABCD 1"},
+        AssemblerCase{"CrThenOtherByte", kReadings, {"ABCD 1\rABCD 2\r\n", "X\r\r\n"}, "ABCD 1|ABCD 2/X|"},
+        AssemblerCase{"SplitStrayLfLongLine", kReadings, {"\nAB", "CD 9\r\n" + std::string(120, 'q') + "\r\n"},
+                      "/ABCD 9|" + std::string(99, 'q')}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Sound behaviour: a full ring drops its oldest bytes and moves the read
 // index with them; it never overwrites unconsumed bytes behind the read
 // index, which would splice an old line's head onto a new line.
-TEST(ReceiveRing, FullRingDropsOldestBytesAndKeepsTheLatestRunContiguous) {
+TEST(ReceiveRing, FullRingKeepsTheTailOfTheStream) {
     CommLinkData link;
-    std::string noise(180, 'n');
-    Feed(link, "\n" + noise);
-    EXPECT_EQ(RingUnconsumed(link), 180);
-    const std::size_t dropped = AppendToRing(
-        link, reinterpret_cast<const uint8_t*>("\r\n#Done\r\n"), 9);
-    EXPECT_EQ(dropped, 0u);
-    std::string more(100, 'm');
-    const std::size_t dropped2 =
-        AppendToRing(link, reinterpret_cast<const uint8_t*>(more.data()), more.size());
-    EXPECT_GT(dropped2, 0u);
+    const std::string stream = "\n" + std::string(180, 'n') + "\r\n#Done\r\n" + std::string(100, 'm');
+    EXPECT_EQ(AppendToRing(link, reinterpret_cast<const uint8_t*>(stream.data()), 190), 0u);
+    EXPECT_GT(AppendToRing(link, reinterpret_cast<const uint8_t*>(stream.data()) + 190, stream.size() - 190), 0u);
     EXPECT_EQ(RingUnconsumed(link), kRingSize - 2);
-    // Whatever is left is the tail of the stream, in order.
-    auto lines = Lines(link);
-    for (const auto& l : lines) {
-        EXPECT_EQ(l.find_first_not_of("n#Done"), std::string::npos) << l;
-        EXPECT_EQ(l.find('m'), std::string::npos) << l;
-    }
-    std::string stream = "\n" + noise + "\r\n#Done\r\n" + more;
-    // The unconsumed bytes equal the last bytes of the stream.
     std::string held;
     for (int i = (link.ringRead + 1) % kRingSize; i != link.ringWrite; i = (i + 1) % kRingSize)
         held.push_back(static_cast<char>(link.ring[i]));
@@ -114,62 +114,66 @@ TEST(ReceiveRing, FullRingDropsOldestBytesAndKeepsTheLatestRunContiguous) {
 TEST(ReceiveRing, OverflowMidRingKeepsTheNewestBytesInOrder) {
     // The read index sits mid-ring when an unfinished line outgrows the
     // ring: the line that finally ends holds the newest bytes in arrival
-    // order (all 120 B's after the surviving A's), and the next line is intact.
+    // order (all B's after the surviving A's), and the next line is intact.
     CommLinkData link;
     Feed(link, "\n" + std::string(98, 'x') + "\r\n");
-    ASSERT_EQ(Lines(link).size(), 1u);
-    ASSERT_EQ(link.ringRead, 100);
+    ASSERT_EQ(Take(kLines, link), std::string(98, 'x'));
     Feed(link, std::string(120, 'A'));
-    EXPECT_TRUE(Lines(link).empty());
     Feed(link, std::string(120, 'B'));
-    EXPECT_TRUE(Lines(link).empty());
     Feed(link, "\r\n#Done\r\n");
-    auto lines = Lines(link);
-    ASSERT_EQ(lines.size(), 2u);
-    const std::size_t firstB = lines[0].find('B');
+    const std::string got = Take(kLines, link);
+    const std::size_t firstB = got.find('B');
     ASSERT_NE(firstB, std::string::npos);
-    EXPECT_EQ(lines[0].substr(0, firstB), std::string(firstB, 'A'));
-    EXPECT_EQ(lines[0].substr(firstB), std::string(99 - firstB, 'B'));
-    EXPECT_EQ(lines[1], "#Done");
+    EXPECT_EQ(got.substr(0, firstB), std::string(firstB, 'A'));
+    EXPECT_EQ(got.substr(firstB), std::string(99 - firstB, 'B') + "|#Done");
 }
 
-TEST(ReceiveRing, DamagedIndexesAreBroughtBackIntoRange) {
-    CommLinkData link;
-    link.ringWrite = 900;
-    link.ringRead = -5;
-    Feed(link, "\n#Done\r\n");
-    EXPECT_GE(link.ringWrite, 0);
-    EXPECT_LT(link.ringWrite, kRingSize);
-    EXPECT_EQ(Lines(link), (std::vector<std::string>{"#Done"}));
-}
-
-TEST(ProgrammerAssembler, QueuesAndLogsNonEmptyLinesOnly) {
-    LinkRig rig;
-    auto dev = rig.Device(0);
-    ASSERT_EQ(OpenCommPort(rig.data, rig.ports, 0, kProgrammerMode, 0, kDeviceProgrammer), kOpenReady);
-    CommLinkData link = rig.Link(0);
-    Feed(link, "\n\r\n\r\n#00\r\n");
-    UpdateCommLinkData(rig.data, 0, link);
+// On a port: every non-empty text is logged; only the wanted ones are queued,
+// stamped with the port and the monotonic time; a full queue drops them but
+// the ring keeps moving.
+TEST(AssemblersOnAPort, LogAndQueue) {
+    ReaderRig rig;
+    for (int p : {0, 1, 2}) {
+        rig.Device(p);
+        ASSERT_EQ(OpenCommPort(rig.data, rig.ports, p, p ? kReaderMode : kProgrammerMode, 0,
+                               p ? kDeviceReader : kDeviceProgrammer), kOpenReady);
+    }
+    auto feed = [&](int p, std::string_view bytes) {
+        CommLinkData r = rig.Link(p);
+        Feed(r, bytes);
+        UpdateCommLinkData(rig.data, p, r);
+    };
+    feed(0, "\n\r\n\r\n#00\r\n");
     EXPECT_EQ(AssembleProgrammerLines(rig.data, rig.ports, 0), 1);
-    EXPECT_EQ(GetMessageCount(rig.data), 1);
-    ASSERT_EQ(rig.log.RecentTraffic().size(), 1u);
-    EXPECT_EQ(rig.log.RecentTraffic().back(), "03/14/2026 09:26:53 C(1) programmer R-- #00");
-    const CommMessage m = GetMessageQue(rig.data, 0);
-    EXPECT_EQ(m.port, 0);
-    EXPECT_EQ(m.received, rig.clock.seconds);
-    EXPECT_STREQ(m.text, "#00");
-}
+    feed(1, "\x02\x03junk\x02XYZ\x03\x02" "FSP\x03\x02" "ACK\x03\x02" "EOD\x03");
+    EXPECT_EQ(AssembleReaderFrames(rig.data, rig.ports, 1), 2);
+    feed(2, "\r\nABCD 42\r\n0 status\r\n");
+    EXPECT_EQ(AssembleTagReadings(rig.data, rig.ports, 2), 2);
 
-TEST(ProgrammerAssembler, FullQueueDropsLinesButKeepsTheRingMoving) {
-    LinkRig rig;
+    EXPECT_EQ(rig.LoggedLines(),
+              (std::vector<std::string>{"03/14/2026 09:26:53 C(1) programmer R-- #00",
+                                        "03/14/2026 09:26:53 C(2) portable R-- XYZ",
+                                        "03/14/2026 09:26:53 C(2) portable R-- FSP",
+                                        "03/14/2026 09:26:53 C(2) portable R-- ACK",
+                                        "03/14/2026 09:26:53 C(2) portable R-- EOD",
+                                        "03/14/2026 09:26:53 C(3) portable R-- ABCD 42",
+                                        "03/14/2026 09:26:53 C(3) portable R-- 0 status"}));
+    const CommMessage line = GetMessageQue(rig.data, FindNextMessage(rig.data, 0));
+    EXPECT_STREQ(line.text, "#00");
+    EXPECT_EQ(line.received, rig.clock.seconds);
+    const CommMessage frame = GetMessageQue(rig.data, FindNextMessage(rig.data, 1));
+    EXPECT_EQ(frame.code, kMsgACK);
+    EXPECT_EQ(frame.port, 1);
+    const CommMessage reading = GetMessageQue(rig.data, FindNextMessage(rig.data, 2));
+    EXPECT_EQ(reading.code, kReaderTagReading);
+    EXPECT_STREQ(reading.text, "ABCD 42");
+    EXPECT_EQ(GetMessageCount(rig.data), 5);
+
     CommMessage filler;
-    for (int i = 0; i < kMessageSlots; ++i) ASSERT_EQ(AddMessage(rig.data, filler), i);
-    CommLinkData link = rig.Link(0);
-    Feed(link, "\n#Done\r\n");
-    UpdateCommLinkData(rig.data, 0, link);
+    while (GetMessageCount(rig.data) < kMessageSlots) AddMessage(rig.data, filler);
+    feed(0, "#Done\r\n");
     EXPECT_EQ(AssembleProgrammerLines(rig.data, rig.ports, 0), 0);
     EXPECT_EQ(RingUnconsumed(rig.Link(0)), 0);
-    EXPECT_EQ(GetMessageCount(rig.data), kMessageSlots);
 }
 
 } // namespace

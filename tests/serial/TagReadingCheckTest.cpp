@@ -40,36 +40,55 @@ protected:
     bool units = false;
 };
 
-TEST_F(TagReading, RailcarInDecimeters) {
-    Program("Railcar", {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"}, false);
-    EXPECT_EQ(Check("ABCD 123456,19,L,150,4,1,0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD 123456,19,LEFT,150,4,1,0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD 0123456, 19, L, 150, 4, 1, 0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD123456,19,L,150,4,1,0"), R::Agrees) << "number right after the initial";
-    EXPECT_EQ(Check("ABCD-123456,19,L,150,4,1,0"), R::Agrees) << "one separator of any kind";
-    EXPECT_EQ(Check("ABCD 123456,19,L,150,4,1,0,extra"), R::Agrees);
-}
-
-TEST_F(TagReading, LengthWithinOneDecimeter) {
-    Program("Railcar", {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"}, false);
-    EXPECT_EQ(Check("ABCD 123456,19,L,149,4,1,0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD 123456,19,L,151,4,1,0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD 123456,19,L,148,4,1,0"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,19,L,152,4,1,0"), R::Disagrees);
-}
-
-TEST_F(TagReading, FeetAndInchesConvertedToDecimeters) {
-    // 50 feet 6 inches = 606 inches = 153.9 dm, truncated to 153.
-    Program("Railcar", {"ABCD", "123456", "RIGHT", "50-6", "", "4", "1", "0"}, true);
-    EXPECT_EQ(Check("ABCD 123456,19,R,153,4,1,0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD 123456,19,R,154,4,1,0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD 123456,19,R,152,4,1,0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD 123456,19,R,155,4,1,0"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,19,R,151,4,1,0"), R::Disagrees);
-    // Plain feet: 60 feet = 720 inches = 182.88 dm.
-    Program("Railcar", {"ABCD", "123456", "RIGHT", "60", "", "4", "1", "0"}, true);
-    EXPECT_EQ(Check("ABCD 123456,19,R,182,4,1,0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD 123456,19,R,60,4,1,0"), R::Disagrees);
+// The tags as the program-tag workflow leaves them, and the readings held
+// against each: lengths within one decimeter, feet and inches converted
+// (50 ft 6 in = 153.9 dm, truncated; 60 ft = 182.88 dm), the number right
+// after the initial or after one separator of any kind, initials compared
+// blank padded, every field compared, lines starting with a digit ignored.
+TEST_F(TagReading, ReadingsAgainstTheTagProgrammed) {
+    struct Tag {
+        const char* format;
+        std::vector<std::string> texts;
+        bool feetInches;
+        std::vector<std::pair<std::string, R>> readings;
+    };
+    const Tag tags[] = {
+        {"Railcar", {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"}, false,
+         {{"ABCD 123456,19,L,150,4,1,0", R::Agrees}, {"ABCD 123456,19,LEFT,150,4,1,0", R::Agrees},
+          {"ABCD 0123456, 19, L, 150, 4, 1, 0", R::Agrees}, {"ABCD123456,19,L,150,4,1,0", R::Agrees},
+          {"ABCD-123456,19,L,150,4,1,0", R::Agrees}, {"ABCD 123456,19,L,150,4,1,0,extra", R::Agrees},
+          {"ABCD 123456,19,L,149,4,1,0", R::Agrees}, {"ABCD 123456,19,L,151,4,1,0", R::Agrees},
+          {"ABCD 123456,19,L,148,4,1,0", R::Disagrees}, {"ABCD 123456,19,L,152,4,1,0", R::Disagrees},
+          {"ABCD 123456", R::InitialAndNumber}, {"ABCD 00123456  ", R::InitialAndNumber},
+          {"ABCD 123457", R::Disagrees}, {"ABCE 123456", R::Disagrees}, {"ABCD", R::Disagrees},
+          {"ABCD X", R::Disagrees}, {"AB", R::Disagrees}, {"", R::Disagrees},
+          {"ABCD 123455,19,L,150,4,1,0", R::Disagrees},
+          {"ABCD 123456,5,L,150,4,1,0", R::Disagrees}, {"ABCD 123456,19,R,150,4,1,0", R::Disagrees},
+          {"ABCD 123456,19,,150,4,1,0", R::Disagrees}, {"ABCD 123456,19,L,,4,1,0", R::Disagrees},
+          {"ABCD 123456,19,L,150,6,1,0", R::Disagrees}, {"ABCD 123456,19,L,150,4,2,0", R::Disagrees},
+          {"ABCD 123456,19,L,150,4,1,1", R::Disagrees}, {"ABCD 123456,19,L,150,4,1,", R::Disagrees},
+          {"ABCD 123456,19,L,150,4,1", R::Disagrees}, {"ABCD 123456,", R::Disagrees},
+          {"abcd 123456,19,L,150,4,1,0", R::Disagrees}, {"0 readings stored", R::Ignore},
+          {"9ABCD 123456", R::Ignore}, {" ABCD 123456", R::Disagrees}}},
+        {"Railcar", {"ABCD", "123456", "RIGHT", "50-6", "", "4", "1", "0"}, true,
+         {{"ABCD 123456,19,R,153,4,1,0", R::Agrees}, {"ABCD 123456,19,R,154,4,1,0", R::Agrees},
+          {"ABCD 123456,19,R,152,4,1,0", R::Agrees}, {"ABCD 123456,19,R,155,4,1,0", R::Disagrees},
+          {"ABCD 123456,19,R,151,4,1,0", R::Disagrees}}},
+        {"Railcar", {"ABCD", "123456", "RIGHT", "60", "", "4", "1", "0"}, true,
+         {{"ABCD 123456,19,R,182,4,1,0", R::Agrees}, {"ABCD 123456,19,R,60,4,1,0", R::Disagrees}}},
+        {"Locomotive", {"UP  ", "4014", "RIGHT", "406", "6", "1"}, false,
+         {{"UP   4014,5,R,405,6,1", R::Agrees}, {"UP   4014,5,R,406,6,1,0", R::Agrees},
+          {"UP   4014,5,R,406,6", R::Disagrees}, {"UP   4014,5,R,406,4,1", R::Disagrees},
+          {"UP   4014,5,R,406,6,2", R::Disagrees}, {"UP   4014,19,R,406,6,1,0", R::Disagrees}}},
+        {"Locomotive", {"UP", "4014", "RIGHT", "406", "6", "1"}, false,
+         {{"UP   4014,5,R,406,6,1", R::Agrees}, {"UP 4014,5,R,406,6,1", R::Disagrees}}},
+        {"EOT Device", {"WABC", "12345", "0", "RIGHT"}, false,
+         {{"WABC 12345", R::InitialAndNumber}, {"WABC 12346", R::Disagrees}, {"WABC 12345,6,R,0", R::Disagrees}}},
+    };
+    for (const Tag& t : tags) {
+        Program(t.format, t.texts, t.feetInches);
+        for (const auto& [line, want] : t.readings) EXPECT_EQ(Check(line), want) << t.format << ": " << line;
+    }
 }
 
 TEST_F(TagReading, UnitsSwitchedAfterProgrammingKeepTheTagsOwn) {
@@ -83,66 +102,6 @@ TEST_F(TagReading, UnitsSwitchedAfterProgrammingKeepTheTagsOwn) {
     tag.SetFrameText("");
     EXPECT_EQ(Check("ABCD 123456,19,R,150,4,1,0"), R::Disagrees);
     EXPECT_EQ(TagLengthDecimeters(tag, format, true), 150 * 12 * 254 / 1000);
-}
-
-TEST_F(TagReading, LocomotiveHasNoPlatform) {
-    Program("Locomotive", {"UP  ", "4014", "RIGHT", "406", "6", "1"}, false);
-    EXPECT_EQ(Check("UP   4014,5,R,405,6,1"), R::Agrees);
-    EXPECT_EQ(Check("UP   4014,5,R,406,6,1,0"), R::Agrees);
-    EXPECT_EQ(Check("UP   4014,5,R,406,6"), R::Disagrees) << "bearing missing";
-    EXPECT_EQ(Check("UP   4014,5,R,406,4,1"), R::Disagrees) << "axles";
-    EXPECT_EQ(Check("UP   4014,5,R,406,6,2"), R::Disagrees) << "bearing";
-    EXPECT_EQ(Check("UP   4014,19,R,406,6,1,0"), R::Disagrees) << "equipment group";
-}
-
-TEST_F(TagReading, ShortInitialIsComparedBlankPadded) {
-    Program("Locomotive", {"UP", "4014", "RIGHT", "406", "6", "1"}, false);
-    EXPECT_EQ(Check("UP   4014,5,R,406,6,1"), R::Agrees);
-    EXPECT_EQ(Check("UP 4014,5,R,406,6,1"), R::Disagrees);
-}
-
-TEST_F(TagReading, InitialAndNumberOnly) {
-    Program("Railcar", {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"}, false);
-    EXPECT_EQ(Check("ABCD 123456"), R::InitialAndNumber);
-    EXPECT_EQ(Check("ABCD 00123456  "), R::InitialAndNumber);
-    EXPECT_EQ(Check("ABCD 123457"), R::Disagrees);
-    EXPECT_EQ(Check("ABCE 123456"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD X"), R::Disagrees);
-    EXPECT_EQ(Check("AB"), R::Disagrees);
-    EXPECT_EQ(Check(""), R::Disagrees);
-}
-
-TEST_F(TagReading, EndOfTrainDevice) {
-    Program("EOT Device", {"WABC", "12345", "0", "RIGHT"}, false);
-    EXPECT_EQ(Check("WABC 12345"), R::InitialAndNumber);
-    EXPECT_EQ(Check("WABC 12346"), R::Disagrees);
-    // A full reading of any group but railcar and locomotive disagrees.
-    EXPECT_EQ(Check("WABC 12345,6,R,0"), R::Disagrees);
-}
-
-TEST_F(TagReading, EveryFieldMustAgree) {
-    Program("Railcar", {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"}, false);
-    EXPECT_EQ(Check("ABCD 123456,19,L,150,4,1,0"), R::Agrees);
-    EXPECT_EQ(Check("ABCD 123455,19,L,150,4,1,0"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,5,L,150,4,1,0"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,19,R,150,4,1,0"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,19,,150,4,1,0"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,19,L,,4,1,0"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,19,L,150,6,1,0"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,19,L,150,4,2,0"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,19,L,150,4,1,1"), R::Disagrees);
-    EXPECT_EQ(Check("ABCD 123456,19,L,150,4,1,"), R::Disagrees) << "a field without digits";
-    EXPECT_EQ(Check("ABCD 123456,19,L,150,4,1"), R::Disagrees) << "platform missing";
-    EXPECT_EQ(Check("ABCD 123456,"), R::Disagrees);
-    EXPECT_EQ(Check("abcd 123456,19,L,150,4,1,0"), R::Disagrees);
-}
-
-TEST_F(TagReading, LinesStartingWithADigitAreIgnored) {
-    Program("Railcar", {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"}, false);
-    EXPECT_EQ(Check("0 readings stored"), R::Ignore);
-    EXPECT_EQ(Check("9ABCD 123456"), R::Ignore);
-    EXPECT_EQ(Check(" ABCD 123456"), R::Disagrees);
 }
 
 TEST_F(TagReading, FromTheDataObject) {

@@ -43,6 +43,7 @@ bool FakeCommPort::Open(const std::string& device) {
     device_ = std::move(d);
     errorCode_ = 0;
     errorText_ = "Success";
+    if (device_->onOpen) device_->onOpen(*device_);
     return true;
 }
 
@@ -101,7 +102,7 @@ CommReadResult FakeCommPort::Read(uint8_t* buffer, std::size_t max) {
 void FakeCommPort::DiscardInput() {
     if (!device_) return;
     ++device_->discards;
-    device_->incoming.clear();
+    if (!device_->keepInputOnDiscard) device_->incoming.clear();
 }
 
 void FakeCommPort::Close() {

@@ -35,6 +35,9 @@ struct FakeDevice {
     std::vector<std::string> written;
     // Called after each write with the bytes written; may queue an answer.
     std::function<void(FakeDevice&, const std::string&)> onWrite;
+    // Called after each open; may queue bytes.
+    std::function<void(FakeDevice&)> onOpen;
+    bool keepInputOnDiscard = false; // a discard leaves the bytes already arrived
 
     bool open = false;
     int opens = 0;

@@ -3,7 +3,7 @@
 // scripted portable reader that answers FSP the way the real one does.
 #pragma once
 
-#include "FakeLinkRig.h"
+#include "LinkRig.h"
 
 #include "serial/ReaderApi.h"
 #include "serial/ReaderMessages.h"
@@ -25,6 +25,23 @@ inline std::string Frame(const std::string& body) { return std::string(1, kSTX) 
 // 19-27, the battery at 28-30, the levels at 31-39, the version from 40.
 inline std::string SspText(const std::string& date = "03/14/26", const std::string& fw = "1.6") {
     return "SSP" + std::string("SHOP0001") + date + " 09:26:53" + "095" + "070" + "060" + "050" + fw;
+}
+
+// The railcar the RF checks compare with, ABCD 123456 LEFT 150 dm, 4 axles,
+// bearing 1, platform 0; its frame worked out from the bit layout.
+inline constexpr const char* kRfRailcarFrame = "9A0181C78900961900000000000033";
+
+// That railcar as the tag just programmed, lengths in decimeters.
+inline void ProgramRfRailcar(AEIData& data) {
+    SettingsBlock st = data.GetSettings();
+    st.feetInches = 0;
+    data.UpdateSettings(st);
+    LastTagRecord t;
+    t.formatIndex = 0;
+    const char* texts[] = {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"};
+    for (int row = 0; row < 8; ++row) t.SetFieldText(row, texts[row]);
+    t.SetFrameText(kRfRailcarFrame);
+    data.UpdateLastTagRecord(t);
 }
 
 class RecordingReaderUi : public ReaderLinkUi {
@@ -59,12 +76,6 @@ public:
     void ShowReaderParameters(const ReaderParameters& p) override { shown.push_back(p); }
 };
 
-class ConnectionStatusUi : public ProgrammerLinkUi {
-public:
-    int shown = 0;
-    void ShowConnectionStatus() override { ++shown; }
-};
-
 // How the scripted reader answers an FSP.
 struct ReaderScript {
     bool silent = false;
@@ -96,7 +107,7 @@ inline void AnswerLikeReader(FakeDevice& dev, const ReaderScript& script) {
 class ReaderRig : public FakeLinkRig {
 public:
     RecordingReaderUi ui;
-    ConnectionStatusUi programmerUi;
+    RecordingUi programmerUi;
     std::vector<int> handled; // reader notifications handled, in order
 
     explicit ReaderRig(CommPortFactory* other = nullptr, PortDeviceMap names = {})

@@ -251,10 +251,6 @@ inline void PlayProgrammer(LinkRig& rig, const Recording& rec) {
     }
 }
 
-// The railcar the RF checks compare with, ABCD 123456 LEFT 150 dm, 4 axles,
-// bearing 1, platform 0; its frame worked out from the bit layout.
-inline constexpr const char* kRfRailcarFrame = "9A0181C78900961900000000000033";
-
 // The reader link through a recording's actions ("params", "search",
 // "rfcheck"), then its expectations. speakFirst makes the device send what it
 // sends unasked (the reading an RF check waits for).
@@ -272,14 +268,7 @@ inline void PlayReader(ReaderRig& rig, const Recording& rec, const std::function
             SearchForReader(rig.data);
             ASSERT_GT(rig.TickUntil([&] { return rig.handled.size() > handled; }, 1000), 0) << action;
         } else if (action == "rfcheck") {
-            SettingsBlock st = rig.data.GetSettings();
-            st.feetInches = 0;
-            rig.data.UpdateSettings(st);
-            LastTagRecord t;
-            const char* texts[] = {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"};
-            for (int row = 0; row < 8; ++row) t.SetFieldText(row, texts[row]);
-            t.SetFrameText(kRfRailcarFrame);
-            rig.data.UpdateLastTagRecord(t);
+            ProgramRfRailcar(rig.data);
             rig.AssignReader(0);
             CommLinkData r = rig.Link(0);
             r.reader.rfReadRequested = 1;
