@@ -22,6 +22,8 @@
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
+#include <sys/resource.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -39,9 +41,13 @@ std::string Tool() {
     return VELMORA_TOOL_PATH;
 }
 
-// Runs argv[0] (searched on PATH) with output to /dev/null; the wall time
-// from the start to the reaped exit, in seconds.
-double RunProcess(const std::vector<std::string>& args) {
+struct Times {
+    double wall = 0; // start to reaped exit, seconds
+    double cpu = 0;  // user + system time of the process, seconds
+};
+
+// Runs argv[0] (searched on PATH) with output to /dev/null.
+Times RunProcess(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -55,12 +61,14 @@ double RunProcess(const std::vector<std::string>& args) {
     posix_spawn_file_actions_destroy(&fa);
     if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
+    struct rusage use {};
+    while (wait4(pid, &status, 0, &use) < 0) {
     }
     const auto end = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(args[0] + " " + args[1] + " failed");
-    return std::chrono::duration<double>(end - start).count();
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return {std::chrono::duration<double>(end - start).count(), seconds(use.ru_utime) + seconds(use.ru_stime)};
 }
 
 struct Scratch {
@@ -123,18 +131,25 @@ void PairedRuns(benchmark::State& state, const std::vector<std::string>& tool,
                 const std::vector<std::string>& cp) {
     RunProcess(cp); // the files in the page cache, the target existing
     RunProcess(tool);
-    double toolSum = 0, cpSum = 0;
+    double toolSum = 0, cpSum = 0, toolCpu = 0, cpCpu = 0;
     for (auto _ : state) {
-        const double c = RunProcess(cp);
-        const double t = RunProcess(tool);
-        cpSum += c;
-        toolSum += t;
-        state.SetIterationTime(t);
+        const Times c = RunProcess(cp);
+        const Times t = RunProcess(tool);
+        cpSum += c.wall;
+        toolSum += t.wall;
+        cpCpu += c.cpu;
+        toolCpu += t.cpu;
+        state.SetIterationTime(t.wall);
     }
     const double n = static_cast<double>(state.iterations());
     state.counters["tool_ms"] = toolSum / n * 1000;
     state.counters["cp_ms"] = cpSum / n * 1000;
     state.counters["tool_per_cp"] = cpSum > 0 ? toolSum / cpSum : 0;
+    // Processor time (user + system), which the other work on the machine
+    // disturbs less than the wall time.
+    state.counters["tool_cpu_ms"] = toolCpu / n * 1000;
+    state.counters["cp_cpu_ms"] = cpCpu / n * 1000;
+    state.counters["cpu_per_cp"] = cpCpu > 0 ? toolCpu / cpCpu : 0;
 }
 
 void BM_StartupFormats(benchmark::State& state) {

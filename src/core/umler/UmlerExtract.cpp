@@ -1,6 +1,7 @@
 #include "umler/UmlerExtract.h"
 
 #include "umler/UmlerKey.h"
+#include "util/Bytes.h"
 
 #include <cstring>
 
@@ -90,7 +91,84 @@ void FullLineFields(const char* p, UmlerRecord& r) {
     r.capacity = static_cast<uint16_t>(FixedDigits<4>(p + 26));
 }
 
+// Count code tables: one load per code instead of a chain of comparisons.
+struct CountTables {
+    uint8_t axles[256] = {};
+    uint8_t platforms[256] = {};
+    constexpr CountTables() {
+        for (int c = 0; c < 256; ++c) {
+            axles[c] = static_cast<uint8_t>(AxleCountOf(static_cast<char>(c)));
+            platforms[c] = static_cast<uint8_t>(PlatformCountOf(static_cast<char>(c)));
+        }
+    }
+    static constexpr int AxleCountOf(char c) {
+        return c == '0' ? 10 : (c >= '1' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 11 : 0;
+    }
+    static constexpr int PlatformCountOf(char c) {
+        return (c >= '1' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 11 : 0;
+    }
+};
+constexpr CountTables kCounts;
+
+inline bool IsDigitChar(char c) { return static_cast<unsigned>(c - '0') < 10u; }
+inline bool IsLetterChar(char c) { return static_cast<unsigned>((c | 0x20) - 'a') < 26u; }
+
+// An initial character's value, lower case taken as upper case.
+inline int32_t InitialValue(char c) {
+    const char u = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    return InitialCharValue(static_cast<unsigned char>(u));
+}
+
+// A column of W characters: one pass without branches when every character
+// is a digit (the usual case), the general reading otherwise.
+template <std::size_t W>
+inline int ColumnDigits(const char* p) {
+    unsigned v = 0;
+    bool all = true;
+    for (std::size_t i = 0; i < W; ++i) {
+        const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(p[i])) - '0';
+        all &= d < 10u;
+        v = v * 10 + d;
+    }
+    return all ? static_cast<int>(v) : Digits(p, W);
+}
+
 } // namespace
+
+bool EncodeFullUmlerLine(const char* p, uint8_t* out, int32_t& code, int32_t& number) {
+    using namespace bytes;
+    // Key: an initial of 1 to 4 letters then spaces at 1-4, a number of
+    // digits after leading spaces at 5-10.
+    std::size_t i = 1;
+    while (i < 5 && IsLetterChar(p[i])) ++i;
+    bool key = i > 1;
+    for (; key && i < 5; ++i) key = p[i] == ' ';
+    if (key) {
+        i = 5;
+        while (i < 11 && p[i] == ' ') ++i;
+        key = i < 11;
+        for (; key && i < 11; ++i) key = IsDigitChar(p[i]);
+    }
+
+    code = InitialValue(p[1]) * 27000 + InitialValue(p[2]) * 900 + InitialValue(p[3]) * 30 + InitialValue(p[4]);
+    number = ColumnDigits<6>(p + 5);
+    PutI32(out, 0, code);
+    PutI32(out, 4, number);
+    std::memcpy(out + 8, p + 11, 4);
+    out[12] = 0;
+    PutU16(out, 13, static_cast<uint16_t>(ColumnDigits<3>(p + 15) * 12 + ColumnDigits<2>(p + 18)));
+    if (p[11] == 'D') {
+        // platforms, tare and capacity are 0 for a locomotive
+        out[15] = kCounts.axles[static_cast<unsigned char>(p[22])];
+        std::memset(out + 16, 0, 5);
+    } else {
+        out[15] = kCounts.axles[static_cast<unsigned char>(p[20])];
+        out[16] = kCounts.platforms[static_cast<unsigned char>(p[21])];
+        PutU16(out, 17, static_cast<uint16_t>(ColumnDigits<4>(p + 22)));
+        PutU16(out, 19, static_cast<uint16_t>(ColumnDigits<4>(p + 26)));
+    }
+    return key;
+}
 
 UmlerRecord ParseUmlerLine(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);

@@ -15,6 +15,7 @@
 #include "umler/UmlerRecord.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace velmora {
@@ -39,5 +40,15 @@ UmlerRecord ParseUmlerLine(std::string_view line);
 // 1 to 4 letters (then spaces) at positions 1-4 and a number of digits
 // (after leading spaces) at positions 5-10.
 bool UmlerLineHasVehicleKey(std::string_view line);
+
+// The columns a line holds when every field is in it.
+inline constexpr std::size_t kUmlerFullLine = 30;
+
+// The loader's path for a line that holds every column: `p` points at its
+// first kUmlerFullLine characters, none of them a line end. Writes the 21
+// bytes EncodeUmlerRecord(ParseUmlerLine(line)) would write, sets `code` and
+// `number` to the record's key and returns UmlerLineHasVehicleKey(line), all
+// in one pass over the columns and without building a record.
+bool EncodeFullUmlerLine(const char* p, uint8_t* out, int32_t& code, int32_t& number);
 
 } // namespace velmora

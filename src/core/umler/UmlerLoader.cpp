@@ -47,6 +47,18 @@ public:
         return ++used_ < block_ || Flush();
     }
 
+    // A line that holds every column (see EncodeFullUmlerLine).
+    bool FullLine(const char* p) {
+        int32_t code, number;
+        if (!EncodeFullUmlerLine(p, buf_.get() + used_ * kUmlerRecordSize, code, number)) ++result_.linesWithoutKey;
+        if (havePrevious_ && CompareUmlerKeys(code, number, prevCode_, prevNumber_) < 0) ++result_.linesOutOfOrder;
+        havePrevious_ = true;
+        prevCode_ = code;
+        prevNumber_ = number;
+        ++result_.recordsWritten;
+        return ++used_ < block_ || Flush();
+    }
+
     bool Flush() {
         std::size_t bytes = used_ * kUmlerRecordSize;
         used_ = 0;
@@ -69,6 +81,25 @@ private:
     int32_t prevCode_ = 0;
     int32_t prevNumber_ = 0;
 };
+
+// True when one of the 8 bytes is below 14, which covers CR and LF (and
+// other control characters, which then take the general path).
+inline bool HasLowByte(uint64_t w) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    return ((w - kOnes * 14) & ~w & (kOnes * 0x80)) != 0;
+}
+
+// True when the line at `p` holds its first kUmlerFullLine characters without
+// a line end among them (`p` has at least that many bytes).
+inline bool NoLineEndInColumns(const char* p) {
+    static_assert(kUmlerFullLine == 30);
+    uint64_t w[4];
+    std::memcpy(&w[0], p, 8);
+    std::memcpy(&w[1], p + 8, 8);
+    std::memcpy(&w[2], p + 16, 8);
+    std::memcpy(&w[3], p + 22, 8); // overlaps the word before: bytes 22-29
+    return !HasLowByte(w[0]) && !HasLowByte(w[1]) && !HasLowByte(w[2]) && !HasLowByte(w[3]);
+}
 
 // Reports whole percents, each once, in ascending order.
 class ProgressReporter {
@@ -151,6 +182,24 @@ UmlerLoadResult ConvertUmlerExtract(std::FILE* in, std::FILE* out, uint64_t inpu
                     ++consumed;
                     continue;
                 }
+            }
+            // The usual line: every column, then its line end.
+            if (!inLine && static_cast<std::size_t>(end - p) > kUmlerFullLine && NoLineEndInColumns(p) &&
+                (p[kUmlerFullLine] == '\r' || p[kUmlerFullLine] == '\n')) {
+                if (!conv.FullLine(p)) return fail(UmlerLoadStatus::WriteFailed);
+                const bool cr = p[kUmlerFullLine] == '\r';
+                p += kUmlerFullLine + 1;
+                consumed += kUmlerFullLine + 1;
+                if (cr) {
+                    if (p == end) {
+                        afterCR = true; // a LF may open the next block
+                    } else if (*p == '\n') {
+                        ++p;
+                        ++consumed;
+                    }
+                }
+                if (!gauge.At(consumed)) return fail(UmlerLoadStatus::Interrupted);
+                continue;
             }
             // CR, LF and CR LF each end a line.
             const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));

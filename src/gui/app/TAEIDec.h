@@ -167,6 +167,14 @@ public:
     void CmImportSettings();
     // Opens (or raises) the "Import List" window.
     void ShowImportWindow();
+    // At start: the list whose window was open at the last exit, opened
+    // again from the stored import tag file name.
+    void ReopenImportList();
+    void SetImportWindowShown(bool shown);
+    // Whether the "Import List" window was open at exit is kept in the first
+    // byte of the settings block's reserved area (offset 185), so that the
+    // options file keeps its layout; 0 (closed) in a file written before.
+    static constexpr std::size_t kImportWindowShownByte = 0;
     TImportList* ImportWindow() const { return importWindow_; }
     void CmLabelPrinterSetup();
     void CmCommMonitor();

@@ -254,6 +254,31 @@ void TAEIDec::CmImportTagList() {
         return;
     }
     ShowImportWindow();
+    // Reopened at start only when its name could be stored.
+    SetImportWindowShown(chosen->size() < kFileNameWidth);
+}
+
+void TAEIDec::ReopenImportList() {
+    std::string path = data_.ImportTagFileName();
+    if (path.empty()) {
+        SetImportWindowShown(false);
+        return;
+    }
+    if (std::filesystem::path(path).is_relative()) path = data_.StartDirectory() + path;
+    const std::string error = workflows_->OpenImportList(path);
+    if (!error.empty()) {
+        SetImportWindowShown(false);
+        data_.GetOperator().MessageBox(data_.ErrorCaption(), "The list could not be opened.  " + error,
+                                       MsgIcon::Stop, MsgButtons::Ok);
+        return;
+    }
+    ShowImportWindow();
+}
+
+void TAEIDec::SetImportWindowShown(bool shown) {
+    SettingsBlock s = data_.GetSettings();
+    s.reserved185[kImportWindowShownByte] = shown ? 1 : 0;
+    data_.UpdateSettings(s);
 }
 
 void TAEIDec::CmImportSettings() {
@@ -268,6 +293,7 @@ void TAEIDec::ShowImportWindow() {
             [this] {
                 if (importWindow_) importWindow_->deleteLater();
                 importWindow_ = nullptr;
+                SetImportWindowShown(false);
             },
             this);
         importWindow_ = w;
