@@ -31,13 +31,8 @@ TEST_F(ImportListRestore, AnOpenListWindowIsReopenedOnTheSameList) {
     const std::string text = "TTX,11,RIGHT,89-4\nTTX,13,RIGHT,89-4\n";
     WriteFileBytes(list, std::vector<uint8_t>(text.begin(), text.end()));
 
-    op.frame = nullptr;
-    FrameServices s = Services();
-    s.chooseImportList = [&](QWidget*, const std::string&) { return std::optional<std::string>(list); };
-    frame = std::make_unique<TAEIDec>(data, s);
-    op.frame = frame.get();
-    frame->show();
-    frame->SetupWindow();
+    importListAnswer = list;
+    BuildFrame();
     frame->RunCommand(cmd::kImportTagList);
     ASSERT_NE(frame->ImportWindow(), nullptr);
 
