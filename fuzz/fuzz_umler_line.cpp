@@ -1,4 +1,5 @@
-// Arbitrary bytes as a UMLER text extract: every line through the line parser,
+// Arbitrary bytes as a UMLER text extract: every line (ended by CR, LF or
+// CR LF) through the line parser,
 // then the whole text through the streaming loader between memory streams.
 // Every field stays within what its columns can hold, nothing reads past a
 // line, the parser agrees with a plain restatement of the line rules, and the
@@ -53,6 +54,7 @@ velmora::UmlerRecord Reference(std::string_view line) {
     r.initialCode = 0;
     for (int i = 0; i < 4; ++i) {
         int c = ch(1 + i);
+        if (c >= 'a' && c <= 'z') c -= 'a' - 'A'; // the initial is taken in upper case
         r.initialCode += (c == -1 || c == ' ' ? 0 : c - 64) * kWeights[i];
     }
     r.number = num(5, 6);
@@ -81,12 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace velmora;
     std::string_view text(reinterpret_cast<const char*>(data), size);
 
-    // The parser on every line, each in its own exactly-sized buffer so that
-    // the sanitizer sees any read past its end.
+    // The parser on every line (CR, LF and CR LF each end one), each in its
+    // own exactly-sized buffer so that the sanitizer sees any read past its end.
     std::vector<UmlerRecord> expected;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t nl = text.find('\n', start);
+        std::size_t nl = text.find_first_of("\r\n", start);
         std::size_t end = nl == std::string_view::npos ? text.size() : nl;
         std::vector<char> own(text.begin() + static_cast<long>(start), text.begin() + static_cast<long>(end));
         std::string_view line(own.data(), own.size());
@@ -98,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (!bare.empty()) expected.push_back(r);
         if (nl == std::string_view::npos) break;
         start = nl + 1;
+        if (text[nl] == '\r' && start < text.size() && text[start] == '\n') ++start;
     }
 
     // The loader between memory streams.
