@@ -87,10 +87,13 @@ TEST(StatusCheck, SentThreeTimesThenWatchDogAndReconnection) {
 
 TEST(ProgramTag, SendsTheCommandAndSucceedsOnDoneRightAfterTheEcho) {
     LinkRig rig;
+    EXPECT_FALSE(RequestProgramTag(rig.data, kFrame)); // no programmer yet
+    EXPECT_FALSE(RequestReadTag(rig.data));
     rig.ConnectOn(0);
     auto dev = rig.Programmer(0, {.silent = true});
     ASSERT_TRUE(RequestProgramTag(rig.data, kFrame));
     EXPECT_FALSE(RequestProgramTag(rig.data, kFrame)); // busy
+    EXPECT_FALSE(RequestReadTag(rig.data));
     rig.Tick();
     EXPECT_EQ(dev->written.back(), "#201" + kFrame + "\r");
     EXPECT_EQ(rig.Link(0).awaitedResponse, kAwaitProgram);
