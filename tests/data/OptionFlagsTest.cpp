@@ -30,6 +30,8 @@ const Flag kFlags[] = {
     {"automatic RF check", kSettingsAt + 132, [](AEIData& d) { return int(d.GetSettings().autoRfCheck); }},
     {"automatic UMLER check", kSettingsAt + 133, [](AEIData& d) { return int(d.GetSettings().autoUmlerCheck); }},
     {"recondition check", kSettingsAt + 183, [](AEIData& d) { return int(d.GetSettings().reconditionCheck); }},
+    {"import list window shown", kSettingsAt + 185,
+     [](AEIData& d) { return int(d.GetSettings().importWindowShown); }},
     {"programmer on", kProgrammerAt + 84, [](AEIData& d) { return int(d.GetProgrammerRecord().on); }},
     {"search started", kProgrammerAt + 291, [](AEIData& d) { return int(d.GetProgrammerRecord().searchStarted); }},
     {"search requested", kProgrammerAt + 292,

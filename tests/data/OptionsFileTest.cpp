@@ -74,6 +74,7 @@ TEST_F(OptionsFile, GoldenImageLoadsIntoItsFieldsAndIsWrittenBackUnchanged) {
                 s.certifiedCount, s.readerPort, s.backgroundColor),
               T(1, 1, 1, 1, 0, -2, 3, 6));
     EXPECT_EQ(s.reconditionCheck, 1);
+    EXPECT_EQ(s.importWindowShown, 1);
     EXPECT_EQ(s.programmerModel, 0);
     EXPECT_EQ(GetText(s.programmedByCompany), "Acme Rail Shop");
     EXPECT_EQ(GetText(s.certificationInitial), "ABCD");

@@ -39,9 +39,10 @@ void SettingsFields(Block& s, Io io) {
     io.Field(179, s.backgroundColor);
     io.Field(183, s.reconditionCheck);
     io.Field(184, s.programmerModel);
-    io.Field(185, s.reserved185);
+    io.Field(185, s.importWindowShown);
+    io.Field(186, s.reserved186);
 }
-static_assert(185 + sizeof(SettingsBlock::reserved185) == kSettingsBlockSize);
+static_assert(186 + sizeof(SettingsBlock::reserved186) == kSettingsBlockSize);
 
 // --- programmer state, 341 bytes ----------------------------------------------------
 template <class Block, class Io>

@@ -16,7 +16,7 @@ namespace velmora {
 //   check, 134 programmed-by company(35), 169 certification initial(5),
 //   174 certified count (i32), 178 reader port (255 none), 179 background
 //   colour index (i32), 183 recondition check, 184 programmer model index,
-//   185 reserved(144)
+//   185 import list window shown, 186 reserved(143)
 struct SettingsBlock {
     uint8_t soundOn = 0;
     uint8_t labelPrintingOn = 1;
@@ -41,7 +41,8 @@ struct SettingsBlock {
     int32_t backgroundColor = 0;
     uint8_t reconditionCheck = 0;
     uint8_t programmerModel = 2; // 0 AP4110, 1 AP4112 (half frame), 2 AP4118
-    uint8_t reserved185[144] = {};
+    uint8_t importWindowShown = 0; // the fleet list window was open at exit
+    uint8_t reserved186[143] = {};
 };
 inline constexpr std::size_t kSettingsBlockSize = 329;
 

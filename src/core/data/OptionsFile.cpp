@@ -102,7 +102,7 @@ void KeepLoadedValuesInRange(AEIData& data) {
     SettingsBlock s = data.GetSettings();
     for (uint8_t* flag : {&s.soundOn, &s.labelPrintingOn, &s.feetInches, &s.logFileOn, &s.umlerWindowShown,
                           &s.tagLogWindowShown, &s.programmedByEntry, &s.autoRfCheck, &s.autoUmlerCheck,
-                          &s.reconditionCheck})
+                          &s.reconditionCheck, &s.importWindowShown})
         NormaliseFlag(*flag);
     if (s.currentFormat >= kFormatSlots) s.currentFormat = 0;
     if (s.backgroundColor < 0 || s.backgroundColor >= kBackgroundColors) s.backgroundColor = 0;

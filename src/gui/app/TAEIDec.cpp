@@ -311,7 +311,7 @@ void TAEIDec::SetupWindow() {
         SetCheck(cmd::kShowTagLog, true);
         OpenTagLogWindow(this);
     }
-    if (s.reserved185[kImportWindowShownByte] != 0) ReopenImportList();
+    if (s.importWindowShown != 0) ReopenImportList();
     if (tagWindow_) tagWindow_->FocusField(tagWindow_->CurrentField());
 
     WriteStartupStatusFields();

@@ -171,10 +171,9 @@ public:
     // again from the stored import tag file name.
     void ReopenImportList();
     void SetImportWindowShown(bool shown);
-    // Whether the "Import List" window was open at exit is kept in the first
-    // byte of the settings block's reserved area (offset 185), so that the
-    // options file keeps its layout; 0 (closed) in a file written before.
-    static constexpr std::size_t kImportWindowShownByte = 0;
+    // Whether the "Import List" window was open at exit is kept in the
+    // settings block (the first of its formerly reserved bytes, so the file
+    // keeps its layout; 0, closed, in a file written before).
     TImportList* ImportWindow() const { return importWindow_; }
     void CmLabelPrinterSetup();
     void CmCommMonitor();

@@ -277,7 +277,7 @@ void TAEIDec::ReopenImportList() {
 
 void TAEIDec::SetImportWindowShown(bool shown) {
     SettingsBlock s = data_.GetSettings();
-    s.reserved185[kImportWindowShownByte] = shown ? 1 : 0;
+    s.importWindowShown = shown ? 1 : 0;
     data_.UpdateSettings(s);
 }
 
