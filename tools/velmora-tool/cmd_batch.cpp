@@ -12,16 +12,12 @@
 #include "tagwindow/Workflows.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 namespace velmora::tool {
 
 
 namespace {
-
-constexpr std::uintmax_t kListSizeMax = 64u << 20;
 
 uint64_t FileSize(const std::string& path) {
     std::error_code ec;
@@ -30,14 +26,9 @@ uint64_t FileSize(const std::string& path) {
 }
 
 std::string ReadList(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw UsageError{"\"" + path + "\" is not a list file"};
-    if (std::filesystem::file_size(path, ec) > kListSizeMax) throw UsageError{"\"" + path + "\" is too large for a list"};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError{"cannot open \"" + path + "\""};
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
+    std::string text;
+    if (std::string problem = ReadImportListFile(path, text); !problem.empty()) throw UsageError{problem};
+    return text;
 }
 
 class Batch {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #if defined(__unix__) || defined(__APPLE__)
@@ -184,6 +185,29 @@ std::FILE* OpenRegularFile(const std::string& path, const char* mode, std::strin
     if (!f) SetError(problem, SystemText("cannot open", path, errno));
     return f;
 #endif
+}
+
+bool ReadRegularFile(const std::string& path, std::string& text, std::string* problem, std::size_t maxSize) {
+    text.clear();
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenRegularFile(path, "rb", problem), &std::fclose);
+    if (!in) return false;
+    char block[1 << 16];
+    for (;;) {
+        const std::size_t n = std::fread(block, 1, sizeof block, in.get());
+        if (n > maxSize - text.size()) {
+            SetError(problem, Quoted(path) + " is too large");
+            text.clear();
+            return false;
+        }
+        text.append(block, n);
+        if (n < sizeof block) break;
+    }
+    if (std::ferror(in.get())) {
+        SetError(problem, SystemText("cannot read", path, errno));
+        text.clear();
+        return false;
+    }
+    return true;
 }
 
 // --- replacing a whole file ------------------------------------------------------

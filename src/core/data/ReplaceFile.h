@@ -35,6 +35,12 @@ std::string ReadTargetProblem(const std::string& path);
 // refused: nullptr, and `problem` (when given) says why.
 std::FILE* OpenRegularFile(const std::string& path, const char* mode, std::string* problem = nullptr);
 
+// The whole of a regular file, read through OpenRegularFile; false, with
+// `problem` (when given) saying why, when it cannot be read or holds more
+// than `maxSize` bytes.
+bool ReadRegularFile(const std::string& path, std::string& text, std::string* problem = nullptr,
+                     std::size_t maxSize = static_cast<std::size_t>(-1));
+
 // The file a write to `path` lands in: symbolic links followed to their
 // final target, which need not exist yet.
 std::string ResolveFileTarget(const std::string& path);

@@ -1,12 +1,11 @@
 #include "tagwindow/ImportList.h"
 
 #include "data/AEIData.h"
+#include "data/ReplaceFile.h"
 #include "data/TagLog.h"
 #include "tagdata/ValueCheck.h"
 #include "tagwindow/ProgramRequest.h"
 
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -274,11 +273,18 @@ void MarkVehiclesInTagLog(AEIData& data, ImportList& list, const std::unordered_
             line.inTagLog = logKeys.count(VehicleKeyOfRecord(data, line.record, feetInches)) != 0;
 }
 
+std::string ReadImportListFile(const std::string& path, std::string& text) {
+    constexpr std::size_t kListSizeMax = 64u << 20;
+    std::string problem;
+    if (ReadRegularFile(path, text, &problem, kListSizeMax)) return {};
+    return problem;
+}
+
 std::unordered_set<std::string> TagLogVehicleKeys(const std::string& tagLogPath) {
     std::unordered_set<std::string> keys;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(tagLogPath, ec)) return keys; // never wait on a FIFO
-    std::ifstream in(tagLogPath, std::ios::binary);
+    std::string text;
+    if (!ReadRegularFile(tagLogPath, text)) return keys;
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         std::string key = VehicleKeyOfLogLine(line);
         if (!key.empty()) keys.insert(std::move(key));

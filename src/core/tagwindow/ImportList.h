@@ -65,6 +65,10 @@ struct ImportList {
 // as one quote. A CR at the end is dropped.
 std::vector<std::string> SplitImportLine(std::string_view line, char delimiter);
 
+// The text of a list file (a regular file of at most 64 MB); empty when it
+// was read, otherwise why it could not be.
+std::string ReadImportListFile(const std::string& path, std::string& text);
+
 // Reads and checks a whole list.
 ImportList ReadImportList(AEIData& data, std::string_view text, const ImportListOptions& options);
 

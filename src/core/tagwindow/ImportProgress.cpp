@@ -1,15 +1,14 @@
 #include "tagwindow/ImportProgress.h"
 
+#include "data/ReplaceFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <sstream>
 
 #if defined(__unix__) || defined(__APPLE__)
-#include <fcntl.h>
 #include <unistd.h>
 #define VELMORA_POSIX_FILES 1
 #endif
@@ -81,12 +80,9 @@ std::map<int, LineProgress> ReadProgress(std::string_view text) {
 }
 
 std::map<int, LineProgress> LoadProgress(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return {};
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return ReadProgress(all.str());
+    std::string text;
+    if (!ReadRegularFile(path, text)) return {};
+    return ReadProgress(text);
 }
 
 std::string SentRecord(int line, std::string_view frame) {
@@ -107,43 +103,16 @@ std::string DoneRecord(int line, std::string_view frame, const LocalDateTime& wh
 
 bool AppendProgress(const std::string& path, const std::string& record, std::string& error) {
     const std::string bytes = record + "\n";
+    std::FILE* f = OpenRegularFile(path, "ab", &error);
+    if (!f) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
 #ifdef VELMORA_POSIX_FILES
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (fd < 0) {
-        error = "cannot open \"" + path + "\": " + std::strerror(errno);
-        return false;
-    }
-    const char* p = bytes.data();
-    std::size_t n = bytes.size();
-    bool ok = true;
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) {
-            ok = false;
-            break;
-        }
-        p += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    const int writeErrno = errno;
-    if (ok && ::fsync(fd) != 0 && errno != EINVAL) ok = false;
-    ::close(fd);
-    if (!ok) error = "cannot write \"" + path + "\": " + std::strerror(writeErrno ? writeErrno : EIO);
-    return ok;
-#else
-    std::FILE* f = std::fopen(path.c_str(), "ab");
-    if (!f) {
-        error = "cannot open \"" + path + "\"";
-        return false;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
-    if (std::fclose(f) != 0 || !ok) {
-        error = "cannot write \"" + path + "\"";
-        return false;
-    }
-    return true;
+    if (ok && ::fsync(::fileno(f)) != 0 && errno != EINVAL) ok = false;
 #endif
+    const int err = errno;
+    if (std::fclose(f) != 0) ok = false;
+    if (!ok) error = "cannot write \"" + path + "\": " + std::strerror(err ? err : EIO);
+    return ok;
 }
 
 ResumeStep NextResumeStep(const LineProgress& p, std::string_view lineFrame, bool logFileOn, bool loggedSince,
@@ -164,11 +133,9 @@ ResumeStep NextResumeStep(const LineProgress& p, std::string_view lineFrame, boo
 }
 
 bool TagLogHoldsFrameSince(const std::string& tagLogPath, uint64_t offset, std::string_view frame) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(tagLogPath, ec)) return false;
-    std::ifstream in(tagLogPath, std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(offset));
-    if (!in) return false;
+    std::string text;
+    if (!ReadRegularFile(tagLogPath, text) || offset > text.size()) return false;
+    std::istringstream in(text.substr(static_cast<std::size_t>(offset)));
     const std::string suffix = "," + std::string(frame);
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -6,35 +6,19 @@
 #include "serial/ProgrammerApi.h"
 #include "tagwindow/FormValues.h"
 
-#include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 namespace velmora {
 
 namespace {
-
-constexpr std::uintmax_t kImportListSizeMax = 64u << 20;
-
-uint64_t FileSize(const std::string& path) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    return ec ? 0 : size;
-}
 
 int32_t CountUp(int32_t n) { return n == std::numeric_limits<int32_t>::max() ? 0 : n + 1; }
 
 } // namespace
 
 std::string TagWorkflows::OpenImportList(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return "\"" + path + "\" is not a file that can be read.";
-    if (std::filesystem::file_size(path, ec) > kImportListSizeMax) return "\"" + path + "\" is too large for a list.";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "\"" + path + "\" cannot be opened.";
-    std::ostringstream all;
-    all << in.rdbuf();
+    std::string text;
+    if (std::string problem = ReadImportListFile(path, text); !problem.empty()) return problem + ".";
 
     const SettingsBlock s = data_.GetSettings();
     const ImportSettings stored = data_.GetImportSettings();
@@ -46,7 +30,7 @@ std::string TagWorkflows::OpenImportList(const std::string& path) {
     o.halfFrame = data_.HalfFrameMode();
     settlingLine_ = -1;
     settledLine_ = -1;
-    const std::string error = import_.Open(data_, path, all.str(), o);
+    const std::string error = import_.Open(data_, path, text, o);
     if (!error.empty()) return error;
     SettleImportLines();
     const int first = import_.NextWaiting(0);
