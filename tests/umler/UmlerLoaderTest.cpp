@@ -41,21 +41,43 @@ struct UmlerLoad : ::testing::Test {
     TempDir dir;
 };
 
-// Lines of 97 characters never line up with the read blocks; some lines are
-// long enough to span a whole block.
-TEST_F(UmlerLoad, EveryLineBecomesOneRecordInOrderAcrossReadBlocks) {
-    const auto vehicles = MakeVehicles(30000, 11);
+// Lines of 97 characters never line up with the pieces the loader reads and
+// converts on two threads; some lines are long enough to span whole pieces.
+// Every kind of line end, blank lines and lines out of order, wherever the
+// pieces are cut, count as they do in one pass.
+TEST_F(UmlerLoad, EveryLineBecomesOneRecordInOrderAcrossPieces) {
+    auto vehicles = MakeVehicles(30000, 11);
+    for (std::size_t i = 0; i + 1 < vehicles.size(); i += 7) std::swap(vehicles[i], vehicles[i + 1]);
+    const char* eols[] = {"\n", "\r\n", "\r"};
     std::string text;
-    for (std::size_t i = 0; i < vehicles.size(); ++i)
-        text += ExtractLine(vehicles[i]) + std::string(i % 5000 == 4999 ? (1 << 20) + 5 : 66, ' ') + "\n";
+    for (std::size_t i = 0; i < vehicles.size(); ++i) {
+        text += ExtractLine(vehicles[i]) + std::string(i % 5000 == 4999 ? (1 << 20) + 5 : 66, ' ') + eols[i % 3];
+        if (i % 1000 == 999) text += "\n";
+    }
     const UmlerLoadResult r = Load(text);
     ASSERT_TRUE(r.Ok()) << UmlerLoadMessage(r);
     EXPECT_EQ(r.recordsWritten, vehicles.size());
-    EXPECT_EQ(r.linesOutOfOrder, 0u);
-    EXPECT_EQ(UmlerLoadMessage(r), ""); // no message on success
+    EXPECT_EQ(r.linesOutOfOrder, 30000u / 7 + 1); // one for each pair swapped
+    EXPECT_EQ(r.blankLinesSkipped, 20u); // after a lone CR the added LF only completes its line end
     EXPECT_EQ(fs::file_size(Data()), vehicles.size() * 21);
     ExpectRecords(vehicles);
     EXPECT_FALSE(fs::exists(UmlerTempPath(Data())));
+}
+
+// A small extract is read in pieces of a few dozen bytes: wherever a piece
+// ends, a CR LF stays one line end and a line longer than a piece one line.
+TEST_F(UmlerLoad, PiecesEndAnywhereInLinesAndLineEnds) {
+    const auto v = MakeVehicles(120, 6);
+    for (std::size_t shift = 1; shift <= 40; ++shift) {
+        std::string text = std::string(shift, ' ') + "\r\n"; // no vehicle key, sorts first
+        for (const auto& x : v) text += ExtractLine(x) + "\r\n";
+        text += ExtractLine(v[119]) + std::string(300, ' ') + "\r\n";
+        const UmlerLoadResult r = Load(text);
+        ASSERT_TRUE(r.Ok()) << shift;
+        EXPECT_EQ(r.recordsWritten, 122u) << shift;
+        EXPECT_EQ(r.blankLinesSkipped + r.linesOutOfOrder, 0u) << shift;
+        EXPECT_EQ(r.linesWithoutKey, 1u) << shift;
+    }
 }
 
 TEST_F(UmlerLoad, LineEndsBlankLinesAndALastLineWithoutEnd) {

@@ -272,7 +272,7 @@ void FileReplacement::CloseForOtherWriter() {
     file_ = nullptr;
 }
 
-bool FileReplacement::Commit(std::string* error) {
+bool FileReplacement::Commit(std::string* error, bool forceToDisk) {
     if (!active_) {
         SetError(error, "nothing to write");
         return false;
@@ -290,7 +290,7 @@ bool FileReplacement::Commit(std::string* error) {
                 err = errno;
             }
         }
-        if (ok && ::fsync(fd) != 0) {
+        if (ok && forceToDisk && ::fsync(fd) != 0) {
             ok = false;
             err = errno;
         }
@@ -316,7 +316,7 @@ bool FileReplacement::Commit(std::string* error) {
         }
     }
 #ifdef VELMORA_POSIX_FILES
-    SyncDirectory(target_);
+    if (forceToDisk) SyncDirectory(target_);
 #endif
     active_ = false;
     return true;

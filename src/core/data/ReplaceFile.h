@@ -79,8 +79,11 @@ public:
     // Closes the file so that another writer can write WritePath().
     void CloseForOtherWriter();
     // Flushes the bytes written, cuts a file written in place to them and
-    // renames the work file over the target.
-    bool Commit(std::string* error = nullptr);
+    // renames the work file over the target. `forceToDisk` false leaves the
+    // bytes to the system's cache instead of waiting for the disk: only for
+    // files rebuilt from another file, where a power cut can cost the copy
+    // but never a record of ours.
+    bool Commit(std::string* error = nullptr, bool forceToDisk = true);
     void Abandon();
 
 private:

@@ -1,6 +1,6 @@
 // Converts the UMLER text extract into the data file, one 21-byte record per
-// line, in the order of the lines. The extract is streamed in large blocks;
-// memory use does not depend on its size.
+// line, in the order of the lines. The extract is streamed in pieces of at
+// most a few hundred kilobytes; memory use does not depend on its size.
 //
 // Lines end with CR, LF or CR LF. The records go to "<data file>.tmp" in the
 // same directory, which is renamed over the data file only when the whole
@@ -49,7 +49,10 @@ using UmlerProgress = std::function<bool(int percent)>;
 
 // The conversion itself, between two open streams: `inputSize` is the
 // extract's size in bytes for the percentages (0 when unknown). Checks every
-// read and write; does not close the streams.
+// read and write; does not close the streams. The extract is read in pieces
+// of whole lines; an extract of a few megabytes or more is converted by a
+// second thread as well, while this one reads and writes (the progress
+// callback is only ever called on the caller's thread).
 UmlerLoadResult ConvertUmlerExtract(std::FILE* in, std::FILE* out, uint64_t inputSize,
                                     const UmlerProgress& progress);
 
