@@ -20,6 +20,7 @@ using test::ScriptedOperator;
 
 constexpr int kRailcar = 0;
 constexpr int kHex = 4;
+const std::string kError = "Velmora Error|4|";
 
 class FormatEditorRig : public ::testing::Test {
 protected:
@@ -56,6 +57,13 @@ protected:
         EXPECT_TRUE(e.Ok(v)) << (op.boxes.empty() ? "" : op.boxes.back().text);
         return e.EditSlot();
     }
+    // The boxes shown, each as caption, icon number and text.
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> t;
+        for (const auto& b : op.boxes) t.push_back(b.caption + "|" + std::to_string(static_cast<int>(b.icon)) + "|" + b.text);
+        return t;
+    }
+    std::string Info() { return data.ProductCaption() + "|1|"; }
     void FillAllOperatorSlots() {
         for (int slot = kSystemSlots; slot < kFormatSlots; ++slot) {
             TagFormatData f;
@@ -73,8 +81,7 @@ TEST_F(FormatEditorRig, OpeningNewStoredBuiltInAndFull) {
     ASSERT_TRUE(editor.Open(-1));
     EXPECT_EQ(editor.ReservedSlot(), kSystemSlots);
     EXPECT_TRUE(editor.IsNew() && editor.OkEnabled() && !editor.DeleteEnabled());
-    EXPECT_EQ(editor.Values().name, "New");
-    EXPECT_EQ(editor.Values().defaultTag, "AT5118");
+    EXPECT_EQ(editor.Values().name + "/" + editor.Values().defaultTag, "New/AT5118");
     EXPECT_EQ(editor.Values().rows[0].type, kTypeNumeric);
 
     TagFormatData f = data.GetTagFormatData(kRailcar);
@@ -82,34 +89,28 @@ TEST_F(FormatEditorRig, OpeningNewStoredBuiltInAndFull) {
     f.notForReading = 1;
     f.fullFrame = 0;
     f.defaultTag = 7;
-    SetText(f.formatName, "My Railcar");
     data.UpdateTagFormatData(7, f);
     FormatEditor stored(data);
     ASSERT_TRUE(stored.Open(7));
     const FormatEditorValues& v = stored.Values();
-    EXPECT_EQ(v.equipmentCode + "/" + v.formatCode + "/" + v.tagTypeCode + "/" + v.defaultTag, "19/51/2/AT5549");
-    EXPECT_TRUE(v.notForReading && v.halfFrameOnly);
-    EXPECT_EQ(v.rows[0].minimum, "A   ");
-    EXPECT_EQ(v.rows[5].defaultText, "4");
-    EXPECT_TRUE(stored.OkEnabled() && stored.DeleteEnabled());
+    EXPECT_EQ(v.equipmentCode + "/" + v.formatCode + "/" + v.tagTypeCode + "/" + v.defaultTag + "/" +
+                  v.rows[0].minimum + "/" + v.rows[5].defaultText,
+              "19/51/2/AT5549/A   /4");
+    EXPECT_TRUE(v.notForReading && v.halfFrameOnly && stored.OkEnabled() && stored.DeleteEnabled());
 
     UseFormat(2);
     FormatEditor builtIn(data);
     ASSERT_TRUE(builtIn.Open(kRailcar));
-    EXPECT_FALSE(builtIn.OkEnabled() || builtIn.DeleteEnabled());
-    EXPECT_FALSE(builtIn.Ok(builtIn.Values()) || builtIn.Delete());
+    EXPECT_FALSE(builtIn.OkEnabled() || builtIn.DeleteEnabled() || builtIn.Ok(builtIn.Values()) ||
+                 builtIn.Delete());
     EXPECT_EQ(data.GetTagFormatData(kRailcar).defined, 1);
     EXPECT_TRUE(op.boxes.empty());
 
     FillAllOperatorSlots();
     FormatEditor full(data);
     EXPECT_FALSE(full.Open(-1));
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(op.boxes[0].text,
-              "The maximum number of tags formats are already in the system.  To add a new format you must "
-              "delete and old one.");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kError + "The maximum number of tags formats are already in the "
+                                                            "system.  To add a new format you must delete and old one."});
 }
 
 TEST_F(FormatEditorRig, FormatInUseCannotBeChanged) {
@@ -117,12 +118,10 @@ TEST_F(FormatEditorRig, FormatInUseCannotBeChanged) {
     op.boxes.clear();
     UseFormat(slot);
     ASSERT_TRUE(editor.Open(slot));
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Information);
-    EXPECT_EQ(op.boxes[0].caption, data.ProductCaption());
-    EXPECT_EQ(op.boxes[0].text,
-              "The Pallet format is currently being used in the tag programming window.  You must change the "
-              "active programming format to something else before you can modify or delete this format.");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                              Info() + "The Pallet format is currently being used in the tag programming window.  You "
+                                       "must change the active programming format to something else before you can "
+                                       "modify or delete this format."});
     EXPECT_FALSE(editor.OkEnabled() || editor.DeleteEnabled() || editor.Delete());
 
     // Chosen on the form while it was open: OK refuses too.
@@ -413,31 +412,22 @@ TEST_F(FormatEditorRig, OkStoresOnlyAfterEveryCheckPasses) {
     v.defaultTag = "AT5549";
     v.rows[0].length = "";
     EXPECT_FALSE(editor.Ok(v));
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                              kError + "The Length field must have a value if the Field Name is not blank."});
     EXPECT_EQ(editor.FailedFocus(), Row(EditorControl::Length, 0));
     EXPECT_EQ(data.GetTagFormatData(kSystemSlots).defined, 0);
 
     v.rows[0].length = "20";
     ASSERT_TRUE(editor.Ok(v));
     const TagFormatData f = data.GetTagFormatData(kSystemSlots);
-    EXPECT_EQ(f.defined, 1);
-    EXPECT_EQ(f.systemSlot, 0);
-    EXPECT_EQ(f.Name(), "Pallet");
+    EXPECT_EQ(std::string(f.Name()) + "/" + std::string(f.FieldName(0)), "Pallet/Pallet Number");
+    // defined, system slot, codes, default tag, flags, place, type and row count in one number each.
+    EXPECT_EQ(f.defined * 10 + f.systemSlot, 10);
     EXPECT_EQ(f.equipmentGroupCode * 10000 + f.dataFormatCode * 100 + f.tagTypeCode, 125102);
-    EXPECT_EQ(f.defaultTag, 7);
-    EXPECT_EQ(f.notForReading, 1);
-    EXPECT_EQ(f.fullFrame, 1);
-    EXPECT_EQ(f.FieldName(0), "Pallet Number");
-    EXPECT_EQ(f.startingBit[0] * 100 + f.length[0], 720);
-    EXPECT_EQ(f.type[0], kTypeNumeric);
-    EXPECT_EQ(f.RowCount(), 1);
+    EXPECT_EQ(f.defaultTag * 100 + f.notForReading * 10 + f.fullFrame, 711);
+    EXPECT_EQ(f.startingBit[0] * 10000 + f.length[0] * 100 + f.type[0] * 10 + f.RowCount(), 72000 + kTypeNumeric * 10 + 1);
     for (uint8_t b : f.reserved) EXPECT_EQ(b, 0);
-    ASSERT_EQ(op.boxes.size(), 2u);
-    EXPECT_EQ(op.boxes[1].text, "A new format called \"Pallet\" has been created.");
-    EXPECT_EQ(op.boxes[1].icon, MsgIcon::Information);
-    EXPECT_EQ(op.boxes[1].caption, data.ProductCaption());
+    EXPECT_EQ(BoxTexts().back(), Info() + "A new format called \"Pallet\" has been created.");
 
     FormatEditor unknownTag(data);
     ASSERT_TRUE(unknownTag.Open(-1));
@@ -450,7 +440,6 @@ TEST_F(FormatEditorRig, OkStoresOnlyAfterEveryCheckPasses) {
 
 TEST_F(FormatEditorRig, ModifyingKeepsTheSlotAndMayKeepTheName) {
     const int slot = StoreFormat("Pallet");
-    op.boxes.clear();
     ASSERT_TRUE(editor.Open(slot));
     FormatEditorValues v = editor.Values();
     v.rows[0].maximum = "99999";
@@ -473,10 +462,7 @@ TEST_F(FormatEditorRig, DeleteFreesTheSlotAndANewFormatSkipsATakenReservedSlot) 
     op.boxes.clear();
     ASSERT_TRUE(editor.Open(first));
     EXPECT_TRUE(editor.Delete());
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, "The First format has been deleted.");
-    EXPECT_EQ(op.boxes[0].caption, "Velmora for Windows");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Information);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Velmora for Windows|1|The First format has been deleted."});
     EXPECT_EQ(data.GetTagFormatData(first).defined, 0);
     EXPECT_EQ(data.GetTagFormatData(first).Name(), "");
 
@@ -494,13 +480,11 @@ TEST_F(FormatEditorRig, CopyMakesANewFormatOfWhatIsShown) {
     EXPECT_FALSE(editor.OkEnabled());
     ASSERT_TRUE(editor.Copy(editor.Values()));
     EXPECT_TRUE(editor.OkEnabled() && editor.IsNew() && !editor.DeleteEnabled());
-    EXPECT_EQ(editor.Values().name, "New");
-    EXPECT_EQ(editor.Values().rows[2].name, "Charcters 21 to 30");
+    EXPECT_EQ(editor.Values().name + "/" + editor.Values().rows[2].name, "New/Charcters 21 to 30");
     ASSERT_TRUE(editor.Ok(editor.Values())) << op.LastBox()->text; // "New" is no format's name yet
     const TagFormatData copy = data.GetTagFormatData(kSystemSlots);
     EXPECT_EQ(copy.Name(), "New");
-    EXPECT_EQ(copy.dataFormatCode, 99);
-    EXPECT_EQ(copy.systemSlot, 0);
+    EXPECT_EQ(copy.dataFormatCode * 10 + copy.systemSlot, 990);
     EXPECT_EQ(data.GetTagFormatData(kHex).systemSlot, 1);
 
     FormatEditor second(data); // a copy of a copy needs a new name
@@ -508,21 +492,15 @@ TEST_F(FormatEditorRig, CopyMakesANewFormatOfWhatIsShown) {
     ASSERT_TRUE(second.Copy(second.Values()));
     EXPECT_FALSE(second.Ok(second.Values()));
     EXPECT_EQ(op.LastBox()->text, "The format name is already used.  Please change the format name");
-}
 
-TEST_F(FormatEditorRig, CopyWithoutAFreeSlotChangesNothing) {
+    // Without a free slot a copy changes nothing.
     const int slot = StoreFormat("Pallet");
-    ASSERT_TRUE(editor.Open(slot));
+    FormatEditor third(data);
+    ASSERT_TRUE(third.Open(slot));
     FillAllOperatorSlots();
-    TagFormatData f = data.GetTagFormatData(slot);
-    SetText(f.formatName, "Pallet");
-    data.UpdateTagFormatData(slot, f);
-    op.boxes.clear();
-    EXPECT_FALSE(editor.Copy(editor.Values()));
+    EXPECT_FALSE(third.Copy(third.Values()));
     EXPECT_EQ(op.LastBox()->text, kMsgNoFreeFormatSlot);
-    EXPECT_FALSE(editor.IsNew());
-    EXPECT_EQ(editor.EditSlot(), slot);
-    EXPECT_TRUE(editor.DeleteEnabled());
+    EXPECT_TRUE(!third.IsNew() && third.EditSlot() == slot && third.DeleteEnabled());
 }
 
 } // namespace
