@@ -69,6 +69,7 @@ std::vector<Case> ResultWords::Cases() {
              Form().Type(0, "hello");
              Form().Type(1, "world");
              program();
+             EXPECT_EQ(data.GetLastTagRecord().FieldText(0), "HELLO     "); // ten characters in 60 bits
          },
          "Tag was successfully programmed", "HELLO"},
         {"EOT device has the RF word only",
