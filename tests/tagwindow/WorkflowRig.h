@@ -27,25 +27,19 @@ namespace velmora::test {
 
 struct RecordingHooks : WorkflowHooks {
     std::vector<LastTagRecord> labels;
-    int readerSearches = 0;
-    int portDialogs = 0;
-    int umlerRefreshes = 0;
+    int readerSearches = 0, portDialogs = 0, umlerRefreshes = 0, lotDialogs = 0;
     std::vector<bool> unitChanges;
     std::vector<std::string> counters;
     LotDialogResult lotAnswer = LotDialogResult::NotShown;
-    int lotDialogs = 0;
-    std::function<void()> onPortDialog;
-    std::function<void()> onLot;
+    std::function<void()> onPortDialog, onLot;
 
     void PrintLabel(const LastTagRecord& r) override { labels.push_back(r); }
     void StartReaderSearch() override { ++readerSearches; }
     void OpenReaderPortDialog() override {
-        ++portDialogs;
-        if (onPortDialog) onPortDialog();
+        if (++portDialogs, onPortDialog) onPortDialog();
     }
     LotDialogResult ShowLotNumberDialog() override {
-        ++lotDialogs;
-        if (onLot) onLot();
+        if (++lotDialogs, onLot) onLot();
         return lotAnswer;
     }
     void UmlerRecordChanged() override { ++umlerRefreshes; }
@@ -57,9 +51,7 @@ struct UmlerVehicle {
     std::string initial;
     int number;
     std::string type;
-    int lengthInches;
-    int axles;
-    int platforms;
+    int lengthInches, axles, platforms;
 };
 
 // Format slots of the railcar and locomotive built-ins.
