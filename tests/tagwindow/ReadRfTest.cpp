@@ -2,8 +2,6 @@
 // reader port. The words each outcome leaves are in ResultWordsTest.
 #include "WorkflowRig.h"
 
-#include "tagdata/TagFrame.h"
-
 namespace velmora::test {
 namespace {
 
@@ -37,11 +35,10 @@ protected:
     void Response(const std::string& frame) {
         EditProg([&](ProgrammerState& ps) { SetText(ps.response, "R" + frame); });
     }
-    std::string RailcarFrame() {
-        const FieldTexts t{"NS", "4321", "LEFT", "40-6", "", "4", "1", "0"};
-        return BuildTagFrame(data.GetTagFormatData(kRailcarSlot), t, true, false).frameText;
-    }
 };
+
+// NS, 4321, LEFT, 40-6 (123 dm), 4 axles, bearing 1, platform 0, worked out from the bit layout.
+constexpr const char* kRailcarFrame = "9B07688043847B1900000000000033";
 
 TEST_F(ReadTag, RequestsARead) {
     wf.CmReadTag();
@@ -63,7 +60,7 @@ TEST_F(ReadTag, ATagFillsTheFormOfItsFormat) {
     for (int shown : {kRailcarSlot, 2}) { // the railcar form, or ASCII replaced by it
         SelectFormat(shown);
         const std::size_t before = forms.size();
-        const std::string frame = RailcarFrame();
+        const std::string frame = kRailcarFrame;
         Response(frame);
         EXPECT_TRUE(Complete(kResultReadOk));
         EXPECT_EQ(forms.size(), before + (shown != kRailcarSlot)) << shown;
