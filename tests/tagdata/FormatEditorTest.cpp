@@ -60,7 +60,8 @@ protected:
     // The boxes shown, each as caption, icon number and text.
     std::vector<std::string> BoxTexts() const {
         std::vector<std::string> t;
-        for (const auto& b : op.boxes) t.push_back(b.caption + "|" + std::to_string(static_cast<int>(b.icon)) + "|" + b.text);
+        for (const auto& b : op.boxes)
+            t.push_back(b.caption + "|" + std::to_string(static_cast<int>(b.icon)) + "|" + b.text);
         return t;
     }
     std::string Info() { return data.ProductCaption() + "|1|"; }
@@ -110,7 +111,8 @@ TEST_F(FormatEditorRig, OpeningNewStoredBuiltInAndFull) {
     FormatEditor full(data);
     EXPECT_FALSE(full.Open(-1));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{kError + "The maximum number of tags formats are already in the "
-                                                            "system.  To add a new format you must delete and old one."});
+                                                            "system.  To add a new format you must delete and old "
+                                                            "one."});
 }
 
 TEST_F(FormatEditorRig, FormatInUseCannotBeChanged) {
@@ -286,12 +288,14 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocusAndNearMissesPass) {
         {"format code 63", [](V v) { v.formatCode = "63"; }, ""},
         {"the no-code marker 99", [](V v) { v.formatCode = "99"; }, "", {},
          [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 99); }},
-        {"rows without a name are not checked", [](V v) { v.rows[1] = {"", "61", "999", kTypeAscii, "x", "a", "q"}; }, "", {},
+        {"rows without a name are not checked",
+         [](V v) { v.rows[1] = {"", "61", "999", kTypeAscii, "x", "a", "q"}; }, "", {},
          [](const FormatCheckResult& r) {
              EXPECT_EQ(r.record.startingBit[1] + r.record.length[1] + r.record.type[1], 3 * kNotSet);
              EXPECT_TRUE(r.record.Minimum(1).empty() && r.record.Default(1).empty());
          }},
-        {"side indicator limits are fixed", [](V v) { v.rows[1] = {"Side", "46", "1", kTypeSide, "", "", "1"}; }, "", {},
+        {"side indicator limits are fixed",
+         [](V v) { v.rows[1] = {"Side", "46", "1", kTypeSide, "", "", "1"}; }, "", {},
          [](const FormatCheckResult& r) {
              EXPECT_EQ(r.values.rows[1].minimum + r.values.rows[1].maximum, "01");
              EXPECT_EQ(r.record.Maximum(1), "1");
@@ -411,7 +415,8 @@ TEST_F(FormatEditorRig, OkStoresOnlyAfterEveryCheckPasses) {
     EXPECT_EQ(f.defined * 10 + f.systemSlot, 10);
     EXPECT_EQ(f.equipmentGroupCode * 10000 + f.dataFormatCode * 100 + f.tagTypeCode, 125102);
     EXPECT_EQ(f.defaultTag * 100 + f.notForReading * 10 + f.fullFrame, 711);
-    EXPECT_EQ(f.startingBit[0] * 10000 + f.length[0] * 100 + f.type[0] * 10 + f.RowCount(), 72000 + kTypeNumeric * 10 + 1);
+    EXPECT_EQ(f.startingBit[0] * 10000 + f.length[0] * 100 + f.type[0] * 10 + f.RowCount(),
+              72000 + kTypeNumeric * 10 + 1);
     for (uint8_t b : f.reserved) EXPECT_EQ(b, 0);
     EXPECT_EQ(BoxTexts().back(), Info() + "A new format called \"Pallet\" has been created.");
 

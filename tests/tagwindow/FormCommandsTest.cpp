@@ -200,7 +200,8 @@ TEST(ConvertLengthText, BothWays) {
     const std::tuple<const char*, bool, const char*> cases[] = {
         {"40-6", false, "123"}, {"123", true, "40-6"}, {"40", false, "121"}, {"", true, "0-0"},
         {"", false, "0"},       {"40-", false, "121"}, {"1", true, "0-6"}}; // 3 + 2 inches + rounding
-    for (auto [text, toFeetInches, converted] : cases) EXPECT_EQ(ConvertLengthText(text, toFeetInches), converted) << text;
+    for (auto [text, toFeetInches, converted] : cases)
+        EXPECT_EQ(ConvertLengthText(text, toFeetInches), converted) << text;
     EXPECT_EQ(ConvertLengthText("99999999999999999999", true), ConvertLengthText("999999999", true));
     EXPECT_EQ(ConvertLengthText("99999999999-99999999999", false),
               ConvertLengthText("999999999-999999999", false));
