@@ -37,102 +37,91 @@ protected:
     void SetUp() override { UseFormats(kRegionNorthAmerica, false); }
 };
 
-// The railcar example: ABCD, 42, RIGHT, 610 dm, 4 axles, bearing 1, platform 0.
-RefFrame RailcarFrame(uint64_t initial = 1543, uint64_t number = 42, uint64_t lengthDm = 610) {
-    RefFrame ref;
-    ref.Put(0, 5, 19);
-    ref.Put(5, 2, 1);
-    ref.Put(7, 19, initial);
-    ref.Put(26, 20, number);
-    ref.Put(46, 1, 1);
-    ref.Put(94, 3, lengthDm >> 9);
-    ref.Put(47, 9, lengthDm & 0x1FF);
-    ref.Put(56, 5, 3);
-    ref.Put(65, 3, 1);
-    ref.Put(118, 6, 51);
-    return ref;
-}
-
-// One text of a decoded frame.
-struct TextCase {
-    const char* what;
-    std::string frame;
-    bool feetInches;
-    int row;
-    const char* text;
-};
-
-TEST_F(DecodeFrame, TextsOfTheBuiltIns) {
-    RefFrame container;
-    container.With(0, 5, 10).With(5, 2, 1).With(74, 7, 0).With(81, 7, 5).With(88, 9, 410).With(118, 6, 51);
-    const TextCase cases[] = {
-        // 610 dm: 2401.57 in -> 2401 + 2 + 1 = 2404 in = 200 ft 4 in.
-        {"feet-inches, two-digit inches", RailcarFrame().Hex(), kFeetInches, 3, "200-04"},
-        {"152 dm is 50-00", RailcarFrame(1543, 42, 152).Hex(), kFeetInches, 3, "50-00"},
-        {"decimeters as stored", RailcarFrame(1543, 42, 152).Hex(), kDecimeters, 3, "152"},
-        {"zero length", RailcarFrame(1543, 42, 0).Hex(), kFeetInches, 3, "0-00"},
-        {"4095 dm is 1343-08", RailcarFrame(1543, 42, 4095).Hex(), kFeetInches, 3, "1343-08"},
-        {"ZZZZ", RailcarFrame(511757).Hex(), kDecimeters, 0, "ZZZZ"},
-        {"base 27 zero", RailcarFrame(0).Hex(), kDecimeters, 0, "A   "},
-        {"base 27 inner blank", RailcarFrame(2 * 729 + 4).Hex(), kDecimeters, 0, "AB D"},
-        // All 19 bits: 524287 = 26*19683 + 17*729 + 5*27 + 1 -> first digit 27 has no letter.
-        {"first digit past Z", RailcarFrame(524287).Hex(), kDecimeters, 0, "?QEA"},
-        {"width read plus minimum 200", container.Hex(), kDecimeters, 5, "200"},
-        {"type code plus minimum 1", container.Hex(), kDecimeters, 6, "6"},
-        {"weight plus minimum 45", container.Hex(), kDecimeters, 7, "455"},
+TEST_F(DecodeFrame, OneFieldOfAnOperatorFormat) {
+    struct Case {
+        const char* what;
+        test::RowDef row;
+        uint64_t value;
+        bool feetInches;
+        const char* text;
+        int code = 41;
     };
-    for (const TextCase& c : cases) {
-        const DecodedFrame d = Decode(c.frame, c.feetInches);
+    const test::RowDef length{"Length", 30, 12, 7, "0", "4095"}, initial{"Initial", 7, 19, 1, "A   ", "ZZZZ"};
+    const Case cases[] = {
+        // 610 dm: 2401.57 in -> 2401 + 2 + 1 = 2404 in = 200 ft 4 in.
+        {"feet-inches, two-digit inches", length, 610, kFeetInches, "200-04"},
+        {"152 dm is 50-00", length, 152, kFeetInches, "50-00"},
+        {"decimeters as stored", length, 152, kDecimeters, "152"},
+        {"zero length", length, 0, kFeetInches, "0-00"},
+        {"4095 dm is 1343-08", length, 4095, kFeetInches, "1343-08"},
+        {"length adds its minimum", {"Length", 30, 12, 7, "100", "4095"}, 52, kDecimeters, "152"},
+        {"length with minimum in feet-inches", {"Length", 30, 12, 7, "100", "4095"}, 52, kFeetInches, "50-00"},
+        {"ZZZZ", initial, 511757, kDecimeters, "ZZZZ"},
+        {"base 27 zero", initial, 0, kDecimeters, "A   "},
+        {"base 27 inner blank", initial, 2 * 729 + 4, kDecimeters, "AB D"},
+        // All 19 bits: 524287 = 26*19683 + 17*729 + 5*27 + 1 -> first digit 27 has no letter.
+        {"first digit past Z", initial, 524287, kDecimeters, "?QEA"},
+        // Two letters in 15 bits: 729 = 27 * 27 needs a first digit of 27.
+        {"wide base 27 beyond its letters", {"Class", 30, 15, 1, "A", "ZZ"}, 729, kDecimeters, "? "},
+        {"base 27 ZZ", {"Class", 30, 15, 1, "A", "ZZ"}, 25 * 27 + 26, kDecimeters, "ZZ"},
+        {"base 37 first digit 10+1 is A", {"Class", 30, 15, 2, "0", "ZZZ"}, 10 * 37 * 37 + 10 * 37, kDecimeters,
+         "A:0"},
+        {"base 37 first digit 37 has no character", {"Class", 30, 15, 2, "0", "ZZ"}, 36 * 37 + 36, kDecimeters, "?Z"},
+        {"base 37 zero", {"Class", 30, 15, 2, "0", "ZZ"}, 0, kDecimeters, "10"},
+        {"numeric plus minimum 200", {"Width", 74, 7, 3, "200", "300"}, 0, kDecimeters, "200"},
+        {"numeric plus minimum 5", {"Number", 10, 20, 3, "5", "999"}, 77, kDecimeters, "82"},
+        {"type 4 gives no text", {"Trailer", 45, 10, 4, "0", "9"}, 1023, kDecimeters, ""},
+        {"type 5 gives no text", {"Half", 55, 6, 5, "0", "9"}, 63, kDecimeters, ""},
+        {"type 6 gives no text", {"Half37", 70, 6, 6, "0", "9"}, 63, kDecimeters, ""},
+        {"side 0 is LEFT", {"Side", 80, 1, 8}, 0, kDecimeters, "LEFT"},
+        {"side 1 is RIGHT", {"Side", 80, 1, 8}, 1, kDecimeters, "RIGHT"},
+        {"code 10 identifies but decodes no field", {"Number", 10, 20, 3, "0", "999"}, 77, kDecimeters, "", 10},
+    };
+    for (const Case& c : cases) {
+        data.UpdateTagFormatData(6, MakeFormat("Op", 28, c.code, 2, {c.row}));
+        const DecodedFrame d =
+            Decode(RefFrame().With(0, 5, 28).With(c.row.start, c.row.length, c.value).With(118, 6, c.code).Hex(),
+                   c.feetInches);
         ASSERT_TRUE(d.identified) << c.what;
-        EXPECT_EQ(d.texts[c.row], c.text) << c.what;
+        EXPECT_EQ(d.formatIndex, 6) << c.what;
+        EXPECT_EQ(d.texts[0], c.text) << c.what;
+        EXPECT_EQ(d.sideRow, c.row.type == 8 ? 0 : -1) << c.what;
     }
-    EXPECT_EQ(Decode(RailcarFrame().Hex()).sideRow, 2);
-    EXPECT_EQ(Decode(container.Hex()).sideRow, -1);
 }
 
-TEST_F(DecodeFrame, ShortOrNonHexTextIsNotIdentified) {
-    const std::string good = RailcarFrame().Hex();
-    for (const std::string& bad : {good.substr(0, 29), std::string(), good.substr(0, 15) + "G" + good.substr(16)}) {
-        DecodedFrame d = Decode(bad);
-        EXPECT_FALSE(d.identified);
-        EXPECT_EQ(d.formatIndex, -1);
-        for (const auto& t : d.texts) EXPECT_EQ(t, "");
+TEST_F(DecodeFrame, ShortNonHexOrUnknownIsNotIdentified) {
+    const std::string good = RefFrame().With(0, 5, 19).With(5, 2, 1).With(118, 6, 51).Hex();
+    ASSERT_TRUE(Decode(good).identified);
+    const std::string bad[] = {good.substr(0, 29), std::string(), good.substr(0, 15) + "G" + good.substr(16),
+                               RefFrame().With(118, 6, 33).Hex(), // a code no format has
+                               RefFrame().With(0, 5, 7).With(118, 6, 51).Hex()}; // code 51, a group no format has
+    for (const std::string& text : bad) {
+        const DecodedFrame d = Decode(text);
+        EXPECT_FALSE(d.identified) << text;
+        EXPECT_EQ(d.formatIndex, -1) << text;
+        for (const auto& t : d.texts) EXPECT_EQ(t, "") << text;
     }
 }
 
 TEST_F(DecodeFrame, CodeZeroTakesTheHighestCodeZeroFormatWhateverTheGroup) {
     // The last character, a blank, leaves bits 118-123 at 0; bits 0-4 hold 20.
-    DecodedFrame d = Decode(RefFrame().Chars(0, "HELLO WORLD 1234567 ").Hex());
+    const DecodedFrame d = Decode(RefFrame().Chars(0, "HELLO WORLD 1234567 ").Hex());
     ASSERT_TRUE(d.identified);
     EXPECT_EQ(d.formatIndex, 2);
-    EXPECT_EQ(d.texts[0], "HELLO WORL");
-    EXPECT_EQ(d.texts[1], "D 1234567 ");
-}
-
-TEST_F(DecodeFrame, UnknownCodesAreNotIdentifiedOutsideSara) {
-    RefFrame ref;
-    ref.Put(118, 6, 33);
-    EXPECT_FALSE(Decode(ref.Hex()).identified);
-    ref.Put(0, 5, 7); // code 51 with a group no format has
-    ref.Put(118, 6, 51);
-    EXPECT_FALSE(Decode(ref.Hex()).identified);
+    EXPECT_EQ(d.texts[0] + "|" + d.texts[1], "HELLO WORL|D 1234567 ");
 }
 
 TEST_F(DecodeFrame, SaraFallbackWhenTheDelimitersAreZero) {
     UseFormats(kRegionSARA, false);
     // Asset Type "WAGON1", Owner Code "SA", Wagon Number "12345678", Orientation "L" (code 44).
-    const std::string asset = "WAGON1", owner = "SA", number = "12345678";
-    RefFrame ref;
-    ref.Chars(0, asset).Chars(42, owner).Chars(64, number).Chars(118, "L");
-    DecodedFrame d = Decode(ref.Hex(), kDecimeters, false, kRegionSARA);
+    const RefFrame ref = RefFrame().Chars(0, "WAGON1").Chars(42, "SA").Chars(64, "12345678").Chars(118, "L");
+    const DecodedFrame d = Decode(ref.Hex(), kDecimeters, false, kRegionSARA);
     ASSERT_TRUE(d.identified);
     EXPECT_EQ(d.formatIndex, 4);
     EXPECT_EQ(data.GetTagFormatData(4).Name(), "SARA");
-    EXPECT_EQ(d.texts[0], asset);
-    EXPECT_EQ(d.texts[1], ""); // blank rows are skipped
-    EXPECT_EQ(d.texts[2], owner);
-    EXPECT_EQ(d.texts[4], number);
-    EXPECT_EQ(d.texts[6], "L");
+    // Blank rows are skipped.
+    EXPECT_EQ(d.texts[0] + "|" + d.texts[1] + "|" + d.texts[2] + "|" + d.texts[4] + "|" + d.texts[6],
+              "WAGON1||SA|12345678|L");
 
     // The same frame outside the SARA region is not identified.
     EXPECT_FALSE(Decode(ref.Hex(), kDecimeters, false, kRegionNorthAmerica).identified);
@@ -145,99 +134,33 @@ TEST_F(DecodeFrame, SaraFallbackWhenTheDelimitersAreZero) {
 }
 
 TEST_F(DecodeFrame, SaraFallbackNeedsTheSaraSlotToHoldAFormat) {
-    RefFrame ref;
-    ref.Put(118, 6, 33);
+    const std::string frame = RefFrame().With(118, 6, 33).Hex();
     // North American formats, but the reading names the SARA region: slot 4 is "Hex".
-    DecodedFrame d = Decode(ref.Hex(), kDecimeters, false, kRegionSARA);
+    const DecodedFrame d = Decode(frame, kDecimeters, false, kRegionSARA);
     ASSERT_TRUE(d.identified);
     EXPECT_EQ(d.formatIndex, 4);
     EXPECT_EQ(d.texts[0], "0000000000");
     TagFormatData empty;
     empty.systemSlot = 1;
     data.UpdateTagFormatData(4, empty);
-    EXPECT_FALSE(Decode(ref.Hex(), kDecimeters, false, kRegionSARA).identified);
+    EXPECT_FALSE(Decode(frame, kDecimeters, false, kRegionSARA).identified);
 }
 
 TEST_F(DecodeFrame, HalfFrameTakesFifteenDigitsAndSlotZero) {
     UseFormats(kRegionNorthAmerica, true);
-    const std::string text = "HALF FRAME";
-    RefFrame ref;
-    ref.Chars(0, text);
-    const std::string fifteen = ref.Hex().substr(0, 15);
-    DecodedFrame d = Decode(fifteen, kDecimeters, true);
+    const std::string fifteen = RefFrame().Chars(0, "HALF FRAME").Hex().substr(0, 15);
+    const DecodedFrame d = Decode(fifteen, kDecimeters, true);
     ASSERT_TRUE(d.identified);
     EXPECT_EQ(d.formatIndex, 0);
     EXPECT_EQ(data.GetTagFormatData(0).Name(), "ASCII Half Frame");
-    EXPECT_EQ(d.texts[0], text);
+    EXPECT_EQ(d.texts[0], "HALF FRAME");
     EXPECT_EQ(BitsToFrameText(d.bits), fifteen + std::string(15, '0'));
     // Digits after the fifteenth are not read; fewer than fifteen identify nothing.
-    EXPECT_EQ(Decode(fifteen + "FFFFFFFFFFFFFFF", kDecimeters, true).texts[0], text);
+    EXPECT_EQ(Decode(fifteen + "FFFFFFFFFFFFFFF", kDecimeters, true).texts[0], "HALF FRAME");
     EXPECT_FALSE(Decode(fifteen.substr(0, 14), kDecimeters, true).identified);
     // A railcar frame read in half-frame mode is still slot 0.
-    EXPECT_EQ(Decode(RailcarFrame().Hex(), kDecimeters, true).formatIndex, 0);
-}
-
-TEST_F(DecodeFrame, OtherCodesIdentifyTheFormatButDecodeNoFields) {
-    data.UpdateTagFormatData(6, MakeFormat("Code Ten", 3, 10, 2, {{"Number", 10, 20, 3, "0", "999"}}));
-    RefFrame ref;
-    ref.Put(0, 5, 3);
-    ref.Put(10, 20, 77);
-    ref.Put(118, 6, 10);
-    DecodedFrame d = Decode(ref.Hex());
-    ASSERT_TRUE(d.identified);
-    EXPECT_EQ(d.formatIndex, 6);
-    EXPECT_EQ(d.texts[0], "");
-}
-
-TEST_F(DecodeFrame, Code41OperatorFormatIsDecoded) {
-    data.UpdateTagFormatData(6, MakeFormat("Code 41", 28, 41, 2,
-                                           {{"Number", 10, 20, 3, "5", "999"},
-                                            {"Class", 30, 15, 2, "0", "ZZZ"},
-                                            {"Trailer", 45, 10, 4, "0", "9"},
-                                            {"Half", 55, 6, 5, "0", "9"},
-                                            {"Half37", 70, 6, 6, "0", "9"},
-                                            {"Side", 80, 1, 8}}));
-    RefFrame ref;
-    ref.Put(0, 5, 28);
-    ref.Put(10, 20, 77);
-    ref.Put(30, 15, 10 * 37 * 37 + 10 * 37 + 0); // first digit 10+1 = "A", then ":" and "0"
-    ref.Put(45, 10, 1023);
-    ref.Put(118, 6, 41);
-    DecodedFrame d = Decode(ref.Hex());
-    ASSERT_TRUE(d.identified);
-    EXPECT_EQ(d.formatIndex, 6);
-    EXPECT_EQ(d.texts[0], "82");
-    EXPECT_EQ(d.texts[1], "A:0");
-    EXPECT_EQ(d.texts[2], ""); // types 4, 5 and 6 give empty texts
-    EXPECT_EQ(d.texts[3], "");
-    EXPECT_EQ(d.texts[4], "");
-    EXPECT_EQ(d.texts[5], "LEFT");
-    EXPECT_EQ(d.sideRow, 5);
-}
-
-TEST_F(DecodeFrame, OneFieldOfAnOperatorFormat) {
-    struct Case {
-        const char* what;
-        test::RowDef row;
-        uint64_t value;
-        bool feetInches;
-        const char* text;
-    };
-    const Case cases[] = {
-        {"base 37 first digit 37 has no character", {"Class", 30, 15, 2, "0", "ZZ"}, 36 * 37 + 36, false, "?Z"},
-        {"base 37 zero", {"Class", 30, 15, 2, "0", "ZZ"}, 0, false, "10"},
-        // Two letters in 15 bits: 729 = 27 * 27 needs a first digit of 27.
-        {"wide base 27 beyond its letters", {"Class", 30, 15, 1, "A", "ZZ"}, 729, false, "? "},
-        {"base 27 ZZ", {"Class", 30, 15, 1, "A", "ZZ"}, 25 * 27 + 26, false, "ZZ"},
-        {"length adds its minimum", {"Length", 30, 12, 7, "100", "4095"}, 52, false, "152"},
-        {"length with minimum in feet-inches", {"Length", 30, 12, 7, "100", "4095"}, 52, true, "50-00"},
-    };
-    for (const Case& c : cases) {
-        data.UpdateTagFormatData(6, MakeFormat("Op", 28, 41, 2, {c.row}));
-        RefFrame ref;
-        ref.With(0, 5, 28).With(c.row.start, c.row.length, c.value).With(118, 6, 41);
-        EXPECT_EQ(Decode(ref.Hex(), c.feetInches).texts[0], c.text) << c.what;
-    }
+    EXPECT_EQ(Decode(RefFrame().With(0, 5, 19).With(5, 2, 1).With(118, 6, 51).Hex(), kDecimeters, true).formatIndex,
+              0);
 }
 
 TEST_F(DecodeFrame, DamagedOperatorFormatReadsOnlyInsideTheFrame) {

@@ -20,6 +20,7 @@ using test::ScriptedOperator;
 
 constexpr int kRailcar = 0;
 constexpr int kHex = 4;
+const std::string kError = "Velmora Error|4|";
 
 class FormatEditorRig : public ::testing::Test {
 protected:
@@ -56,6 +57,14 @@ protected:
         EXPECT_TRUE(e.Ok(v)) << (op.boxes.empty() ? "" : op.boxes.back().text);
         return e.EditSlot();
     }
+    // The boxes shown, each as caption, icon number and text.
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> t;
+        for (const auto& b : op.boxes)
+            t.push_back(b.caption + "|" + std::to_string(static_cast<int>(b.icon)) + "|" + b.text);
+        return t;
+    }
+    std::string Info() { return data.ProductCaption() + "|1|"; }
     void FillAllOperatorSlots() {
         for (int slot = kSystemSlots; slot < kFormatSlots; ++slot) {
             TagFormatData f;
@@ -73,8 +82,7 @@ TEST_F(FormatEditorRig, OpeningNewStoredBuiltInAndFull) {
     ASSERT_TRUE(editor.Open(-1));
     EXPECT_EQ(editor.ReservedSlot(), kSystemSlots);
     EXPECT_TRUE(editor.IsNew() && editor.OkEnabled() && !editor.DeleteEnabled());
-    EXPECT_EQ(editor.Values().name, "New");
-    EXPECT_EQ(editor.Values().defaultTag, "AT5118");
+    EXPECT_EQ(editor.Values().name + "/" + editor.Values().defaultTag, "New/AT5118");
     EXPECT_EQ(editor.Values().rows[0].type, kTypeNumeric);
 
     TagFormatData f = data.GetTagFormatData(kRailcar);
@@ -82,34 +90,29 @@ TEST_F(FormatEditorRig, OpeningNewStoredBuiltInAndFull) {
     f.notForReading = 1;
     f.fullFrame = 0;
     f.defaultTag = 7;
-    SetText(f.formatName, "My Railcar");
     data.UpdateTagFormatData(7, f);
     FormatEditor stored(data);
     ASSERT_TRUE(stored.Open(7));
     const FormatEditorValues& v = stored.Values();
-    EXPECT_EQ(v.equipmentCode + "/" + v.formatCode + "/" + v.tagTypeCode + "/" + v.defaultTag, "19/51/2/AT5549");
-    EXPECT_TRUE(v.notForReading && v.halfFrameOnly);
-    EXPECT_EQ(v.rows[0].minimum, "A   ");
-    EXPECT_EQ(v.rows[5].defaultText, "4");
-    EXPECT_TRUE(stored.OkEnabled() && stored.DeleteEnabled());
+    EXPECT_EQ(v.equipmentCode + "/" + v.formatCode + "/" + v.tagTypeCode + "/" + v.defaultTag + "/" +
+                  v.rows[0].minimum + "/" + v.rows[5].defaultText,
+              "19/51/2/AT5549/A   /4");
+    EXPECT_TRUE(v.notForReading && v.halfFrameOnly && stored.OkEnabled() && stored.DeleteEnabled());
 
     UseFormat(2);
     FormatEditor builtIn(data);
     ASSERT_TRUE(builtIn.Open(kRailcar));
-    EXPECT_FALSE(builtIn.OkEnabled() || builtIn.DeleteEnabled());
-    EXPECT_FALSE(builtIn.Ok(builtIn.Values()) || builtIn.Delete());
+    EXPECT_FALSE(builtIn.OkEnabled() || builtIn.DeleteEnabled() || builtIn.Ok(builtIn.Values()) ||
+                 builtIn.Delete());
     EXPECT_EQ(data.GetTagFormatData(kRailcar).defined, 1);
     EXPECT_TRUE(op.boxes.empty());
 
     FillAllOperatorSlots();
     FormatEditor full(data);
     EXPECT_FALSE(full.Open(-1));
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(op.boxes[0].text,
-              "The maximum number of tags formats are already in the system.  To add a new format you must "
-              "delete and old one.");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kError + "The maximum number of tags formats are already in the "
+                                                            "system.  To add a new format you must delete and old "
+                                                            "one."});
 }
 
 TEST_F(FormatEditorRig, FormatInUseCannotBeChanged) {
@@ -117,12 +120,10 @@ TEST_F(FormatEditorRig, FormatInUseCannotBeChanged) {
     op.boxes.clear();
     UseFormat(slot);
     ASSERT_TRUE(editor.Open(slot));
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Information);
-    EXPECT_EQ(op.boxes[0].caption, data.ProductCaption());
-    EXPECT_EQ(op.boxes[0].text,
-              "The Pallet format is currently being used in the tag programming window.  You must change the "
-              "active programming format to something else before you can modify or delete this format.");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                              Info() + "The Pallet format is currently being used in the tag programming window.  You "
+                                       "must change the active programming format to something else before you can "
+                                       "modify or delete this format."});
     EXPECT_FALSE(editor.OkEnabled() || editor.DeleteEnabled() || editor.Delete());
 
     // Chosen on the form while it was open: OK refuses too.
@@ -148,8 +149,9 @@ TEST_F(FormatEditorRig, FormatInUseCannotBeChanged) {
 struct Case {
     const char* what;
     void (*change)(FormatEditorValues&);
-    std::string message;
+    std::string message; // empty: accepted
     EditorFocus focus;
+    void (*expect)(const FormatCheckResult&) = nullptr;
 };
 
 using V = FormatEditorValues&;
@@ -177,7 +179,7 @@ std::string Overlap(const char* a, const char* b) {
            a + "\" and \"" + b + "\".";
 }
 
-TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocus) {
+TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocusAndNearMissesPass) {
     const auto name = Header(EditorControl::FormatName), fmt = Header(EditorControl::FormatCode),
                equip = Header(EditorControl::EquipmentCode), tag = Header(EditorControl::TagTypeCode),
                start = Row(EditorControl::StartingBit, 0), length = Row(EditorControl::Length, 0),
@@ -276,15 +278,64 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocus) {
              v.rows[2] = {"Next", "66", "3", kTypeNumeric, "0", "7", ""};
          },
          Overlap("Wide", "Next"), start1},
+        // Near misses that pass.
+        {"codes outside the AAR formats are not range checked",
+         [](V v) { v.formatCode = "0", v.equipmentCode = "45", v.tagTypeCode = "9"; }, ""},
+        {"codes up to what the record's byte holds",
+         [](V v) { v.formatCode = "0", v.equipmentCode = v.tagTypeCode = "127"; }, ""},
+        {"empty codes count as 0", [](V v) { v.formatCode = v.equipmentCode = v.tagTypeCode = ""; }, "", {},
+         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 0); }},
+        {"format code 63", [](V v) { v.formatCode = "63"; }, ""},
+        {"the no-code marker 99", [](V v) { v.formatCode = "99"; }, "", {},
+         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 99); }},
+        {"rows without a name are not checked",
+         [](V v) { v.rows[1] = {"", "61", "999", kTypeAscii, "x", "a", "q"}; }, "", {},
+         [](const FormatCheckResult& r) {
+             EXPECT_EQ(r.record.startingBit[1] + r.record.length[1] + r.record.type[1], 3 * kNotSet);
+             EXPECT_TRUE(r.record.Minimum(1).empty() && r.record.Default(1).empty());
+         }},
+        {"side indicator limits are fixed",
+         [](V v) { v.rows[1] = {"Side", "46", "1", kTypeSide, "", "", "1"}; }, "", {},
+         [](const FormatCheckResult& r) {
+             EXPECT_EQ(r.values.rows[1].minimum + r.values.rows[1].maximum, "01");
+             EXPECT_EQ(r.record.Maximum(1), "1");
+         }},
+        {"half frame field ending at bit 60",
+         [](V v) { v.halfFrameOnly = true, v.rows[0] = {"Text", "0", "60", kTypeAscii, "", "", ""}; }, "", {},
+         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.fullFrame, 0); }},
+        {"full frame field past bit 60", [](V v) { v.rows[0] = {"Text", "6", "60", kTypeAscii, "", "", ""}; }, "", {},
+         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.fullFrame, 1); }},
+        {"split field halves",
+         [](V v) {
+             v.rows[1] = {"Length", "94", "3", kTypeLength, "0", "4095", ""};
+             v.rows[2] = {"Length", "47", "9", kTypeLength, "0", "4095", ""};
+         },
+         ""},
+        {"touching fields",
+         [](V v) {
+             v.rows[0].startingBit = "30";
+             v.rows[1] = {"A", "10", "4", kTypeNumeric, "0", "9", ""};
+             v.rows[2] = {"B", "14", "4", kTypeNumeric, "0", "9", ""};
+         },
+         ""},
+        {"field after one running past bit 59",
+         [](V v) {
+             v.rows[1] = {"Wide", "56", "10", kTypeNumeric, "0", "9", ""};
+             v.rows[2] = {"Next", "70", "3", kTypeNumeric, "0", "7", ""};
+         },
+         ""},
     };
     for (const Case& c : cases) {
         FormatEditorValues v = Valid();
         c.change(v);
         const FormatCheckResult r = Check(v);
-        EXPECT_FALSE(r.ok) << c.what;
+        EXPECT_EQ(r.ok, c.message.empty()) << c.what;
         EXPECT_EQ(r.message, c.message) << c.what;
-        EXPECT_EQ(r.focus, c.focus) << c.what;
+        if (!r.ok) EXPECT_EQ(r.focus, c.focus) << c.what;
+        if (c.expect) c.expect(r);
     }
+    EXPECT_EQ(FieldIndexSpan(56, 10).last, 65);
+    EXPECT_EQ(FieldIndexSpan(70, 3).first, 66);
 }
 
 TEST_F(FormatEditorRig, ChecksRunInTheirOrder) {
@@ -324,68 +375,6 @@ TEST_F(FormatEditorRig, ChecksRunInTheirOrder) {
     EXPECT_EQ(last.values.rows[0].minimum + last.values.rows[0].maximum + last.values.rows[0].defaultText, "BZm");
 }
 
-TEST_F(FormatEditorRig, AcceptedValuesAndTheirRecords) {
-    struct Accepted {
-        const char* what;
-        void (*change)(V);
-        void (*expect)(const FormatCheckResult&);
-    };
-    const Accepted cases[] = {
-        {"codes outside the AAR formats are not range checked",
-         [](V v) { v.formatCode = "0", v.equipmentCode = "45", v.tagTypeCode = "9"; }, nullptr},
-        {"codes up to what the record's byte holds",
-         [](V v) { v.formatCode = "0", v.equipmentCode = v.tagTypeCode = "127"; }, nullptr},
-        {"empty codes count as 0", [](V v) { v.formatCode = v.equipmentCode = v.tagTypeCode = ""; },
-         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 0); }},
-        {"format code 63", [](V v) { v.formatCode = "63"; }, nullptr},
-        {"the no-code marker 99", [](V v) { v.formatCode = "99"; },
-         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 99); }},
-        {"rows without a name are not checked", [](V v) { v.rows[1] = {"", "61", "999", kTypeAscii, "x", "a", "q"}; },
-         [](const FormatCheckResult& r) {
-             EXPECT_EQ(r.record.startingBit[1] + r.record.length[1] + r.record.type[1], 3 * kNotSet);
-             EXPECT_TRUE(r.record.Minimum(1).empty() && r.record.Default(1).empty());
-         }},
-        {"side indicator limits are fixed", [](V v) { v.rows[1] = {"Side", "46", "1", kTypeSide, "", "", "1"}; },
-         [](const FormatCheckResult& r) {
-             EXPECT_EQ(r.values.rows[1].minimum + r.values.rows[1].maximum, "01");
-             EXPECT_EQ(r.record.Maximum(1), "1");
-         }},
-        {"half frame field ending at bit 60",
-         [](V v) { v.halfFrameOnly = true, v.rows[0] = {"Text", "0", "60", kTypeAscii, "", "", ""}; },
-         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.fullFrame, 0); }},
-        {"full frame field past bit 60", [](V v) { v.rows[0] = {"Text", "6", "60", kTypeAscii, "", "", ""}; },
-         [](const FormatCheckResult& r) { EXPECT_EQ(r.record.fullFrame, 1); }},
-        {"split field halves",
-         [](V v) {
-             v.rows[1] = {"Length", "94", "3", kTypeLength, "0", "4095", ""};
-             v.rows[2] = {"Length", "47", "9", kTypeLength, "0", "4095", ""};
-         },
-         nullptr},
-        {"touching fields",
-         [](V v) {
-             v.rows[0].startingBit = "30";
-             v.rows[1] = {"A", "10", "4", kTypeNumeric, "0", "9", ""};
-             v.rows[2] = {"B", "14", "4", kTypeNumeric, "0", "9", ""};
-         },
-         nullptr},
-        {"field after one running past bit 59",
-         [](V v) {
-             v.rows[1] = {"Wide", "56", "10", kTypeNumeric, "0", "9", ""};
-             v.rows[2] = {"Next", "70", "3", kTypeNumeric, "0", "7", ""};
-         },
-         nullptr},
-    };
-    for (const Accepted& c : cases) {
-        FormatEditorValues v = Valid();
-        c.change(v);
-        const FormatCheckResult r = Check(v);
-        EXPECT_TRUE(r.ok) << c.what << ": " << r.message;
-        if (c.expect) c.expect(r);
-    }
-    EXPECT_EQ(FieldIndexSpan(56, 10).last, 65);
-    EXPECT_EQ(FieldIndexSpan(70, 3).first, 66);
-}
-
 TEST_F(FormatEditorRig, EveryBuiltInPassesTheChecksWhenCopied) {
     for (int slot = 0; slot < kSystemSlots; ++slot) {
         const TagFormatData f = data.GetTagFormatData(slot);
@@ -413,31 +402,23 @@ TEST_F(FormatEditorRig, OkStoresOnlyAfterEveryCheckPasses) {
     v.defaultTag = "AT5549";
     v.rows[0].length = "";
     EXPECT_FALSE(editor.Ok(v));
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                              kError + "The Length field must have a value if the Field Name is not blank."});
     EXPECT_EQ(editor.FailedFocus(), Row(EditorControl::Length, 0));
     EXPECT_EQ(data.GetTagFormatData(kSystemSlots).defined, 0);
 
     v.rows[0].length = "20";
     ASSERT_TRUE(editor.Ok(v));
     const TagFormatData f = data.GetTagFormatData(kSystemSlots);
-    EXPECT_EQ(f.defined, 1);
-    EXPECT_EQ(f.systemSlot, 0);
-    EXPECT_EQ(f.Name(), "Pallet");
+    EXPECT_EQ(std::string(f.Name()) + "/" + std::string(f.FieldName(0)), "Pallet/Pallet Number");
+    // defined, system slot, codes, default tag, flags, place, type and row count in one number each.
+    EXPECT_EQ(f.defined * 10 + f.systemSlot, 10);
     EXPECT_EQ(f.equipmentGroupCode * 10000 + f.dataFormatCode * 100 + f.tagTypeCode, 125102);
-    EXPECT_EQ(f.defaultTag, 7);
-    EXPECT_EQ(f.notForReading, 1);
-    EXPECT_EQ(f.fullFrame, 1);
-    EXPECT_EQ(f.FieldName(0), "Pallet Number");
-    EXPECT_EQ(f.startingBit[0] * 100 + f.length[0], 720);
-    EXPECT_EQ(f.type[0], kTypeNumeric);
-    EXPECT_EQ(f.RowCount(), 1);
+    EXPECT_EQ(f.defaultTag * 100 + f.notForReading * 10 + f.fullFrame, 711);
+    EXPECT_EQ(f.startingBit[0] * 10000 + f.length[0] * 100 + f.type[0] * 10 + f.RowCount(),
+              72000 + kTypeNumeric * 10 + 1);
     for (uint8_t b : f.reserved) EXPECT_EQ(b, 0);
-    ASSERT_EQ(op.boxes.size(), 2u);
-    EXPECT_EQ(op.boxes[1].text, "A new format called \"Pallet\" has been created.");
-    EXPECT_EQ(op.boxes[1].icon, MsgIcon::Information);
-    EXPECT_EQ(op.boxes[1].caption, data.ProductCaption());
+    EXPECT_EQ(BoxTexts().back(), Info() + "A new format called \"Pallet\" has been created.");
 
     FormatEditor unknownTag(data);
     ASSERT_TRUE(unknownTag.Open(-1));
@@ -450,7 +431,6 @@ TEST_F(FormatEditorRig, OkStoresOnlyAfterEveryCheckPasses) {
 
 TEST_F(FormatEditorRig, ModifyingKeepsTheSlotAndMayKeepTheName) {
     const int slot = StoreFormat("Pallet");
-    op.boxes.clear();
     ASSERT_TRUE(editor.Open(slot));
     FormatEditorValues v = editor.Values();
     v.rows[0].maximum = "99999";
@@ -473,10 +453,7 @@ TEST_F(FormatEditorRig, DeleteFreesTheSlotAndANewFormatSkipsATakenReservedSlot) 
     op.boxes.clear();
     ASSERT_TRUE(editor.Open(first));
     EXPECT_TRUE(editor.Delete());
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, "The First format has been deleted.");
-    EXPECT_EQ(op.boxes[0].caption, "Velmora for Windows");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Information);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Velmora for Windows|1|The First format has been deleted."});
     EXPECT_EQ(data.GetTagFormatData(first).defined, 0);
     EXPECT_EQ(data.GetTagFormatData(first).Name(), "");
 
@@ -494,13 +471,11 @@ TEST_F(FormatEditorRig, CopyMakesANewFormatOfWhatIsShown) {
     EXPECT_FALSE(editor.OkEnabled());
     ASSERT_TRUE(editor.Copy(editor.Values()));
     EXPECT_TRUE(editor.OkEnabled() && editor.IsNew() && !editor.DeleteEnabled());
-    EXPECT_EQ(editor.Values().name, "New");
-    EXPECT_EQ(editor.Values().rows[2].name, "Charcters 21 to 30");
+    EXPECT_EQ(editor.Values().name + "/" + editor.Values().rows[2].name, "New/Charcters 21 to 30");
     ASSERT_TRUE(editor.Ok(editor.Values())) << op.LastBox()->text; // "New" is no format's name yet
     const TagFormatData copy = data.GetTagFormatData(kSystemSlots);
     EXPECT_EQ(copy.Name(), "New");
-    EXPECT_EQ(copy.dataFormatCode, 99);
-    EXPECT_EQ(copy.systemSlot, 0);
+    EXPECT_EQ(copy.dataFormatCode * 10 + copy.systemSlot, 990);
     EXPECT_EQ(data.GetTagFormatData(kHex).systemSlot, 1);
 
     FormatEditor second(data); // a copy of a copy needs a new name
@@ -508,21 +483,15 @@ TEST_F(FormatEditorRig, CopyMakesANewFormatOfWhatIsShown) {
     ASSERT_TRUE(second.Copy(second.Values()));
     EXPECT_FALSE(second.Ok(second.Values()));
     EXPECT_EQ(op.LastBox()->text, "The format name is already used.  Please change the format name");
-}
 
-TEST_F(FormatEditorRig, CopyWithoutAFreeSlotChangesNothing) {
+    // Without a free slot a copy changes nothing.
     const int slot = StoreFormat("Pallet");
-    ASSERT_TRUE(editor.Open(slot));
+    FormatEditor third(data);
+    ASSERT_TRUE(third.Open(slot));
     FillAllOperatorSlots();
-    TagFormatData f = data.GetTagFormatData(slot);
-    SetText(f.formatName, "Pallet");
-    data.UpdateTagFormatData(slot, f);
-    op.boxes.clear();
-    EXPECT_FALSE(editor.Copy(editor.Values()));
+    EXPECT_FALSE(third.Copy(third.Values()));
     EXPECT_EQ(op.LastBox()->text, kMsgNoFreeFormatSlot);
-    EXPECT_FALSE(editor.IsNew());
-    EXPECT_EQ(editor.EditSlot(), slot);
-    EXPECT_TRUE(editor.DeleteEnabled());
+    EXPECT_TRUE(!third.IsNew() && third.EditSlot() == slot && third.DeleteEnabled());
 }
 
 } // namespace

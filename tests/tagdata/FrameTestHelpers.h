@@ -26,29 +26,12 @@ struct RowDef {
 
 inline TagFormatData MakeFormat(const char* name, int equipment, int formatCode, int tagType,
                                 std::initializer_list<RowDef> rows) {
-    TagFormatData f;
-    f.defined = 1;
-    SetText(f.formatName, name);
-    f.equipmentGroupCode = static_cast<int8_t>(equipment);
-    f.dataFormatCode = static_cast<int8_t>(formatCode);
-    f.tagTypeCode = static_cast<int8_t>(tagType);
-    f.fullFrame = 1;
-    for (int r = 0; r < kFieldRows; ++r) {
-        f.startingBit[r] = kNotSet;
-        f.length[r] = kNotSet;
-        f.type[r] = kNotSet;
-    }
+    TagFormatData f = MakeTagFormat({name, static_cast<int8_t>(equipment), static_cast<int8_t>(formatCode),
+                                     static_cast<int8_t>(tagType), 0}, {});
     int r = 0;
-    for (const RowDef& s : rows) {
-        SetText(f.fieldName[r], s.name);
-        f.startingBit[r] = static_cast<uint8_t>(s.start);
-        f.length[r] = static_cast<uint8_t>(s.length);
-        f.type[r] = static_cast<uint8_t>(s.type);
-        SetText(f.minimum[r], s.minimum);
-        SetText(f.maximum[r], s.maximum);
-        SetText(f.defaultText[r], s.defaultText);
-        ++r;
-    }
+    for (const RowDef& s : rows)
+        SetFormatRow(f, r++, {s.name, static_cast<uint8_t>(s.start), static_cast<uint8_t>(s.length),
+                              static_cast<uint8_t>(s.type), s.minimum, s.maximum, s.defaultText});
     return f;
 }
 
@@ -88,23 +71,14 @@ public:
         for (char c : text) bit = Put(bit, 6, static_cast<uint64_t>(static_cast<unsigned char>(c) - 0x20));
         return *this;
     }
-    int Bit(int bitNumber) const {
-        auto it = bits_.find(bitNumber);
-        return it == bits_.end() ? 0 : it->second;
-    }
     // The 30 hex digits of bit numbers 0-59 and 64-123.
     std::string Hex() const {
         std::string s;
-        int digit = 0;
-        int count = 0;
-        for (int b = 0; b <= 123; ++b) {
+        for (int b = 0, digit = 0, count = 0; b <= 123; ++b) {
             if (b >= 60 && b <= 63) continue;
-            digit = digit * 2 + Bit(b);
-            if (++count == 4) {
-                s.push_back("0123456789ABCDEF"[digit]);
-                digit = 0;
-                count = 0;
-            }
+            auto it = bits_.find(b);
+            digit = digit * 2 + (it == bits_.end() ? 0 : it->second);
+            if (++count % 4 == 0) s.push_back("0123456789ABCDEF"[digit]), digit = 0;
         }
         return s;
     }

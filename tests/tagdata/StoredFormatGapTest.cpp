@@ -34,23 +34,19 @@ TEST(StoredFormatGap, EveryRowIsShownAndOkRefusesTheGapWithoutLosingRows) {
     EXPECT_EQ(rows, "Pallet Number/7/20/999999/5;////;Owner/27/19/ZZZZ/;Weight/65/10/1000/0;");
     EXPECT_EQ(shown.rows[2].type, kTypeAlpha27);
 
-    // OK as shown: refused with the blank-row message, focus on the gap,
-    // the stored record untouched.
+    // OK as shown: refused with the blank-row message, focus on the gap, the stored record untouched.
     EXPECT_FALSE(editor.Ok(shown));
     ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
-    EXPECT_EQ(op.boxes[0].text,
-              "The Field Name of line 2 is blank but there are fields below it.  Fields after a blank Field "
-              "Name are not used, so please fill in the lines from the top without gaps.");
+    EXPECT_EQ(op.boxes[0].caption + "|" + op.boxes[0].text,
+              "Velmora Error|The Field Name of line 2 is blank but there are fields below it.  Fields after a blank "
+              "Field Name are not used, so please fill in the lines from the top without gaps.");
     EXPECT_EQ(editor.FailedFocus(), (EditorFocus{EditorControl::FieldName, 1}));
     EXPECT_EQ(data.GetTagFormatData(kSlot).FieldName(3), "Weight");
     EXPECT_EQ(data.GetTagFormatData(kSlot).startingBit[3], 65);
 
     // Closing the gap stores every row.
     FormatEditorValues closed = editor.Values();
-    closed.rows[1] = closed.rows[2];
-    closed.rows[2] = closed.rows[3];
-    closed.rows[3] = FormatEditorRow{};
+    closed.rows[1] = closed.rows[2], closed.rows[2] = closed.rows[3], closed.rows[3] = FormatEditorRow{};
     ASSERT_TRUE(editor.Ok(closed)) << op.boxes.back().text;
     const TagFormatData saved = data.GetTagFormatData(kSlot);
     EXPECT_EQ(saved.RowCount(), 3);

@@ -1,11 +1,12 @@
-// The value check of typed texts, the error prompt text, and the number and
-// length conversions it rests on.
+// The value check of typed texts, the error prompt text, and the number and length conversions and the order
+// of Minimum/Maximum limit texts it rests on.
 #include "FrameTestHelpers.h"
 
 #include "tagdata/ValueCheck.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace velmora {
@@ -21,64 +22,49 @@ std::array<bool, kFieldRows> AllControls() {
     return a;
 }
 
-TEST(LengthConversion, DecimetersFromInchesTruncates) {
-    EXPECT_EQ(InchesToDecimeters(600), 152); // 152.4
-    EXPECT_EQ(InchesToDecimeters(0), 0);
-    EXPECT_EQ(InchesToDecimeters(3), 0);    // 0.762
-    EXPECT_EQ(InchesToDecimeters(4), 1);    // 1.016
-    EXPECT_EQ(InchesToDecimeters(2147483647), 545460846);
-}
-
-TEST(LengthConversion, InchesFromDecimetersAddsTwoAndRoundsOnTheRemainder) {
-    EXPECT_EQ(DecimetersToInches(0), 0);
-    EXPECT_EQ(DecimetersToInches(152), 600); // 598.424 -> 598 + 2
-    EXPECT_EQ(DecimetersToInches(1), 6);     // 3.937: remainder 937 -> 3 + 2 + 1
-    EXPECT_EQ(DecimetersToInches(10), 41);   // 39.370: remainder 370 -> 39 + 2
-    EXPECT_EQ(DecimetersToInches(127), 502); // 499.999: remainder 999 -> 499 + 3
-    EXPECT_EQ(DecimetersToInches(4), 18);    // 15.748: remainder 748 -> 15 + 2 + 1
-    EXPECT_EQ(DecimetersToInches(8), 33);    // 31.496: remainder 496 -> no extra
-    EXPECT_EQ(DecimetersToInches(500), 1971); // 1968.5: remainder exactly 500 -> 1968 + 2 + 1
-}
-
-TEST(LengthConversion, WideValuesSaturateInsteadOfOverflowing) {
-    EXPECT_EQ(DecimetersToInches(2147483647), 2147483647);
+TEST(LengthConversion, BothWaysAndSaturated) {
+    // Inches to decimeters truncate; decimeters to inches add two and one more when the thousandths
+    // of the remainder reach 500.
+    const std::pair<int, int> toDm[] = {{600, 152}, {0, 0}, {3, 0}, {4, 1}, {2147483647, 545460846}};
+    for (auto [in, dm] : toDm) EXPECT_EQ(InchesToDecimeters(in), dm) << in;
+    const std::pair<int, int> toIn[] = {
+        {0, 0},       // nothing added to zero
+        {152, 600},   // 598.424 -> 598 + 2
+        {1, 6},       // 3.937: remainder 937 -> 3 + 2 + 1
+        {10, 41},     // 39.370: remainder 370 -> 39 + 2
+        {127, 502},   // 499.999: remainder 999 -> 499 + 3
+        {4, 18},      // 15.748: remainder 748 -> 15 + 2 + 1
+        {8, 33},      // 31.496: remainder 496 -> no extra
+        {500, 1971},  // 1968.5: remainder exactly 500 -> 1968 + 2 + 1
+        {2147483647, 2147483647}};
+    for (auto [dm, in] : toIn) EXPECT_EQ(DecimetersToInches(dm), in) << dm;
     EXPECT_EQ(DecimetersToInches64(4095), 16124u); // 16122.015 + 2
     EXPECT_EQ(DecimetersToInches64(~uint64_t{0}), ~uint64_t{0});
     EXPECT_EQ(DecimetersToInches64(uint64_t{1} << 40), 4328777278554u + 2);
 }
 
-TEST(ParseNumbers, U32AcceptsOnlyPlainDecimalWithin32Bits) {
+TEST(ParseNumbers, U32AndLimitsAcceptOnlyPlainDecimalWithin32Bits) {
     EXPECT_EQ(ParseU32("0"), 0u);
     EXPECT_EQ(ParseU32("000042"), 42u);
     EXPECT_EQ(ParseU32("4294967295"), 4294967295u);
     for (const char* bad : {"", "4294967296", "99999999999999999999", "-1", "+1", " 1", "1 ", "1a", "0x10"})
         EXPECT_FALSE(ParseU32(bad).has_value()) << bad;
+    // A limit that is not a number counts as zero.
+    EXPECT_EQ(LimitNumber("200"), 200u);
+    for (const char* bad : {"", "-5", "A"}) EXPECT_EQ(LimitNumber(bad), 0u) << bad;
 }
 
 TEST(ParseNumbers, FeetInchesForms) {
-    auto fi = ParseFeetInches("50-6");
-    ASSERT_TRUE(fi);
-    EXPECT_EQ(fi->feet, 50);
-    EXPECT_EQ(fi->inches, 6);
-    fi = ParseFeetInches("50");
-    ASSERT_TRUE(fi);
-    EXPECT_EQ(fi->inches, 0);
-    fi = ParseFeetInches("50-");
-    ASSERT_TRUE(fi);
-    EXPECT_EQ(fi->inches, 0);
-    fi = ParseFeetInches("7-14"); // inches over 11 parse; the check flags them
-    ASSERT_TRUE(fi);
-    EXPECT_EQ(fi->inches, 14);
+    // Inches over 11 parse; the check flags them.
+    const std::tuple<const char*, int, int> good[] = {{"50-6", 50, 6}, {"50", 50, 0}, {"50-", 50, 0}, {"7-14", 7, 14}};
+    for (auto [text, feet, inches] : good) {
+        const auto fi = ParseFeetInches(text);
+        ASSERT_TRUE(fi) << text;
+        EXPECT_EQ(fi->feet * 100 + fi->inches, feet * 100 + inches) << text;
+    }
     for (const char* bad : {"", "-6", "5-6-7", "5--6", "a", "5 6", "5-x", "2147483648", "1-2147483648"})
         EXPECT_FALSE(ParseFeetInches(bad).has_value()) << bad;
     EXPECT_EQ(FeetInchesToDecimeters({50, 0}), 152);
-}
-
-TEST(LimitNumber, NonNumericLimitCountsAsZero) {
-    EXPECT_EQ(LimitNumber("200"), 200u);
-    EXPECT_EQ(LimitNumber(""), 0u);
-    EXPECT_EQ(LimitNumber("-5"), 0u);
-    EXPECT_EQ(LimitNumber("A"), 0u);
 }
 
 // One row of a given type and limits, one typed text: in error or not.
@@ -156,21 +142,15 @@ TEST(ValueCheckRows, SideBlankUncontrolledAndUnusedRowsAreNotChecked) {
     EXPECT_FALSE(r.error[3]);
 }
 
-TEST(ValueCheckRows, EveryRowInErrorIsFlaggedNotJustTheFirst) {
+TEST(ValueCheckRows, EveryShownRowInErrorIsFlaggedNotJustTheFirst) {
     const TagFormatData rc = HandRailcar();
-    ValueCheckResult r = CheckFieldValues(rc, Texts({"", "1000000", "RIGHT", "4096", "", "0", "8", "16"}),
-                                          ShownRows(rc), false);
+    // The second row of the split length gets no control on the form.
+    const std::array<bool, kFieldRows> shown = ShownRows(rc);
+    EXPECT_EQ(shown, (std::array<bool, kFieldRows>{true, true, true, true, false, true, true, true}));
+    const ValueCheckResult r =
+        CheckFieldValues(rc, Texts({"", "1000000", "RIGHT", "4096", "", "0", "8", "16"}), shown, false);
     EXPECT_TRUE(r.anyError);
-    for (int row : {0, 1, 3, 5, 6, 7}) EXPECT_TRUE(r.error[row]) << row;
-    EXPECT_FALSE(r.error[2]);
-    EXPECT_FALSE(r.error[4]); // the second row of the split length has no control
-}
-
-TEST(ValueCheckRows, ShownRowsAreTheRowsTheFormGivesAControl) {
-    const TagFormatData rc = HandRailcar();
-    auto shown = ShownRows(rc);
-    const bool expected[kFieldRows] = {true, true, true, true, false, true, true, true};
-    for (int r = 0; r < kFieldRows; ++r) EXPECT_EQ(shown[r], expected[r]) << r;
+    EXPECT_EQ(r.error, (std::array<bool, kFieldRows>{true, true, false, true, false, true, true, true}));
 }
 
 TEST(FieldErrorText, ListsNamesInRowOrderFirstWithoutComma) {
@@ -201,6 +181,44 @@ TEST(FieldErrorText, CutTo249Characters) {
     const std::string text = FieldErrorText(f, r);
     EXPECT_EQ(text.size(), 249u);
     EXPECT_EQ(text, full.substr(0, 249));
+}
+
+// ---- the order of limit texts ----------------------------------------------------------------
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+TEST(LocaleCompare, OrderOfPairs) {
+    // Each first text sorts before its second: blank, punctuation, digits, letters; digits as text;
+    // case only breaks a tie, lower first, decided by the first difference; a prefix first.
+    const std::pair<std::string, std::string> before[] = {
+        {" ", "0"},     {"9", "A"},    {"9", "a"},      {"A ", "A0"},    {"A0", "AA"},  {"10", "9"},
+        {"100", "2"},   {"0", "00"},   {"abcd", "ZZZZ"}, {"A   ", "abcd"}, {"a", "B"},    {"b", "C"},
+        {"a", "A"},     {"abc", "Abc"}, {"Abc", "ABC"},  {"aBc", "Abc"},  {"zzzz", "ZZZZ"}, {"Ab", "ac"},
+        {"", "A"},      {"A", "A   "}, {"AB", "abc"},   {"ZZZZ", "ZZZZZ"}, {" ", "-"},   {"-", "0"},
+        {"_", "0"},     {"~", "0"},    {"!", "~"},      {"\t", " "},     {"\x01", "\t"}, {"\x7f", " "},
+        {"z", "\x80"},  {"\x80", "\xff"}};
+    for (const auto& [a, b] : before) {
+        EXPECT_LT(LocaleCompare(a, b), 0) << '"' << a << "\" before \"" << b << '"';
+        EXPECT_GT(LocaleCompare(b, a), 0) << '"' << b << "\" after \"" << a << '"';
+    }
+    EXPECT_EQ(LocaleCompare("A   ", "A   "), 0);
+    EXPECT_NE(LocaleCompare(std::string("A\0", 2), "A"), 0);
+}
+
+TEST(LocaleCompare, IsAConsistentTotalOrder) {
+    std::vector<std::string> texts = {"",   " ",  "A",   "a",   "AB",  "ab",   "aB", "Ab",  "10", "9",
+                                      "0",  "-1", "A  ", "Z",   "zz",  "ZZZZ", "_",  "\t",  "A0", "a0",
+                                      "A-", "B",  "b ",  "\x80", "~",  "AAAA", "a b", "A B"};
+    for (const auto& a : texts) {
+        EXPECT_EQ(LocaleCompare(a, a), 0);
+        for (const auto& b : texts) {
+            EXPECT_EQ(Sign(LocaleCompare(a, b)), -Sign(LocaleCompare(b, a))) << a << "|" << b;
+            for (const auto& c : texts) {
+                if (LocaleCompare(a, b) < 0 && LocaleCompare(b, c) < 0)
+                    EXPECT_LT(LocaleCompare(a, c), 0) << a << "|" << b << "|" << c;
+            }
+        }
+    }
 }
 
 } // namespace

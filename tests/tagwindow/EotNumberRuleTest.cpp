@@ -10,28 +10,24 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 namespace velmora::test {
 namespace {
 
-struct EotCase {
-    const char* typed;
-    int prefix;
-    const char* expected; // "" refused
-};
-
 TEST(EotNumberRule, FiveDigitsGetThePrefixSixMustBeginWithIt) {
-    const EotCase cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = { // typed, prefix, framed ("" refused)
         {"23456", 0, "023456"},  {"23456", 1, "123456"},  {"5", 1, "100005"},
         {"0", 0, "000000"},      {"99999", 9, "999999"},  {"123456", 1, "123456"},
         {"123456", 0, ""},       {"023456", 0, "023456"}, {"023456", 1, ""},
         {"999999", 1, ""},       {"0123456", 1, "123456"}, {"1234567", 1, ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(EotNumberWithPrefix(c.typed, c.prefix), c.expected) << c.typed << " prefix " << c.prefix;
+    for (const auto& [typed, prefix, framed] : cases)
+        EXPECT_EQ(EotNumberWithPrefix(typed, prefix), framed) << typed << " prefix " << prefix;
 }
 
-class EotPreparation : public ::testing::Test {
-protected:
+TEST(EotNumberRule, PreparationRefusesNamingTheDigitOrFramesSixDigits) {
     struct Yes : ProgramQuestions {
         int asked = 0;
         bool Ask(const std::string&) override { return ++asked, true; }
@@ -39,45 +35,31 @@ protected:
     ScriptedOperator op;
     FakeClock clock;
     AEIData data{op, clock};
-    static constexpr int kSlot = 6;
-
-    void SetUp() override {
-        TagFormatData f = data.GetTagFormatData(3); // the EOT Device rows
-        f.systemSlot = 0;
-        SetText(f.formatName, "EOT WABTEC");
-        data.UpdateTagFormatData(kSlot, f);
-    }
+    TagFormatData f = data.GetTagFormatData(3); // the EOT Device rows
+    f.systemSlot = 0;
+    SetText(f.formatName, "EOT WABTEC");
+    data.UpdateTagFormatData(6, f);
     // KCS is listed with prefix 9, type 0, RIGHT, AT5541; BNQ with prefix 0.
-    ProgramRequest Prepare(const std::string& mark, const std::string& number) {
+    auto prepare = [&](const std::string& mark, const std::string& number) {
         ProgramRequestInput in;
-        in.formatIndex = kSlot;
-        in.texts[0] = mark;
-        in.texts[1] = number;
-        in.texts[2] = "0";
-        in.texts[3] = "RIGHT";
-        in.hasControl = ShownRows(data.GetTagFormatData(kSlot));
+        in.formatIndex = 6;
+        in.texts[0] = mark, in.texts[1] = number, in.texts[2] = "0", in.texts[3] = "RIGHT";
+        in.hasControl = ShownRows(f);
         in.tagType = "AT5541";
         return PrepareProgramRequest(data, in, true, questions);
+    };
+    for (const auto& [mark, digit] : {std::pair{"KCS", "\"9\""}, std::pair{"BNQ", "\"0\""}}) {
+        const ProgramRequest refused = prepare(mark, "123456");
+        EXPECT_EQ(refused.outcome, ProgramRequestOutcome::Refused) << mark;
+        EXPECT_NE(refused.message.find(digit), std::string::npos) << refused.message;
+        EXPECT_TRUE(refused.frame.frameText.empty()) << mark;
     }
-};
+    EXPECT_EQ(data.GetLastTagRecord().FieldText(1), ""); // no record of the attempts
 
-TEST_F(EotPreparation, SixDigitsWithAnotherLeadingDigitAreRefusedNamingTheDigit) {
-    const ProgramRequest nine = Prepare("KCS", "123456");
-    EXPECT_EQ(nine.outcome, ProgramRequestOutcome::Refused);
-    EXPECT_NE(nine.message.find("\"9\""), std::string::npos) << nine.message;
-    EXPECT_TRUE(nine.frame.frameText.empty());
-    EXPECT_EQ(data.GetLastTagRecord().FieldText(1), ""); // no record of the attempt
-
-    const ProgramRequest zero = Prepare("BNQ", "123456");
-    EXPECT_EQ(zero.outcome, ProgramRequestOutcome::Refused);
-    EXPECT_NE(zero.message.find("\"0\""), std::string::npos) << zero.message;
-}
-
-TEST_F(EotPreparation, AcceptedNumbersAreFramedAsSixDigits) {
-    const ProgramRequest typedFive = Prepare("BNQ", "23456");
+    const ProgramRequest typedFive = prepare("BNQ", "23456");
     ASSERT_EQ(typedFive.outcome, ProgramRequestOutcome::Ready);
     EXPECT_EQ(typedFive.record.FieldText(1), "023456");
-    const ProgramRequest typedSix = Prepare("KCS", "912345");
+    const ProgramRequest typedSix = prepare("KCS", "912345");
     ASSERT_EQ(typedSix.outcome, ProgramRequestOutcome::Ready);
     EXPECT_EQ(typedSix.record.FieldText(1), "912345");
     EXPECT_EQ(typedSix.record.FrameText(), typedSix.frame.frameText);

@@ -90,10 +90,7 @@ TEST(ImportProgress, AppendedRecordsReadBackAndFinishTheirLines) {
 
     ImportList list;
     list.lines.resize(2);
-    list.lines[0].fileLine = 1;
-    list.lines[0].frameText = kFrame;
-    list.lines[1].fileLine = 2;
-    list.lines[1].frameText = kFrame;
+    for (int i : {0, 1}) list.lines[i].fileLine = i + 1, list.lines[i].frameText = kFrame;
     ApplyProgress(list, LoadProgress(path));
     EXPECT_EQ(list.lines[0].state, ImportLineState::Programmed);
     EXPECT_EQ(list.lines[0].when, "12/07/2026 04:05");

@@ -21,9 +21,7 @@ TEST_F(ProgrammedTagShown, ACommandClearsThePreviousResultPromptWhenItStarts) {
         {"Read Tag", &TagWorkflows::CmReadTag},
         {"Certify Tag", &TagWorkflows::CmCertifyTag},
     };
-    ProgrammerState ps = Prog();
-    ps.on = 0; // each command is refused right after it starts
-    data.UpdateProgrammerRecord(ps);
+    EditProg([](ProgrammerState& ps) { ps.on = 0; }); // each command is refused right after it starts
     for (const auto& [what, command] : commands) {
         op.ShowPrompt(kCertifiedPrompt, 0);
         (wf.*command)();
@@ -31,8 +29,7 @@ TEST_F(ProgrammedTagShown, ACommandClearsThePreviousResultPromptWhenItStarts) {
     }
 
     // The prompt of an operation still running is no result: it stays.
-    ps.on = 1;
-    data.UpdateProgrammerRecord(ps);
+    EditProg([](ProgrammerState& ps) { ps.on = 1; });
     SetOption(&SettingsBlock::autoRfCheck, 1);
     SetReaderPort(0);
     TypeRailcar();
@@ -64,8 +61,7 @@ TEST_F(ProgrammedTagShown, TheFormShowsTheTextsUpperCasedAsProgrammed) {
     TypeRailcar("abcd", "1234");
     wf.CmProgramTag();
     EXPECT_EQ(Prog().operationState, kOpProgram);
-    EXPECT_EQ(Form().texts[0], "ABCD");
-    EXPECT_EQ(Form().texts[1], "1234");
+    EXPECT_EQ(Shown({0, 1}), "ABCD,1234");
     EXPECT_EQ(data.GetLastTagRecord().FieldText(0), "ABCD");
 }
 

@@ -1,5 +1,5 @@
-// The words of each outcome: the prompt the operator is left with and what the
-// tag log line says, for every format kind, UMLER result, RF result and failure.
+// The words of each outcome: the prompt the operator is left with, what the tag log line says and whether the
+// tag was counted, for every format kind, UMLER result, RF result and failure.
 #include "WorkflowRig.h"
 
 #include <functional>
@@ -11,7 +11,7 @@ struct Case {
     const char* what;
     std::function<void()> run;
     const char* prompt;
-    const char* logged; // nullptr: nothing logged
+    const char* logged; // nullptr: a failure, nothing logged or counted, the prompt blinks
 };
 
 // One outcome per row, each on a fresh rig.
@@ -22,10 +22,7 @@ protected:
 
 std::vector<Case> ResultWords::Cases() {
     auto wabtec = [this] {
-        TagFormatData f = data.GetTagFormatData(3);
-        f.systemSlot = 0;
-        SetText(f.formatName, "EOT WABTEC");
-        data.UpdateTagFormatData(6, f);
+        AddWabtecFormat();
         SelectFormat(6);
         const char* typed[] = {"KCS", "23456", "0", "RIGHT"};
         for (int r = 0; r < 4; ++r) Form().Type(r, typed[r]);
@@ -54,6 +51,7 @@ std::vector<Case> ResultWords::Cases() {
         wf.CmCertifyTag();
         Complete(kResultProgramOk);
         ReaderResult(kResultRfAgrees);
+        EXPECT_EQ(data.GetSettings().certifiedCount, 1);
     };
     auto umler = [this, program](const char* number) {
         WriteUmler({{"ABCD", 1234, "A405", 600, 4, 0}, {"ABCD", 1300, "A405", 600, 4, 2}});
@@ -71,6 +69,7 @@ std::vector<Case> ResultWords::Cases() {
              Form().Type(0, "hello");
              Form().Type(1, "world");
              program();
+             EXPECT_EQ(data.GetLastTagRecord().FieldText(0), "HELLO     "); // ten characters in 60 bits
          },
          "Tag was successfully programmed", "HELLO"},
         {"EOT device has the RF word only",
@@ -100,36 +99,43 @@ std::vector<Case> ResultWords::Cases() {
          " RF Ok"},
         {"RF initial and number only", [=, this] { rf(kResultRfIdOnly); },
          "Tag was successfully programmed, UMLER not checked, RF initial and number checked only", " RF ID only"},
-        {"RF cancelled", [=, this] { rf(kResultRfCancelled); }, "Tag not certified, not RF checked", " RF not checked"},
+        {"RF cancelled: finished unchecked", [=, this] { rf(kResultRfCancelled); },
+         "Tag not certified, not RF checked", " RF not checked"},
         {"certified", [=, this] { certify(false); }, "Tag was successfully programmed, RF checked and certified",
          " Certified RF OK"},
         {"reconditioned", [=, this] { certify(true); }, "Tag was successfully programmed, RF checked and certified",
          " Reconditioned RF OK"},
-        {"programming failed",
+        {"programming failed: the result stays for the same-data question",
          [=, this] {
              TypeRailcar();
              wf.CmProgramTag();
              Complete(kResultProgramFailed);
+             EXPECT_EQ(Prog().operationResult, kResultProgramFailed);
          },
          "Error - could not program tag", nullptr},
-        {"reading failed",
+        {"reading failed: the result is cleared",
          [=, this] {
              wf.CmReadTag();
              Complete(kResultReadFailed);
+             EXPECT_EQ(Prog().operationResult, 0);
          },
          "Error - could not read tag", nullptr},
     };
 }
 
-TEST_P(ResultWords, PromptAndTagLog) {
+TEST_P(ResultWords, PromptTagLogAndCounter) {
     const std::vector<Case> cases = Cases();
     ASSERT_EQ(cases.size(), 14u);
     const Case& c = cases[static_cast<std::size_t>(GetParam())];
     c.run();
     EXPECT_EQ(op.LastPrompt(), c.prompt) << c.what;
+    EXPECT_EQ(op.prompts.back().second, c.logged ? 0 : 1) << c.what;
+    EXPECT_EQ(Prog().operationState, 0) << c.what;
+    EXPECT_EQ(Total(), c.logged ? 1 : 0) << c.what;
     if (c.logged) {
         ASSERT_EQ(tagLog.Size(), 1u) << c.what;
         EXPECT_NE(tagLog.Line(0).find(c.logged), std::string::npos) << c.what << ": " << tagLog.Line(0);
+        EXPECT_EQ(Prog().operationResult, 0) << c.what;
     } else {
         EXPECT_EQ(tagLog.Size(), 0u) << c.what;
     }

@@ -2,6 +2,8 @@
 // the UMLER Lookup command that fills the form from it.
 #include "WorkflowRig.h"
 
+#include <tuple>
+
 namespace velmora::test {
 namespace {
 
@@ -20,59 +22,49 @@ protected:
 };
 
 TEST_F(Umler, LengthAgreesWithinSixInches) {
-    // 594 and 607 inches disagree; 595 to 606 agree.
-    const std::pair<const char*, int> cases[] = {
-        {"49-6", kUmlerDisagrees}, {"49-7", kUmlerAgrees}, {"50-0", kUmlerAgrees},
-        {"50-6", kUmlerAgrees},    {"50-7", kUmlerDisagrees}};
-    for (const auto& [length, want] : cases) {
+    // Against 600 inches: 594 and 607 disagree; 595 to 606 agree. Decimeters are compared in inches.
+    const std::tuple<bool, const char*, int> cases[] = {
+        {true, "49-6", kUmlerDisagrees}, {true, "49-7", kUmlerAgrees}, {true, "50-0", kUmlerAgrees},
+        {true, "50-6", kUmlerAgrees},    {true, "50-7", kUmlerDisagrees},
+        {false, "152", kUmlerAgrees}, // 600 inches
+        {false, "150", kUmlerDisagrees}}; // 593 inches
+    for (const auto& [feetInches, length, want] : cases) {
+        if (feetInches != (data.GetSettings().feetInches == 1)) {
+            SetOption(&SettingsBlock::feetInches, feetInches);
+            NewForm(false);
+        }
         TypeRailcar("ABCD", "1234", length);
         EXPECT_EQ(wf.CompareWithUmler(), want) << length;
         EXPECT_EQ(Form().marks.umlerValue[3], want == kUmlerAgrees ? -1 : 600) << length;
     }
     EXPECT_EQ(data.GetVehicleKey(), "ABCD001234");
     EXPECT_EQ(data.GetUMLERRecord().lengthInches, 600);
-    EXPECT_EQ(hooks.umlerRefreshes, 5);
-}
-
-TEST_F(Umler, DecimeterLengthsAreComparedInInches) {
-    SetOption(&SettingsBlock::feetInches, 0);
-    NewForm(false);
-    TypeRailcar("ABCD", "1234", "152"); // 600 inches
-    EXPECT_EQ(wf.CompareWithUmler(), kUmlerAgrees);
-    TypeRailcar("ABCD", "1234", "150"); // 593 inches
-    EXPECT_EQ(wf.CompareWithUmler(), kUmlerDisagrees);
+    EXPECT_EQ(hooks.umlerRefreshes, 7);
 }
 
 TEST_F(Umler, AxlesAndPlatformsDisagreeAndAreMarked) {
     TypeRailcar("ABCD", "1234", "50-0", "6", "1", "1");
     EXPECT_EQ(wf.CompareWithUmler(), kUmlerDisagrees);
-    EXPECT_EQ(Form().marks.umlerValue[5], 4);
-    EXPECT_EQ(Form().marks.umlerValue[7], 0);
-    EXPECT_EQ(Form().marks.umlerValue[3], -1);
-    EXPECT_EQ(Form().marks.umlerClass, -1);
+    const TagFormMarks& m = Form().marks;
+    EXPECT_EQ(std::to_string(m.umlerValue[3]) + "," + std::to_string(m.umlerValue[5]) + "," +
+                  std::to_string(m.umlerValue[7]) + "," + std::to_string(m.umlerClass),
+              "-1,4,0,-1");
     EXPECT_GE(Form().repaints, 1);
 }
 
 TEST_F(Umler, DisagreementAsksAndNoStopsWithTheMarksKept) {
     TypeRailcar("ABCD", "1300"); // register has 2 platforms
     wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, kUmlerQ);
-    EXPECT_EQ(op.boxes[0].caption, "Velmora for Windows");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Question);
+    ASSERT_EQ(BoxTexts(), std::vector<std::string>{kUmlerQ});
+    EXPECT_EQ(Box(op.boxes[0]), std::string("Velmora for Windows|2|") + kUmlerQ);
     EXPECT_EQ(Prog().operationState, 0);
-    EXPECT_EQ(Form().marks.umlerValue[7], 2);
-    Answer({MsgAnswer::Yes});
-    wf.CmProgramTag();
-    EXPECT_EQ(Prog().operationState, kOpProgram);
-    EXPECT_EQ(data.GetLastTagRecord().umlerResult, kUmlerDisagrees);
+    EXPECT_EQ(Form().marks.umlerValue[7], 2); // a Yes goes on: the UMLER disagrees row of ResultWordsTest
 }
 
 TEST_F(Umler, ALocomotiveOnTheRailcarFormIsMarked) {
     TypeRailcar("LOCO", "77", "60-0", "6");
     wf.CmProgramTag();
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].text, kUmlerQ);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kUmlerQ});
     EXPECT_EQ(Form().marks.umlerClass, 0); // "UMLER Locomotive"
     SelectFormat(kLocomotiveSlot);
     Form().Type(0, "ABCD");
@@ -92,10 +84,9 @@ TEST_F(Umler, NotCheckedForAnUnknownVehicleWithTheCheckOffOrAnotherFormatCode) {
     EXPECT_TRUE(op.boxes.empty());
     EXPECT_EQ(data.GetLastTagRecord().umlerResult, kUmlerNotChecked);
 
-    TagFormatData f = data.GetTagFormatData(kRailcarSlot);
-    f.systemSlot = 0;
+    CopyFormat(kRailcarSlot, 9, "Railcar 41");
+    TagFormatData f = data.GetTagFormatData(9);
     f.dataFormatCode = 41;
-    SetText(f.formatName, "Railcar 41");
     data.UpdateTagFormatData(9, f);
     SelectFormat(9);
     TypeRailcar("ABCD", "1300");
@@ -105,41 +96,37 @@ TEST_F(Umler, NotCheckedForAnUnknownVehicleWithTheCheckOffOrAnotherFormatCode) {
 // ---- UMLER Lookup -----------------------------------------------------------------------
 
 TEST_F(Umler, LookupRefusals) {
-    auto expectLast = [&](const std::string& text, int focus) {
-        ASSERT_FALSE(op.boxes.empty());
-        EXPECT_EQ(op.boxes.back().text, text);
-        EXPECT_EQ(op.boxes.back().caption, "Velmora Error");
-        EXPECT_EQ(op.boxes.back().icon, MsgIcon::Stop);
-        EXPECT_EQ(Form().focused.back(), focus);
-    };
-    wf.CmUmlerLookup();
-    expectLast("There is no data in the \"Equipment Initial\" field.", 0);
-    Form().Type(0, "ABCD");
-    wf.CmUmlerLookup();
-    expectLast("There is no data in the \"Equipment Number\" field.", 1);
-    Form().Type(1, "1235");
-    wf.CmUmlerLookup();
-    expectLast("Cannot find \"ABCD001235\" in UMLER", 0);
-    EXPECT_FALSE(data.GetUMLERRecord().IsRecord());
-
-    SelectFormat(2);
-    wf.CmUmlerLookup();
-    expectLast("UMLER data can only be found when a locomotive or railcar tag format is displayed.", 0);
-
-    TagFormatData f = data.GetTagFormatData(kRailcarSlot);
-    f.systemSlot = 0;
-    SetText(f.formatName, "No Initial");
+    CopyFormat(kRailcarSlot, 10, "No Initial");
+    CopyFormat(kRailcarSlot, 11, "No Number");
+    TagFormatData f = data.GetTagFormatData(10);
     f.startingBit[0] = 8;
     data.UpdateTagFormatData(10, f);
-    SelectFormat(10);
-    wf.CmUmlerLookup();
-    expectLast("Could not find \"Equipment Initial\" field in tag format.", 0);
-    f.startingBit[0] = 7;
+    f = data.GetTagFormatData(11);
     f.startingBit[1] = 27;
-    data.UpdateTagFormatData(10, f);
-    SelectFormat(10);
-    wf.CmUmlerLookup();
-    expectLast("Could not find \"Equipment Number\" field in tag format.", 0);
+    data.UpdateTagFormatData(11, f);
+    const struct {
+        int format;
+        const char *initial, *number, *text;
+        int focus;
+    } cases[] = {
+        {kRailcarSlot, "", "", "There is no data in the \"Equipment Initial\" field.", 0},
+        {kRailcarSlot, "ABCD", "", "There is no data in the \"Equipment Number\" field.", 1},
+        {kRailcarSlot, "ABCD", "1235", "Cannot find \"ABCD001235\" in UMLER", 0},
+        {2, "", "", "UMLER data can only be found when a locomotive or railcar tag format is displayed.", 0},
+        {10, "", "", "Could not find \"Equipment Initial\" field in tag format.", 0},
+        {11, "", "", "Could not find \"Equipment Number\" field in tag format.", 0},
+    };
+    for (const auto& c : cases) {
+        SelectFormat(c.format);
+        Form().Type(0, c.initial);
+        Form().Type(1, c.number);
+        op.boxes.clear();
+        wf.CmUmlerLookup();
+        ASSERT_EQ(op.boxes.size(), 1u) << c.text;
+        EXPECT_EQ(Box(op.boxes[0]), std::string("Velmora Error|4|") + c.text);
+        EXPECT_EQ(Form().focused.back(), c.focus) << c.text;
+        EXPECT_FALSE(data.GetUMLERRecord().IsRecord()) << c.text;
+    }
 }
 
 TEST_F(Umler, LookupFillsTheRegisterValues) {

@@ -1,7 +1,6 @@
-// A tag window without a screen: the application data, a scripted operator,
-// a fake clock, an array-backed form that is replaced the way the frame does
-// it, hooks that record what the frame was asked, a temporary start directory
-// for the tag log and a small UMLER data file.
+// A tag window without a screen: the application data, a scripted operator, a fake clock, an array-backed form
+// that is replaced the way the frame does it, hooks that record what the frame was asked, a temporary start
+// directory for the tag log and a small UMLER data file.
 #pragma once
 
 #include "FakeTagForm.h"
@@ -28,25 +27,19 @@ namespace velmora::test {
 
 struct RecordingHooks : WorkflowHooks {
     std::vector<LastTagRecord> labels;
-    int readerSearches = 0;
-    int portDialogs = 0;
-    int umlerRefreshes = 0;
+    int readerSearches = 0, portDialogs = 0, umlerRefreshes = 0, lotDialogs = 0;
     std::vector<bool> unitChanges;
     std::vector<std::string> counters;
     LotDialogResult lotAnswer = LotDialogResult::NotShown;
-    int lotDialogs = 0;
-    std::function<void()> onPortDialog;
-    std::function<void()> onLot;
+    std::function<void()> onPortDialog, onLot;
 
     void PrintLabel(const LastTagRecord& r) override { labels.push_back(r); }
     void StartReaderSearch() override { ++readerSearches; }
     void OpenReaderPortDialog() override {
-        ++portDialogs;
-        if (onPortDialog) onPortDialog();
+        if (++portDialogs, onPortDialog) onPortDialog();
     }
     LotDialogResult ShowLotNumberDialog() override {
-        ++lotDialogs;
-        if (onLot) onLot();
+        if (++lotDialogs, onLot) onLot();
         return lotAnswer;
     }
     void UmlerRecordChanged() override { ++umlerRefreshes; }
@@ -58,9 +51,7 @@ struct UmlerVehicle {
     std::string initial;
     int number;
     std::string type;
-    int lengthInches;
-    int axles;
-    int platforms;
+    int lengthInches, axles, platforms;
 };
 
 // Format slots of the railcar and locomotive built-ins.
@@ -80,10 +71,7 @@ protected:
 
     void SetUp() override {
         data.SetStartDirectory(dir.path().string() + "/");
-        ProgrammerState ps = data.GetProgrammerRecord();
-        ps.on = 1;
-        ps.port = 0;
-        data.UpdateProgrammerRecord(ps);
+        EditProg([](ProgrammerState& ps) { ps.on = 1, ps.port = 0; });
         wf.SetUmlerDataPath(dir.File("umlerdata.uml"));
         NewForm(false);
     }
@@ -150,22 +138,32 @@ protected:
         }
     }
 
+    // An operator copy of a format in another slot, under another name.
+    void CopyFormat(int from, int to, const char* name) {
+        TagFormatData f = data.GetTagFormatData(from);
+        f.systemSlot = 0;
+        SetText(f.formatName, name);
+        data.UpdateTagFormatData(to, f);
+    }
+    // The EOT Device rows as "EOT WABTEC" in slot 6.
+    void AddWabtecFormat() { CopyFormat(3, 6, "EOT WABTEC"); }
+
+    ProgrammerState Prog() { return data.GetProgrammerRecord(); }
+    template <class Change> void EditProg(Change change) {
+        ProgrammerState ps = Prog();
+        change(ps);
+        data.UpdateProgrammerRecord(ps);
+    }
     // The link's end of an exchange: state 0 and the result, then the handler.
     bool Complete(uint8_t result) {
-        ProgrammerState ps = data.GetProgrammerRecord();
-        ps.operationState = 0;
-        ps.operationResult = result;
-        data.UpdateProgrammerRecord(ps);
+        EditProg([&](ProgrammerState& ps) { ps.operationState = 0, ps.operationResult = result; });
         return wf.ProgrammerCompletion();
     }
     // The reader link's end of an RF reading: the result, state untouched.
     bool ReaderResult(uint8_t result) {
-        ProgrammerState ps = data.GetProgrammerRecord();
-        ps.operationResult = result;
-        data.UpdateProgrammerRecord(ps);
+        EditProg([&](ProgrammerState& ps) { ps.operationResult = result; });
         return wf.ProgrammerCompletion();
     }
-    ProgrammerState Prog() { return data.GetProgrammerRecord(); }
     // The texts of the given rows of the form, joined by commas.
     std::string Shown(std::initializer_list<int> rows) {
         std::string s;
@@ -180,10 +178,12 @@ protected:
         for (const auto& b : op.boxes) t.push_back(b.text);
         return t;
     }
+    // A box as caption, icon number and text.
+    static std::string Box(const ShownBox& b) {
+        return b.caption + "|" + std::to_string(static_cast<int>(b.icon)) + "|" + b.text;
+    }
     bool Prompted(const std::string& text) const {
-        for (const auto& p : op.prompts)
-            if (p.first == text) return true;
-        return false;
+        return std::any_of(op.prompts.begin(), op.prompts.end(), [&](const auto& p) { return p.first == text; });
     }
     std::string TagLogFile() { return ReadFileText(dir.File("tag log.txt")); }
     int32_t Total() { return data.GetSettings().programmedTotal; }
