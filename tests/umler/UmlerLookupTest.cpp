@@ -206,9 +206,9 @@ TEST_F(UmlerDataFileTest, KeptOpenLookupFollowsTheFileOnDisk) {
     ExpectVehicle(later.Find(next[0].Key()), next[0]);
     std::filesystem::remove(dir.File("later.uml"));
     EXPECT_FALSE(later.Find(next[0].Key()).IsRecord());
-    // A trailing partial record is ignored.
+    // A trailing partial record, even one byte short of a whole one, is ignored.
     std::vector<uint8_t> bytes = test::ReadFileBytes(Data());
-    bytes.insert(bytes.end(), {1, 2, 3, 4, 5});
+    bytes.insert(bytes.end(), kUmlerRecordSize - 1, 7);
     test::WriteFileBytes(Data(), bytes);
     UmlerDataFile file;
     ASSERT_TRUE(file.Open(Data()));
