@@ -15,17 +15,6 @@ extern char** environ;
 
 namespace velmora::test {
 
-namespace {
-
-using SteadyClock = std::chrono::steady_clock;
-
-int MsLeft(SteadyClock::time_point end) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - SteadyClock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
-
-} // namespace
-
 std::string ProgrammerSimBinary() { return std::string(VELMORA_BINARY_DIR) + "/velmora-programmer-sim"; }
 
 std::string ReaderSimBinary() { return std::string(VELMORA_BINARY_DIR) + "/velmora-reader-sim"; }
@@ -57,18 +46,12 @@ SimChild::~SimChild() {
 int SimChild::Stop(int signo, int timeoutMs) {
     if (pid_ <= 0) return -1;
     if (signo != 0) kill(pid_, signo);
-    auto end = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
-    for (;;) {
-        pid_t r = waitpid(pid_, &status, WNOHANG);
-        if (r == pid_) break;
-        if (r < 0 || MsLeft(end) == 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-            pid_ = -1;
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    pid_t r = 0;
+    if (!WaitUntil([&] { return (r = waitpid(pid_, &status, WNOHANG)) != 0; }, timeoutMs) || r != pid_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, &status, 0);
+        status = -1;
     }
     pid_ = -1;
     return status;
@@ -84,10 +67,10 @@ bool WriteControl(const std::string& fifo, const std::string& command) {
 }
 
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
-    auto end = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (cond()) return true;
-        if (MsLeft(end) == 0) return false;
+        if (std::chrono::steady_clock::now() >= end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
