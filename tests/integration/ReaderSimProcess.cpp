@@ -39,8 +39,4 @@ bool ControlledSim::Control(const std::string& commands) {
     return WaitForLog("control: ", expected);
 }
 
-bool ControlledSim::WaitForLink(bool present, int timeoutMs) const {
-    return WaitUntil([&] { return PathExists(link_) == present; }, timeoutMs);
-}
-
 } // namespace velmora::test

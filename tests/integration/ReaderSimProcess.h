@@ -33,8 +33,6 @@ public:
     // Waits until the log holds `text` (count times at least).
     bool WaitForLog(const std::string& text, int count = 1, int timeoutMs = 5000) const;
     int CountInLog(const std::string& text) const;
-    // Waits until the link exists (true) or is gone (false).
-    bool WaitForLink(bool present, int timeoutMs = 5000) const;
     // Stops the simulator; its wait status, -1 when it did not end in time.
     int Stop(int signo) { return process_ ? process_->Stop(signo) : -1; }
 

@@ -26,17 +26,14 @@ TEST_F(FramesTool, EncodeTakesTheUnitRegionAndModeSwitches) {
         std::vector<std::string> args = {"encode"};
         args.insert(args.end(), c.args.begin(), c.args.end());
         const CommandResult r = Tool(args);
-        SCOPED_TRACE(c.frame);
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        const auto lines = Lines(r.out);
-        ASSERT_EQ(lines.size(), 2u) << r.out;
-        EXPECT_EQ(lines[0], c.frame);
-        EXPECT_EQ(lines[1].rfind("Raw Data  ASCII [", 0), 0u) << lines[1];
-        EXPECT_NE(lines[1].find(std::string("]  Hex [") + c.frame + "]"), std::string::npos) << lines[1];
+        EXPECT_EQ(Lines(r.out).at(0), c.frame);
     }
+    // The second line shows the frame's bytes as text and digits.
     const CommandResult r = Tool(std::vector<std::string>{
         "encode", "--format", "ASCII", "Characters 1 to 10=HELLO WORL", "Characters 11 to 20=D 01234567"});
-    EXPECT_EQ(Lines(r.out).at(1), "Raw Data  ASCII [HELLO WORLD 01234567]  Hex [A25B2CBC0DEFCAC900411493515597]");
+    EXPECT_EQ(r.out, "A25B2CBC0DEFCAC900411493515597\n"
+                     "Raw Data  ASCII [HELLO WORLD 01234567]  Hex [A25B2CBC0DEFCAC900411493515597]\n");
 }
 
 TEST_F(FramesTool, ExitCodesAndMessagesOfEncodeAndDecode) {

@@ -14,7 +14,7 @@ namespace velmora::test {
 
 struct ToolRig : ::testing::Test {
     CommandResult Tool(const std::string& args) { // already quoted
-        return RunProgram("timeout", "-s KILL 20 " + ShellQuote(BuiltProgram("velmora-tool")) + " " + args,
+        return RunProgram("timeout", "-s KILL 60 " + ShellQuote(BuiltProgram("velmora-tool")) + " " + args,
                           dir.path().string());
     }
     CommandResult Tool(const std::vector<std::string>& args) {
