@@ -1,10 +1,20 @@
 // The simulators as test equipment: one smoke test each (help, a refused
 // argument, the port linked, a clean stop that removes it). What they answer
-// on the port is the recordings' (SimReplayTest).
+// on the port is the recordings' (SimReplayTest). The reader simulator
+// decodes tags on its own: it and the program must agree with frames worked
+// out by hand.
+#include "ReaderSimProcess.h"
 #include "SimProcess.h"
 
+#include "data/AEIData.h"
+#include "posix/PosixCommPort.h"
+#include "tagdata/TagFrame.h"
+
+#include <chrono>
 #include <csignal>
+#include <fstream>
 #include <sys/wait.h>
+#include <thread>
 
 namespace velmora::test {
 namespace {
@@ -28,6 +38,59 @@ void SmokeTest(const std::string& binary) {
 TEST(ProgrammerSim, SmokeTest) { SmokeTest<SimProcess>(ProgrammerSimBinary()); }
 
 TEST(ReaderSim, SmokeTest) { SmokeTest<ReaderSimProcess>(ReaderSimBinary()); }
+
+// Frames worked out by hand from the bit layout, the reading the reader shows
+// for each, and the field texts the program decodes (rows in format order;
+// the railcar's row 4 is the second part of its length).
+struct GoldenFrame {
+    const char* frame;
+    const char* reading;
+    std::vector<std::string> texts;
+};
+
+const GoldenFrame kGolden[] = {
+    {"9A0181C000AA621900000008000033", "ABCD 42,19,R,610,4,1,0", {"ABCD", "42", "RIGHT", "610", "", "4", "1", "0"}},
+    {"9A0181C78900961900000000000033", "ABCD 123456,19,L,150,4,1,0",
+     {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"}},
+    {"2B8BD3003EBB962900000000000033", "UP   4014,5,R,406,6,1", {"UP  ", "4014", "RIGHT", "406", "6", "1"}},
+    {"33A7A500C0E4800000000000000033", "WABC 12345", {"WABC", "12345"}},
+};
+
+// What the port brings within a few seconds, up to `count` bytes.
+std::string ReadFromPort(CommPort& port, std::size_t count) {
+    std::string got;
+    for (int i = 0; i < 500 && got.size() < count; ++i) {
+        uint8_t buf[256];
+        const CommReadResult r = port.Read(buf, std::min(sizeof buf, count - got.size()));
+        if (r.failed) break;
+        got.append(reinterpret_cast<const char*>(buf), r.count);
+        if (r.count == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return got;
+}
+
+TEST(ReaderSimDecoding, AgreesWithTheProgramOnFramesWorkedOutByHand) {
+    if (!ReaderSimProcess::Available()) GTEST_SKIP() << "velmora-reader-sim not built";
+    ReaderSimProcess sim;
+    ASSERT_TRUE(sim.Running()) << sim.ErrorOutput();
+    PosixCommPort port;
+    ASSERT_TRUE(port.Open(sim.Link())) << port.ErrorText();
+    ASSERT_TRUE(sim.WaitForLog("the port was opened"));
+    ScriptedOperator op;
+    FakeClock clock;
+    AEIData data(op, clock);
+    for (const GoldenFrame& g : kGolden) {
+        std::ofstream(sim.TagFile()) << g.frame << "\n";
+        ASSERT_TRUE(sim.Control("read"));
+        const std::string line = std::string(g.reading) + "\r\n";
+        EXPECT_EQ(ReadFromPort(port, line.size()), line) << g.frame;
+
+        const DecodedFrame d = DecodeTagFrame(data, g.frame, false, kRegionNorthAmerica, false);
+        ASSERT_TRUE(d.identified) << g.frame;
+        for (std::size_t row = 0; row < g.texts.size(); ++row)
+            EXPECT_EQ(d.texts[row], g.texts[row]) << g.frame << " row " << row;
+    }
+}
 
 } // namespace
 } // namespace velmora::test
