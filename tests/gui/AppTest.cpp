@@ -1,6 +1,5 @@
-// The whole program started in a scratch start directory: its captions and
-// completed file names, and the options saved at exit found again at the
-// next start.
+// The whole program started in a scratch start directory: its caption and
+// completed file names, and the options saved at exit found at the next start.
 #include "GuiRig.h"
 
 #include "app/MakerInfo.h"
@@ -24,14 +23,8 @@ protected:
     FakeClock clock;
     FakePortFactory ports;
 
-    void SetUp() override {
-        GuiApp();
-        fs::current_path(dir.path());
-    }
-    void TearDown() override {
-        op.frame = nullptr;
-        fs::current_path(oldCwd);
-    }
+    void SetUp() override { GuiApp(), fs::current_path(dir.path()); }
+    void TearDown() override { op.frame = nullptr, fs::current_path(oldCwd); }
     std::unique_ptr<TAEIApp> Start() {
         AppServices s;
         s.op = &op;
@@ -49,17 +42,14 @@ protected:
 };
 
 TEST_F(AppTest, StartUpSetsCaptionsAndFileNamesAndARestartFindsTheOptions) {
-    const std::string cwd = fs::current_path().string();
     {
         auto app = Start();
         TAEIDec* frame = app->Frame();
         EXPECT_EQ(frame->windowTitle().toStdString(),
                   std::string("Velmora for Windows Version 1.4D North America - Corvelle Tel. 555 014-2290 ") +
                       maker::kWebAddress);
-        EXPECT_EQ(app->Data().TagLogFileName(), cwd + "/tag log.txt");
-        frame->RunCommand(cmd::kRFCheck);
-        frame->RunCommand(cmd::kLabelPrinting);
-        frame->RunCommand(cmd::kShowUMLERRecord);
+        EXPECT_EQ(app->Data().TagLogFileName(), fs::current_path().string() + "/tag log.txt");
+        for (int id : {cmd::kRFCheck, cmd::kLabelPrinting, cmd::kShowUMLERRecord}) frame->RunCommand(id);
         QComboBox* formats = frame->TagWindow()->FormatList();
         formats->setCurrentIndex(formats->findData(1));
         emit formats->activated(formats->currentIndex());

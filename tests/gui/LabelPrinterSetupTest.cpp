@@ -18,7 +18,7 @@ TEST_F(FrameRig, LabelPrinterSetupStoresTheChoiceOnOkOnly) {
     data.UpdatePrinterSettings(0, old);
     BuildFrame();
     std::vector<std::string> shown;
-    // Selects the entry that starts with `entry` and presses `button`.
+    // Selects the entry that starts with `entry`, presses `button`; the stored printer after.
     auto choose = [&](const QString& entry, const QString& button) {
         shown.clear();
         onDialog = [&](QDialog& d) {
