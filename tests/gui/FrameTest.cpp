@@ -302,40 +302,34 @@ TEST_F(FrameTest, TagFormatsOkMakesANewFormatForTheFormsList) {
     EXPECT_EQ(Form().FormatList()->currentText(), "Railcar") << "the form keeps its format";
 }
 
-// The editor's other buttons: a refused OK keeps it open on the faulty field,
-// Copy makes a built-in format editable, Delete and Help.
+// The editor's other buttons: Help, Copy making a built-in format editable,
+// a refused OK keeping it open on the faulty field, Delete.
 TEST_F(FrameTest, TagFormatEditorButtons) {
     int changed = 0, help = 0;
-    TagFormatHooks hooks;
-    hooks.formatsChanged = [&] { ++changed; };
-    hooks.help = [&] { ++help; };
-    FormatEditor editor(data);
-    ASSERT_TRUE(editor.Open(0)); // Railcar
-    TTagFormat dialog(data, editor, hooks);
+    const TagFormatHooks hooks{[&] { ++changed; }, [&] { ++help; }};
+    FormatEditor railcar(data), spare(data);
+    ASSERT_TRUE(railcar.Open(0));
+    TTagFormat dialog(data, railcar, hooks);
     dialog.show();
     QTest::mouseClick(dialog.HelpButton(), Qt::LeftButton);
-    EXPECT_EQ(help, 1);
     EXPECT_FALSE(dialog.OkButton()->isEnabled()) << "a built-in format is not changed";
-    QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton); // makes it editable
+    QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton);
     dialog.NameEdit()->clear();
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     EXPECT_EQ(op.LastBox()->text, "You must have a format name.");
-    EXPECT_EQ(dialog.focusWidget(), dialog.NameEdit());
-    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.isVisible() && dialog.focusWidget() == dialog.NameEdit());
     QTest::keyClicks(dialog.NameEdit(), "Spare");
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    const int slot = data.FindTagFormatByName("Spare");
-    ASSERT_EQ(slot, kSystemSlots);
-    EXPECT_EQ(changed, 1);
+    ASSERT_EQ(data.FindTagFormatByName("Spare"), kSystemSlots);
 
-    FormatEditor spare(data);
-    ASSERT_TRUE(spare.Open(slot));
+    ASSERT_TRUE(spare.Open(kSystemSlots));
     TTagFormat deleting(data, spare, hooks);
     deleting.show();
     QTest::mouseClick(deleting.DeleteButton(), Qt::LeftButton);
     EXPECT_EQ(op.LastBox()->text, "The Spare format has been deleted.");
     EXPECT_FALSE(deleting.isVisible());
     EXPECT_EQ(data.FindTagFormatByName("Spare"), -1);
+    EXPECT_EQ(help, 1);
     EXPECT_EQ(changed, 2);
 }
 

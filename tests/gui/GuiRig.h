@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FakeCommPort.h"
+#include "LinkRig.h"
 #include "TestSupport.h"
 
 #include "app/TAEIDec.h"
@@ -131,21 +132,10 @@ protected:
             if (Tick(), pred()) return i;
         return -1;
     }
-    // A programmer answering on COM1: echoes each command, answers the probe
-    // with its model, the status check with "#00", program with "#Done".
+    // A programmer answering on COM1 as the real one does.
     void ConnectProgrammer() {
         auto dev = factory.Find("fake1");
-        if (!dev) dev = factory.Add("fake1");
-        dev->onWrite = [](FakeDevice& d, const std::string& cmd) {
-            const std::string echo = cmd.substr(0, cmd.find('\r'));
-            std::string out = echo + "\r\n";
-            if (echo == "#30") out += "#Model AP4118 Ver 1.07\r\n";
-            else if (echo == "#40") out += "#00\r\n";
-            else if (echo.rfind("#201", 0) == 0 || echo.rfind("#204", 0) == 0) out += "#Done\r\n";
-            else if (echo == "#211" || echo == "#214") out += "#0123456789ABCDEF0123456789ABCD\r\n#Done\r\n";
-            else out += "#Error\r\n";
-            d.Send(out);
-        };
+        AnswerLikeProgrammer(dev ? *dev : *factory.Add("fake1"), {});
         ProgrammerState s = GetProgrammerState(data);
         s.port = 0;
         SetProgrammerState(data, s);

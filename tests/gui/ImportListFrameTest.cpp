@@ -1,12 +1,14 @@
 // The fleet list commands of the frame: File > "Import Tag List...", the
 // "Import List" window (rows, counts, double-click), F1 moving on to the next
-// line, and the window opened again at start when it was open at exit.
+// line, and the window opened again at start when it was open at exit, with
+// the other options the frame restores.
 #include "GuiRig.h"
 
 #include "app/MenuIds.h"
 #include "dialogs/TImportList.h"
 #include "tagwindow/Workflows.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
@@ -80,9 +82,16 @@ TEST_F(ImportListFrame, AListThatCannotBeUsedIsReported) {
 TEST_F(ImportListFrame, AWindowOpenAtExitIsReopenedOnTheSameListAndOneClosedStaysClosed) {
     WriteList("fleet.txt", "TTX,11,RIGHT,89-4\nTTX,13,RIGHT,89-4\n");
     BuildFrame();
-    frame->RunCommand(cmd::kImportTagList);
+    for (int id : {cmd::kImportTagList, cmd::kRFCheck, cmd::kLabelPrinting, cmd::kShowUMLERRecord})
+        frame->RunCommand(id);
+    SelectFormat(1);
     ASSERT_NE(frame->ImportWindow(), nullptr);
     Restart();
+    EXPECT_EQ(frame->StatusField(cmd::kRFCheck), "RF Check ON");
+    EXPECT_TRUE(frame->Action(cmd::kRFCheck)->isChecked());
+    EXPECT_FALSE(frame->Action(cmd::kLabelPrinting)->isChecked());
+    EXPECT_NE(frame->UmlerWindow(), nullptr);
+    EXPECT_EQ(Form().Format().Name(), "Locomotive");
     ASSERT_NE(frame->ImportWindow(), nullptr);
     EXPECT_TRUE(frame->ImportWindow()->isVisible());
     EXPECT_EQ(frame->Workflows().Import().ListPath(), dir.File("fleet.txt"));
