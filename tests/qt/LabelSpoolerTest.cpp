@@ -80,8 +80,9 @@ TEST_F(LabelSpoolerTest, StoppedQueueFallsBackToThePdfFolderWithTheNotice) {
     EXPECT_EQ(cups.Client("lpstat", std::string("-o ") + PrivateCups::kQueue).out, "") << "nothing left waiting";
 }
 
-// The choice without a spooler: what the record keeps.
-TEST(LabelPrinterChoice, KeepsTheRecordForTheSamePrinterAndRefusesANameTooLong) {
+// The choice without a spooler: a name the record cannot hold is refused;
+// another printer starts with a fresh record.
+TEST(LabelPrinterChoice, RefusesANameTooLongAndResetsTheRecordForAnotherPrinter) {
     ScriptedOperator op;
     FakeClock clock;
     AEIData data(op, clock);
@@ -96,8 +97,6 @@ TEST(LabelPrinterChoice, KeepsTheRecordForTheSamePrinterAndRefusesANameTooLong) 
         return std::string(GetText(now.device)) + "|" + std::string(GetText(now.port)) + "|" +
                std::to_string(now.setup[0]) + "|" + printer.DeviceName();
     };
-    ASSERT_TRUE(StoreLabelPrinterChoice(data, printer, "Shop Floor Labels"));
-    EXPECT_EQ(stored(), "Shop Floor Labels|usb|7|Shop Floor Labels");
     // 32 characters do not fit the 32-byte field with its terminator.
     EXPECT_FALSE(StoreLabelPrinterChoice(data, printer, std::string(32, 'x')));
     EXPECT_EQ(stored(), "Shop Floor Labels|usb|7|Shop Floor Labels");
