@@ -24,24 +24,17 @@ protected:
         frame->ReplaceTagWindow(false);
         QCoreApplication::processEvents();
     }
-    // The register disagreeing: 60'04" (724 inches), six axles, two platforms, a railcar.
-    void MarkRegister() {
+    // The register disagreeing: 60'04" (724 inches), six axles, two
+    // platforms, a railcar; or every row in error.
+    void Mark(bool errors) {
         TagFormMarks marks;
-        marks.umlerValue[3] = 724;
-        marks.umlerValue[5] = 6;
-        marks.umlerValue[7] = 2;
-        marks.umlerClass = 1;
-        Form().SetMarks(marks);
-    }
-    void MarkEveryRowInError() {
-        TagFormMarks marks;
-        marks.error.fill(1);
+        if (errors) marks.error.fill(1);
+        else marks.umlerValue[3] = 724, marks.umlerValue[5] = 6, marks.umlerValue[7] = 2, marks.umlerClass = 1;
         Form().SetMarks(marks);
     }
     bool HasNote(const QString& text) {
-        for (const auto& n : Form().PlacedNotes())
-            if (n.text == text) return true;
-        return false;
+        const auto& notes = Form().PlacedNotes();
+        return std::any_of(notes.begin(), notes.end(), [&](const auto& n) { return n.text == text; });
     }
     void ExpectEveryNoteVisible(const char* what) {
         SCOPED_TRACE(what);
@@ -60,20 +53,20 @@ protected:
 
 TEST_F(FormNotesVisible, RegisterValuesBesideTypedLengths) {
     Form().EditAt(3)->setText("50-0");
-    MarkRegister();
+    Mark(false);
     EXPECT_TRUE(HasNote("152 Decimeters"));
     EXPECT_TRUE(HasNote("UMLER(60'04\")"));
     ExpectEveryNoteVisible("feet-inches");
     SetSetting(&SettingsBlock::feetInches, 0);
     Rebuild();
     Form().EditAt(3)->setText("999999");
-    MarkRegister();
+    Mark(false);
     EXPECT_TRUE(HasNote("UMLER(183 dm)"));
     ExpectEveryNoteVisible("decimeters");
 }
 
 TEST_F(FormNotesVisible, ErrorNotesOfTheWidestLimits) {
-    MarkEveryRowInError();
+    Mark(true);
     ExpectEveryNoteVisible("railcar");
     // Limits of the most characters the editor takes, on every line beside the buttons.
     TagFormatData wide = MakeTagFormat({"Wide Limits", 12, 51, 2, 1}, {});
@@ -86,7 +79,7 @@ TEST_F(FormNotesVisible, ErrorNotesOfTheWidestLimits) {
     data.UpdateTagFormatData(kSystemSlots, wide);
     SetSetting(&SettingsBlock::currentFormat, kSystemSlots);
     Rebuild();
-    MarkEveryRowInError();
+    Mark(true);
     EXPECT_TRUE(HasNote("Error (100000000 to 999999999)"));
     EXPECT_TRUE(HasNote("Error (32808333 ft to 328083333 ft)"));
     ExpectEveryNoteVisible("nine-digit limits");

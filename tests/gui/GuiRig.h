@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FakeCommPort.h"
+#include "LinkRig.h"
 #include "TestSupport.h"
 
 #include "app/TAEIDec.h"
@@ -21,26 +22,44 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace velmora::test {
 
 // One QApplication for the whole test program, on the offscreen platform.
-QApplication& GuiApp();
+inline QApplication& GuiApp() {
+    static int argc = 1;
+    static char arg0[] = "test_gui";
+    static char* argv[] = {arg0, nullptr};
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QApplication* app = new QApplication(argc, argv); // destroyed after main it would crash
+    return *app;
+}
 
 // Clicks the dialog's button of that text ("OK", "Cancel").
-void Press(QDialog& d, const QString& text);
+inline void Press(QDialog& d, const QString& text) {
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+        if (b->text().remove('&') == text) return b->click();
+    ADD_FAILURE() << d.windowTitle().toStdString() << " has no " << text.toStdString() << " button";
+}
 
 // A scripted operator whose prompts also reach the frame's prompt bar and
 // whose notifications reach the frame from the event loop, as the real one's.
 class FrameOperator : public ScriptedOperator {
 public:
     TAEIDec* frame = nullptr;
-    void ShowPrompt(const std::string& text, int blink) override;
-    void PostNotification(int code) override;
+    void ShowPrompt(const std::string& text, int blink) override {
+        ScriptedOperator::ShowPrompt(text, blink);
+        if (frame) frame->ShowPrompt(text, blink);
+    }
+    void PostNotification(int code) override {
+        ScriptedOperator::PostNotification(code);
+        QTimer::singleShot(0, QCoreApplication::instance(), [this, code] {
+            if (frame) frame->HandleNotification(code);
+        });
+    }
 };
 
 class FrameRig : public ::testing::Test {
@@ -52,6 +71,7 @@ protected:
     FakePortFactory factory;
     std::unique_ptr<TAEIDec> frame;
 
+    QStringList manualDirs;
     std::vector<std::string> openedUrls;
     std::optional<std::string> logFileAnswer;
     std::optional<std::string> importListAnswer;
@@ -60,31 +80,87 @@ protected:
     std::function<void(QDialog&)> onDialog;
     int ticks = 0;
 
-    void SetUp() override;
-    void TearDown() override;
-    void BuildFrame(); // on the data as it stands
+    void SetUp() override {
+        GuiApp();
+        SetOptionDefaults(data);
+        data.SetStartDirectory(dir.path().string() + "/");
+        data.SetTagLogFileName(dir.File("tag log.txt"));
+    }
+    void TearDown() override {
+        op.frame = nullptr;
+        frame.reset();
+        QCoreApplication::processEvents();
+    }
+    // Builds the frame on the data as it stands.
+    void BuildFrame() {
+        op.frame = nullptr;
+        frame.reset();
+        FrameServices s;
+        s.portFactory = &factory;
+        s.portMap = [](int p) { return "fake" + std::to_string(p + 1); };
+        s.manualDirs = manualDirs;
+        s.openUrl = [this](const QUrl& url) { return openedUrls.push_back(url.toString().toStdString()), true; };
+        s.chooseLogFile = [this](QWidget*, const std::string&) { return logFileAnswer; };
+        s.chooseImportList = [this](QWidget*, const std::string& current) {
+            importListOffered = current;
+            return importListAnswer;
+        };
+        s.runDialog = [this](QDialog& d) {
+            dialogsRun.push_back(d.windowTitle().toStdString());
+            if (onDialog) onDialog(d);
+        };
+        s.runTimer = false;
+        frame = std::make_unique<TAEIDec>(data, s);
+        op.frame = frame.get();
+        frame->resize(1100, 800);
+        frame->show();
+        frame->SetupWindow();
+        QCoreApplication::processEvents();
+    }
     TAEIWindow& Form() { return *frame->TagWindow(); }
 
     // One timer tick; the clock moves one second every ten ticks.
-    void Tick();
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) Tick();
+    void Tick() {
+        if (++ticks % 10 == 0) clock.Advance(1);
+        frame->EvTimer();
+        QCoreApplication::processEvents();
     }
+    void Ticks(int n) { while (n-- > 0) Tick(); }
     template <class Pred>
     int TickUntil(Pred pred, int limit) {
-        for (int i = 1; i <= limit; ++i) {
-            Tick();
-            if (pred()) return i;
-        }
+        for (int i = 1; i <= limit; ++i)
+            if (Tick(), pred()) return i;
         return -1;
     }
-    // A programmer answering on COM1: echoes each command, answers the probe
-    // with its model, the status check with "#00", program with "#Done".
-    void ConnectProgrammer();
-    void SetSetting(uint8_t SettingsBlock::*field, uint8_t value);
-    void SelectFormat(int slot); // through the format list, as the operator does it
-    bool BoxShown(const std::string& text) const;
-    void Type(QWidget* w, const QString& text);
+    // A programmer answering on COM1 as the real one does.
+    void ConnectProgrammer() {
+        auto dev = factory.Find("fake1");
+        AnswerLikeProgrammer(dev ? *dev : *factory.Add("fake1"), {});
+        ProgrammerState s = GetProgrammerState(data);
+        s.port = 0;
+        SetProgrammerState(data, s);
+        EXPECT_GT(TickUntil([this] {
+            const ProgrammerState st = GetProgrammerState(data);
+            return st.on == 1 && st.operationState == 0;
+        }, 100), 0) << "the programmer did not come on";
+    }
+    void SetSetting(uint8_t SettingsBlock::*field, uint8_t value) {
+        SettingsBlock s = data.GetSettings();
+        s.*field = value;
+        data.UpdateSettings(s);
+    }
+    // Through the format list, as the operator does it.
+    void SelectFormat(int slot) {
+        QComboBox* list = Form().FormatList();
+        const int index = list->findData(slot);
+        ASSERT_GE(index, 0) << "format slot " << slot << " is not listed";
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+        QCoreApplication::processEvents();
+    }
+    bool BoxShown(const std::string& text) const {
+        return std::any_of(op.boxes.begin(), op.boxes.end(), [&](const auto& b) { return b.text == text; });
+    }
 };
 
 } // namespace velmora::test

@@ -1,13 +1,14 @@
 // The fleet list commands of the frame: File > "Import Tag List...", the
 // "Import List" window (rows, counts, double-click), F1 moving on to the next
-// line, and Setup > "Import Settings...".
+// line, and the window opened again at start when it was open at exit, with
+// the other options the frame restores.
 #include "GuiRig.h"
 
 #include "app/MenuIds.h"
 #include "dialogs/TImportList.h"
-#include "dialogs/TImportSettings.h"
+#include "tagwindow/Workflows.h"
 
-#include <QCheckBox>
+#include <QAction>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
@@ -23,6 +24,19 @@ protected:
         importListAnswer = dir.File(name);
     }
     QString FormText(int row) { return Form().EditAt(row)->text(); }
+    QTreeWidget* Rows() { return frame->ImportWindow()->List(); }
+    void DoubleClick(int line) { emit Rows()->itemDoubleClicked(Rows()->topLevelItem(line), 0); }
+    // Closes the frame (its close query writes the options file), then
+    // starts again from that file alone.
+    void Restart() {
+        frame->close();
+        op.frame = nullptr;
+        frame.reset();
+        QCoreApplication::processEvents();
+        SetOptionDefaults(data);
+        ASSERT_EQ(LoadOptions(data, OptionsFilePath(data)), 0);
+        BuildFrame();
+    }
 };
 
 TEST_F(ImportListFrame, AnOpenedListFillsTheFormAndEachF1MovesOn) {
@@ -32,29 +46,25 @@ TEST_F(ImportListFrame, AnOpenedListFillsTheFormAndEachF1MovesOn) {
     frame->RunCommand(cmd::kImportTagList);
     EXPECT_EQ(importListOffered.substr(importListOffered.size() - 14), "import tag.txt");
     EXPECT_EQ(data.ImportTagFileName(), dir.File("fleet.txt"));
-
     TImportList* window = frame->ImportWindow();
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(window->List()->topLevelItemCount(), 3);
-    EXPECT_EQ(window->List()->topLevelItem(1)->text(2).toStdString(),
-              "refused: The following fields are in error: Car Number");
+    ASSERT_EQ(Rows()->topLevelItemCount(), 3);
+    EXPECT_EQ(Rows()->topLevelItem(1)->text(2), "refused: The following fields are in error: Car Number");
     EXPECT_EQ(window->CountsLabel()->text(), "3 lines: 0 programmed, 2 waiting, 0 failed, 1 refused");
     EXPECT_EQ(FormText(1), "11");
 
     // Double-click puts a line on the form; a refused line is never filled.
-    emit window->List()->itemDoubleClicked(window->List()->topLevelItem(1), 0);
+    DoubleClick(1);
     EXPECT_EQ(FormText(1), "11");
-    emit window->List()->itemDoubleClicked(window->List()->topLevelItem(2), 0);
+    DoubleClick(2);
     EXPECT_EQ(FormText(1), "13");
-    emit window->List()->itemDoubleClicked(window->List()->topLevelItem(0), 0);
-
+    DoubleClick(0);
     QTest::keyClick(Form().EditAt(1), Qt::Key_F1);
     ASSERT_GT(TickUntil([&] { return FormText(1) == "13"; }, 200), 0) << frame->PromptText().toStdString();
-    EXPECT_EQ(window->List()->topLevelItem(0)->text(2).left(11), "programmed ");
+    EXPECT_EQ(Rows()->topLevelItem(0)->text(2).left(11), "programmed ");
     EXPECT_EQ(window->Progress()->value(), 1);
     EXPECT_EQ(data.GetSettings().programmedTotal, 1);
-    EXPECT_NE(frame->PromptText().toStdString().find("list line 3 of 3 is on the form"), std::string::npos)
-        << frame->PromptText().toStdString();
+    EXPECT_TRUE(frame->PromptText().contains("list line 3 of 3 is on the form")) << frame->PromptText().toStdString();
 }
 
 TEST_F(ImportListFrame, AListThatCannotBeUsedIsReported) {
@@ -69,31 +79,28 @@ TEST_F(ImportListFrame, AListThatCannotBeUsedIsReported) {
     EXPECT_EQ(frame->ImportWindow(), nullptr);
 }
 
-TEST_F(ImportListFrame, ImportSettingsAreStoredOnOkOnly) {
+TEST_F(ImportListFrame, AWindowOpenAtExitIsReopenedOnTheSameListAndOneClosedStaysClosed) {
+    WriteList("fleet.txt", "TTX,11,RIGHT,89-4\nTTX,13,RIGHT,89-4\n");
     BuildFrame();
-    onDialog = [](QDialog& d) {
-        auto& dialog = dynamic_cast<TImportSettings&>(d);
-        dialog.FileName()->setText("cars.csv");
-        dialog.Delimiter()->setText(";");
-        dialog.Header()->setChecked(true);
-        dialog.FillNext()->setChecked(false);
-        dialog.accept();
-    };
-    frame->RunCommand(cmd::kImportSettings);
-    ImportSettings s = data.GetImportSettings();
-    EXPECT_STREQ(s.delimiter, ";");
-    EXPECT_EQ(s.flag1, 1);
-    EXPECT_EQ(s.flag2, 0);
-    EXPECT_EQ(data.ImportTagFileName(), "cars.csv");
-
-    onDialog = [](QDialog& d) {
-        auto& dialog = dynamic_cast<TImportSettings&>(d);
-        dialog.Delimiter()->setText("\"");
-        dialog.accept(); // refused: stays open, nothing stored
-        dialog.reject();
-    };
-    frame->RunCommand(cmd::kImportSettings);
-    EXPECT_STREQ(data.GetImportSettings().delimiter, ";");
+    for (int id : {cmd::kImportTagList, cmd::kRFCheck, cmd::kLabelPrinting, cmd::kShowUMLERRecord})
+        frame->RunCommand(id);
+    SelectFormat(1);
+    ASSERT_NE(frame->ImportWindow(), nullptr);
+    Restart();
+    EXPECT_EQ(frame->StatusField(cmd::kRFCheck), "RF Check ON");
+    EXPECT_TRUE(frame->Action(cmd::kRFCheck)->isChecked());
+    EXPECT_FALSE(frame->Action(cmd::kLabelPrinting)->isChecked());
+    EXPECT_NE(frame->UmlerWindow(), nullptr);
+    EXPECT_EQ(Form().Format().Name(), "Locomotive");
+    ASSERT_NE(frame->ImportWindow(), nullptr);
+    EXPECT_TRUE(frame->ImportWindow()->isVisible());
+    EXPECT_EQ(frame->Workflows().Import().ListPath(), dir.File("fleet.txt"));
+    EXPECT_EQ(Rows()->topLevelItemCount(), 2);
+    frame->ImportWindow()->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->ImportWindow(), nullptr);
+    Restart();
+    EXPECT_EQ(frame->ImportWindow(), nullptr);
 }
 
 } // namespace

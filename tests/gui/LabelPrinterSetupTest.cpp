@@ -1,5 +1,6 @@
 // "Label Printer Setup" from the menu: OK stores the chosen printer in the
-// options and the label printer, Cancel keeps the old one.
+// options and the label printer (another printer with a fresh record), Cancel
+// keeps the old one.
 #include "GuiRig.h"
 
 #include "app/MenuIds.h"
@@ -18,7 +19,7 @@ TEST_F(FrameRig, LabelPrinterSetupStoresTheChoiceOnOkOnly) {
     data.UpdatePrinterSettings(0, old);
     BuildFrame();
     std::vector<std::string> shown;
-    // Selects the entry that starts with `entry` and presses `button`.
+    // Selects the entry that starts with `entry`, presses `button`; the stored printer after.
     auto choose = [&](const QString& entry, const QString& button) {
         shown.clear();
         onDialog = [&](QDialog& d) {
@@ -42,6 +43,8 @@ TEST_F(FrameRig, LabelPrinterSetupStoresTheChoiceOnOkOnly) {
     EXPECT_EQ(shown.front().rfind("Default printer (", 0), 0u);
     EXPECT_EQ(shown[shown.size() - 2], "Velmora Gone Printer (not installed)");
     EXPECT_EQ(shown.back(), "PDF file");
+    EXPECT_EQ(choose("Velmora Gone Printer", "OK"), "Velmora Gone Printer|label driver|Velmora Gone Printer")
+        << "the same printer keeps its record";
     EXPECT_EQ(choose("PDF file", "OK"), "PDF file||PDF file");
     EXPECT_EQ(choose("Default printer", "OK"), "||");
     EXPECT_TRUE(op.boxes.empty());

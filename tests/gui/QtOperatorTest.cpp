@@ -12,11 +12,9 @@ namespace {
 
 TEST(QtOperatorTest, BoxesCarryTheirIconsAndButtonsAndAnswerThePressedOne) {
     GuiApp();
-    const std::pair<MsgIcon, QMessageBox::Icon> icons[] = {{MsgIcon::Stop, QMessageBox::Critical},
-                                                           {MsgIcon::Question, QMessageBox::Question},
-                                                           {MsgIcon::Information, QMessageBox::Information},
-                                                           {MsgIcon::Exclamation, QMessageBox::Warning}};
-    for (const auto& [icon, expected] : icons) {
+    for (const auto& [icon, expected] : std::vector<std::pair<MsgIcon, QMessageBox::Icon>>{
+             {MsgIcon::Stop, QMessageBox::Critical}, {MsgIcon::Question, QMessageBox::Question},
+             {MsgIcon::Information, QMessageBox::Information}, {MsgIcon::Exclamation, QMessageBox::Warning}}) {
         std::unique_ptr<QMessageBox> box(QtOperator::BuildBox(nullptr, "Velmora Error", "a <b>text</b>", icon,
                                                               MsgButtons::YesNo));
         EXPECT_EQ(box->icon(), expected);

@@ -56,13 +56,11 @@ protected:
             << ReadTextFile(ProgrammerLog());
         reader = std::make_unique<ReaderSimProcess>(readerArgs, TagFile());
         ASSERT_TRUE(reader->Running()) << reader->ErrorOutput();
-        const std::pair<const char*, std::string> ports[] = {{"VELMORA_COM1", ProgrammerLink()},
-                                                             {"VELMORA_COM2", reader->Link()},
-                                                             {"VELMORA_COM3", bench.File("com3")}, // no device
-                                                             {"VELMORA_COM4", bench.File("com4")}};
-        for (const auto& [name, value] : ports) {
-            oldEnv[name] = qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray();
-            qputenv(name, QByteArray::fromStdString(value));
+        for (const auto& [name, value] : std::map<std::string, std::string>{
+                 {"VELMORA_COM1", ProgrammerLink()}, {"VELMORA_COM2", reader->Link()},
+                 {"VELMORA_COM3", bench.File("com3")}, {"VELMORA_COM4", bench.File("com4")}}) { // 3, 4: no device
+            oldEnv[name] = qEnvironmentVariableIsSet(name.c_str()) ? qgetenv(name.c_str()) : QByteArray();
+            qputenv(name.c_str(), QByteArray::fromStdString(value));
         }
 
         ScriptedOperator quiet;

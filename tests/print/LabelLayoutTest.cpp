@@ -9,8 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace velmora {
 namespace {
@@ -38,11 +37,8 @@ struct Label {
         r.reconditioned = recon;
         r.SetTagType(tagType);
         data.UpdateLastTagRecord(r);
-        LabelMetrics m;
-        m.pageWidth = kPage;
-        m.lineHeight = {kLarge, kNumber, kBig, 55, kText, kFooter};
-        m.averageWidth = {35, kNumberWidth, kBigWidth, 25, 18, 14};
-        return BuildLabelLayout(MakeLabelInput(data), m);
+        return BuildLabelLayout(MakeLabelInput(data), {kPage, {kLarge, kNumber, kBig, 55, kText, kFooter},
+                                                       {35, kNumberWidth, kBigWidth, 25, 18, 14}});
     }
 };
 
@@ -219,16 +215,15 @@ TEST(LabelTexts, RfTextAndFormatNamePrefixes) {
     }
     f.dataFormatCode = 99;
     EXPECT_EQ(LabelRfText(r, f), "");
-    SetText(f.formatName, "EOT WABTEX special");
-    EXPECT_TRUE(IsWabtecFormat(f)); // the first nine characters count
-    SetText(f.formatName, "EOT WABT");
-    EXPECT_FALSE(IsWabtecFormat(f));
-    SetText(f.formatName, "Track Tags East");
-    EXPECT_TRUE(IsTrackTagFormat(f));
-    SetText(f.formatName, "SARA 2");
-    EXPECT_TRUE(IsSaraFormat(f));
-    SetText(f.formatName, "sara");
-    EXPECT_FALSE(IsSaraFormat(f));
+    // Name prefixes: the first nine characters "EOT WABTE", "Track Tag", "SARA".
+    for (const auto& [name, wabtec, track, sara] : std::vector<std::tuple<const char*, bool, bool, bool>>{
+             {"EOT WABTEX special", true, false, false}, {"EOT WABT", false, false, false},
+             {"Track Tags East", false, true, false}, {"SARA 2", false, false, true}, {"sara", false, false, false}}) {
+        SetText(f.formatName, name);
+        EXPECT_EQ(IsWabtecFormat(f), wabtec) << name;
+        EXPECT_EQ(IsTrackTagFormat(f), track) << name;
+        EXPECT_EQ(IsSaraFormat(f), sara) << name;
+    }
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // The label painted by the real printout into a PDF, read back with
-// pdftotext and pdfinfo: it draws what the layout says, on the right page
-// size; and the label printer's way to a PDF file in the "labels" folder
-// when it is chosen, when the printer is missing and when nothing works.
-
-#include "data/AEIData.h"
+// pdftotext and pdfinfo: it draws what the layout says (the layout itself is
+// proven in tests/print), on the right page size; and the label printer's way
+// to a PDF file in the "labels" folder when it is chosen, when the printer is
+// missing and when nothing works.
+#include "data/AEIData.h" // before Qt, whose "slots" it would take for a macro
 #include "print/ExampleFormats.h"
 #include "qt/TAEILabelPrintout.h"
 #include "qt/TLabelPrinter.h"
@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 namespace velmora {
@@ -24,17 +23,7 @@ using namespace test;
 namespace fs = std::filesystem;
 
 constexpr int kRailcar = 0, kAscii = 2, kHex = 4, kWabtec = 6;
-const std::vector<std::string> kRailcarTexts = {"ABCD", "123456", "RIGHT", "50-6", "", "4", "1", "0"};
-
-std::vector<std::string> SortedWords(const std::vector<std::string>& lines) {
-    std::vector<std::string> words;
-    for (const std::string& line : lines) {
-        std::istringstream in(line);
-        for (std::string w; in >> w;) words.push_back(w);
-    }
-    std::sort(words.begin(), words.end());
-    return words;
-}
+const std::vector<std::string> kCar = {"ABCD", "123456", "RIGHT", "50-6", "", "4", "1", "0"};
 
 PrinterSettings Device(const std::string& name) {
     PrinterSettings s;
@@ -50,37 +39,14 @@ protected:
         data.SetStartDirectory(dir.path().string() + "/");
         data.UpdateTagFormatData(kWabtec, ExampleWabtecFormat());
     }
-    void SetRecord(int format, const std::vector<std::string>& texts, bool certify = false,
-                   bool reconditioned = false, const char* tagType = "AT5118") {
-        LastTagRecord r;
-        r.formatIndex = static_cast<uint8_t>(format);
-        for (std::size_t i = 0; i < texts.size(); ++i) r.SetFieldText(static_cast<int>(i), texts[i]);
-        r.rfResult = kRfOk;
-        r.certify = certify;
-        r.reconditioned = reconditioned;
-        r.SetTagType(tagType);
-        data.UpdateLastTagRecord(r);
-    }
-    // Renders the last tag's label to a PDF; the printout is kept for its layout.
-    std::string Render(const std::string& name, TAEILabelPrintout& printout) {
-        printout = TAEILabelPrintout(MakeLabelInput(data));
-        const std::string path = dir.File(name);
-        const LabelPrintResult r = TLabelPrinter::PrintToPdf(printout, path);
-        EXPECT_TRUE(r.done) << r.reason;
-        EXPECT_EQ(r.pdfPath, path);
-        EXPECT_FALSE(fs::exists(path + ".tmp"));
-        return path;
-    }
-
     TempDir dir;
     ScriptedOperator op;
     FakeClock clock;
     AEIData data;
 };
 
-// Every word of the layout reaches the page and nothing else does (the layout
-// itself is proven in tests/print); the page is the label stock, widened
-// only for what would be cut.
+// Every word of the layout reaches the page and nothing else does; the page
+// is the label stock, widened only for what would be cut.
 TEST_F(LabelPdfTest, PrintoutDrawsTheLayoutOnItsStock) {
     const struct {
         int format;
@@ -89,7 +55,7 @@ TEST_F(LabelPdfTest, PrintoutDrawsTheLayoutOnItsStock) {
         const char* tagType;
         double width, height; // points; width 0: wider than the stock, -1: not checked
     } labels[] = {
-        {kRailcar, kRailcarTexts, false, false, "AT5118", 252, 81}, // 3.5 by 1.125 inches
+        {kRailcar, kCar, false, false, "AT5118", 252, 81}, // 3.5 by 1.125 inches
         {kHex, {"0123456789", "ABCDEF0123", "456789ABCD"}, false, false, "AT5118", 0, 81},
         {kWabtec, {"CR", "923456", "0", "RIGHT"}, false, false, "AT5541", 252, 108}, // 3.5 by 1.5 inches
         {kWabtec, {"CR", "923456", "0", "RIGHT"}, false, false, "AT5545", -1, 0}, // an empty page
@@ -99,10 +65,14 @@ TEST_F(LabelPdfTest, PrintoutDrawsTheLayoutOnItsStock) {
     int n = 0;
     for (const auto& l : labels) {
         SCOPED_TRACE(++n);
-        SetRecord(l.format, l.texts, l.certify, l.reconditioned, l.tagType);
-        TAEILabelPrintout printout{LabelInput{}};
-        const std::string path = Render("label" + std::to_string(n) + ".pdf", printout);
-        EXPECT_EQ(SortedWords(PdfLines(path)), SortedWords(printout.Layout().Texts()));
+        SetLastTag(data, l.format, l.texts, l.certify, l.reconditioned, l.tagType);
+        TAEILabelPrintout printout(MakeLabelInput(data));
+        const std::string path = dir.File("label" + std::to_string(n) + ".pdf");
+        const LabelPrintResult r = TLabelPrinter::PrintToPdf(printout, path);
+        ASSERT_TRUE(r.done) << r.reason;
+        EXPECT_EQ(r.pdfPath, path);
+        EXPECT_FALSE(fs::exists(path + ".tmp"));
+        EXPECT_EQ(PdfWords(path), Words(printout.Layout().Texts()));
         if (l.width < 0) continue;
         const auto [w, h] = PdfPageSize(path);
         if (l.width == 0) EXPECT_GT(w, 253) << "thirty hex digits run past 3.5 inches";
@@ -112,14 +82,14 @@ TEST_F(LabelPdfTest, PrintoutDrawsTheLayoutOnItsStock) {
 }
 
 TEST_F(LabelPdfTest, PdfFileDeviceWritesIntoTheLabelsFolderByDateTimeAndTag) {
-    SetRecord(kRailcar, kRailcarTexts);
+    SetLastTag(data, kRailcar, kCar);
     TLabelPrinter printer(Device("PDF file"), data.StartDirectory());
     const LabelPrintResult r = PrintLabel(data, printer);
     ASSERT_TRUE(r.done) << r.reason;
     EXPECT_TRUE(r.toPdf);
     EXPECT_FALSE(r.fellBack);
     EXPECT_EQ(r.pdfPath, dir.File("labels/2018-10-24_130542_ABCD-123456.pdf"));
-    EXPECT_EQ(PdfLines(r.pdfPath).front(), "ABCD 123456 RIGHT");
+    EXPECT_EQ(PdfWords(r.pdfPath), LayoutWords(data));
     EXPECT_TRUE(op.boxes.empty()) << "the operator chose PDF files";
     EXPECT_EQ(PrintLabel(data, printer).pdfPath, dir.File("labels/2018-10-24_130542_ABCD-123456_2.pdf"))
         << "a second label of the same tag in the same second gets its own file";
@@ -134,7 +104,7 @@ TEST_F(LabelPdfTest, PdfFileDeviceWritesIntoTheLabelsFolderByDateTimeAndTag) {
 }
 
 TEST_F(LabelPdfTest, MissingPrinterGoesToPdfAndTheOperatorIsToldWhereOnce) {
-    SetRecord(kRailcar, kRailcarTexts);
+    SetLastTag(data, kRailcar, kCar);
     TLabelPrinter printer(Device("Velmora No Such Printer"), data.StartDirectory());
     const LabelPrintResult r = PrintLabel(data, printer);
     ASSERT_TRUE(r.done) << r.reason;
@@ -147,8 +117,7 @@ TEST_F(LabelPdfTest, MissingPrinterGoesToPdfAndTheOperatorIsToldWhereOnce) {
     EXPECT_EQ(op.boxes[0].icon, MsgIcon::Information);
     clock.local.second = 43;
     const LabelPrintResult second = PrintLabel(data, printer);
-    EXPECT_TRUE(second.fellBack);
-    EXPECT_TRUE(fs::exists(second.pdfPath));
+    EXPECT_TRUE(second.fellBack && fs::exists(second.pdfPath));
     EXPECT_EQ(op.boxes.size(), 1u);
 
     if (!QPrinterInfo::defaultPrinter().isNull()) return; // the machine has a default printer
@@ -161,7 +130,7 @@ TEST_F(LabelPdfTest, MissingPrinterGoesToPdfAndTheOperatorIsToldWhereOnce) {
 }
 
 TEST_F(LabelPdfTest, ALabelThatReachesNothingIsReportedAsAnError) {
-    SetRecord(kRailcar, kRailcarTexts);
+    SetLastTag(data, kRailcar, kCar);
     WriteFileBytes(dir.File("labels"), {'x'}); // the labels folder cannot be made
     TLabelPrinter printer(Device("PDF file"), data.StartDirectory());
     EXPECT_FALSE(PrintLabel(data, printer).done);
@@ -182,9 +151,7 @@ TEST(LabelToolTest, LabelOfAWabtecTagAsAPdf) {
         "'Side Indicator Code=RIGHT' --tag-type AT5541 --out w.pdf", dir.path().string());
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "w.pdf\n");
-    std::string words;
-    for (const std::string& line : PdfLines(dir.File("w.pdf"))) words += (words.empty() ? "" : " ") + line;
-    EXPECT_EQ(words, "4511 923456 923456 4511");
+    EXPECT_EQ(PdfWords(dir.File("w.pdf")), "4511 4511 923456 923456");
 }
 
 } // namespace

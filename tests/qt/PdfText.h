@@ -1,17 +1,17 @@
-// The label tests' shared pieces: the GUI application painting needs, and
-// what pdftotext and pdfinfo read back from a PDF.
+// The label tests' shared pieces: the GUI application painting needs, the
+// last tag a label is made of, and what pdftotext and pdfinfo read back.
 #pragma once
 
 #include "TestSupport.h"
 
+#include "data/AEIData.h"
+#include "print/LabelLayout.h"
+
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace velmora::test {
 
@@ -21,21 +21,43 @@ inline void EnsureGuiApplication() {
     static char* argv[] = {arg0, nullptr};
     if (QCoreApplication::instance()) return;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication* app = new QGuiApplication(argc, argv); // kept for the whole run
-    (void)app;
+    new QGuiApplication(argc, argv); // kept for the whole run
 }
 
-// The lines of text on the page, each as its words joined by one blank.
-inline std::vector<std::string> PdfLines(const std::string& path) {
-    std::istringstream in(RunProgram("pdftotext", "-layout " + ShellQuote(path) + " -", "/").out);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream words(line);
-        std::string word, joined;
-        while (words >> word) joined += (joined.empty() ? "" : " ") + word;
-        if (!joined.empty()) lines.push_back(joined);
-    }
-    return lines;
+inline void SetLastTag(AEIData& data, int format, const std::vector<std::string>& texts, bool certify = false,
+                       bool reconditioned = false, const char* tagType = "AT5118") {
+    LastTagRecord r;
+    r.formatIndex = static_cast<uint8_t>(format);
+    for (std::size_t i = 0; i < texts.size(); ++i) r.SetFieldText(static_cast<int>(i), texts[i]);
+    r.rfResult = kRfOk;
+    r.certify = certify;
+    r.reconditioned = reconditioned;
+    r.SetTagType(tagType);
+    data.UpdateLastTagRecord(r);
+}
+
+// The words of the lines, sorted, joined by one blank: what a page says
+// whatever the order a PDF reader finds its lines in.
+inline std::string Words(const std::string& lines) {
+    std::istringstream in(lines);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    std::sort(words.begin(), words.end());
+    std::string joined;
+    for (const std::string& w : words) joined += (joined.empty() ? "" : " ") + w;
+    return joined;
+}
+inline std::string Words(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& line : lines) all += line + "\n";
+    return Words(all);
+}
+// The last tag's label as the layout says it (its texts need no font metrics).
+inline std::string LayoutWords(AEIData& data) {
+    return Words(BuildLabelLayout(MakeLabelInput(data), LabelMetrics{}).Texts());
+}
+inline std::string PdfWords(const std::string& path) {
+    return Words(RunProgram("pdftotext", "-layout " + ShellQuote(path) + " -", "/").out);
 }
 
 // The page's width and height in points.
