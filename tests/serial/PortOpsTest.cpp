@@ -127,7 +127,7 @@ protected:
 
 TEST_F(OpenPort, SendLogsWritesAndKeepsTheCommandAndAWriteErrorClosesOnce) {
     SendCommText(rig.data, rig.ports, 0, "#40\r", kProgrammerWord);
-    EXPECT_EQ(dev->LastWrite(), "#40\r");
+    EXPECT_EQ(dev->written.back(), "#40\r");
     EXPECT_STREQ(rig.Link(0).lastCommand, "#40\r");
     EXPECT_EQ(rig.ports.Resources(0).bytesWritten, 4u);
     EXPECT_EQ(rig.LoggedLines(), std::vector<std::string>{"03/14/2026 09:26:53 C(1) programmer T-- #40"});

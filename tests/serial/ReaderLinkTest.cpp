@@ -33,7 +33,7 @@ void RequestRf(ReaderRig& rig, int port) {
 TEST(ReaderWaits, SilentReaderIsAskedThreeTimesOneWaitApart) {
     for (const bool search : {true, false}) {
         ReaderRig rig;
-        auto dev = rig.Reader(1, ReaderScript{.silent = true});
+        auto dev = rig.Device(1);
         std::vector<int> sentAt;
         dev->onWrite = [&](FakeDevice&, const std::string&) { sentAt.push_back(rig.ticks * 100); };
         if (search) SearchForReader(rig.data);
@@ -62,7 +62,7 @@ TEST(ReaderWaits, SilentReaderIsAskedThreeTimesOneWaitApart) {
 TEST(ReaderSearch, MessageCountsThePortsFoundAndTwoReadersAssignNone) {
     ReaderRig rig;
     rig.Reader(0);
-    rig.Reader(3, ReaderScript{.answerFrom = 3});
+    rig.Reader(3, 3);
     SearchForReader(rig.data);
     ASSERT_GT(rig.TickUntil([&] { return !rig.handled.empty(); }, 200), 0);
     EXPECT_EQ(rig.ui.messages,
