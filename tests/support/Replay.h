@@ -253,9 +253,11 @@ inline void PlayProgrammer(LinkRig& rig, const Recording& rec) {
                       });
 }
 
-// The reader link through a recording's actions ("params", "search",
-// "rfcheck"), then its expectations. speakFirst makes the device send what it
-// sends unasked (the reading an RF check waits for).
+// The reader link through a recording's actions ("params" from Comm Port 1,
+// "params-search" with no port assigned, "search", "rfcheck", "tag-waits" for
+// a programmed tag waiting for its RF check), then its expectations.
+// speakFirst makes the device send what it sends unasked (the reading an RF
+// check waits for).
 inline void PlayReader(ReaderRig& rig, const Recording& rec, const std::function<void()>& speakFirst) {
     ASSERT_FALSE(rec.actions.empty());
     uint32_t actionStart = rig.clock.seconds;
@@ -266,6 +268,13 @@ inline void PlayReader(ReaderRig& rig, const Recording& rec, const std::function
             rig.AssignReader(0);
             ReadReaderParameters(rig.data);
             ASSERT_GT(rig.TickUntil([&] { return rig.handled.size() > handled; }, 1000), 0) << action;
+        } else if (action == "params-search") {
+            ReadReaderParameters(rig.data);
+            ASSERT_GT(rig.TickUntil([&] { return rig.handled.size() > handled + 1; }, 1000), 0) << action;
+        } else if (action == "tag-waits") {
+            ProgrammerState s = rig.State();
+            s.operationResult = 2;
+            SetProgrammerState(rig.data, s);
         } else if (action == "search") {
             SearchForReader(rig.data);
             ASSERT_GT(rig.TickUntil([&] { return rig.handled.size() > handled; }, 1000), 0) << action;
@@ -297,7 +306,14 @@ inline void PlayReader(ReaderRig& rig, const Recording& rec, const std::function
                                             " " + std::string(GetText(p.alarmLevel3))},
                        {"readerPort", std::to_string(AssignedReaderPort(rig.data))},
                        {"busy", std::to_string(rig.data.serial.readerBusy)},
-                       {"port-closed", rig.ports.IsOpen(0) || rig.Link(0).deviceKind != kDeviceNone ? "open" : ""}});
+                       {"boxes", std::to_string(rig.op.boxes.size())},
+                       {"connection-status", std::to_string(rig.programmerUi.connectionStatusShown)},
+                       {"port-closed", rig.ports.IsOpen(0) || rig.Link(0).deviceKind != kDeviceNone ? "open" : ""}},
+                      [&](const std::string& key, const std::string& value) {
+                          const auto& m = rig.ui.messages;
+                          if (key == "message") EXPECT_NE(std::count(m.begin(), m.end(), value), 0) << value;
+                          return key == "message";
+                      });
 }
 
 } // namespace velmora::test
