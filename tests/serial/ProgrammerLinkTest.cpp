@@ -55,19 +55,6 @@ TEST(StatusCheck, SentThreeTimesThenWatchDogAndReconnection) {
     EXPECT_EQ(dev->written.back(), "#30\r");
 }
 
-TEST(ProgramTag, SilenceEndsAfterEightSecondsWithoutAResend) {
-    LinkRig rig;
-    rig.ConnectOn(0);
-    rig.Programmer(0, {.silent = true});
-    ASSERT_TRUE(RequestProgramTag(rig.data, kFrame));
-    rig.Tick();
-    const uint32_t sent = rig.clock.seconds;
-    rig.TickUntil([&] { return rig.completions > 0; });
-    EXPECT_EQ(rig.clock.seconds - sent, 8u + 1);
-    EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{kResultProgramFailed}));
-    EXPECT_EQ(Count(rig.Device(0)->written, "#201" + kFrame + "\r"), 1);
-}
-
 // Sound behaviour: deadlines use the monotonic clock; the local time of day
 // jumping an hour forward or back changes no wait.
 TEST(ProgramTag, LocalClockJumpDoesNotShortenOrStretchTheWait) {
