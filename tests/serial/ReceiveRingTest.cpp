@@ -128,17 +128,15 @@ TEST(ReceiveRing, OverflowMidRingKeepsTheNewestBytesInOrder) {
     EXPECT_EQ(got.substr(firstB), std::string(99 - firstB, 'B') + "|#Done");
 }
 
-// On a port: every non-empty text is logged; only the wanted ones are queued,
-// stamped with the port and the monotonic time; a full queue drops them but
-// the ring keeps moving.
-TEST(AssemblersOnAPort, LogAndQueue) {
+// On a port: every non-empty text is logged; only the wanted ones are queued
+// (what each holds is the recordings'); a full queue drops them but the ring
+// keeps moving.
+TEST(AssemblersOnAPort, LogEveryTextQueueTheWantedOnes) {
     ReaderRig rig;
-    for (int p : {0, 1, 2}) {
+    auto feed = [&](int p, std::string_view bytes) {
         rig.Device(p);
         ASSERT_EQ(OpenCommPort(rig.data, rig.ports, p, p ? kReaderMode : kProgrammerMode, 0,
                                p ? kDeviceReader : kDeviceProgrammer), kOpenReady);
-    }
-    auto feed = [&](int p, std::string_view bytes) {
         CommLinkData r = rig.Link(p);
         Feed(r, bytes);
         UpdateCommLinkData(rig.data, p, r);
@@ -149,7 +147,6 @@ TEST(AssemblersOnAPort, LogAndQueue) {
     EXPECT_EQ(AssembleReaderFrames(rig.data, rig.ports, 1), 2);
     feed(2, "\r\nABCD 42\r\n0 status\r\n");
     EXPECT_EQ(AssembleTagReadings(rig.data, rig.ports, 2), 2);
-
     EXPECT_EQ(rig.LoggedLines(),
               (std::vector<std::string>{"03/14/2026 09:26:53 C(1) programmer R-- #00",
                                         "03/14/2026 09:26:53 C(2) portable R-- XYZ",
@@ -158,20 +155,13 @@ TEST(AssemblersOnAPort, LogAndQueue) {
                                         "03/14/2026 09:26:53 C(2) portable R-- EOD",
                                         "03/14/2026 09:26:53 C(3) portable R-- ABCD 42",
                                         "03/14/2026 09:26:53 C(3) portable R-- 0 status"}));
-    const CommMessage line = GetMessageQue(rig.data, FindNextMessage(rig.data, 0));
-    EXPECT_STREQ(line.text, "#00");
-    EXPECT_EQ(line.received, rig.clock.seconds);
-    const CommMessage frame = GetMessageQue(rig.data, FindNextMessage(rig.data, 1));
-    EXPECT_EQ(frame.code, kMsgACK);
-    EXPECT_EQ(frame.port, 1);
-    const CommMessage reading = GetMessageQue(rig.data, FindNextMessage(rig.data, 2));
-    EXPECT_EQ(reading.code, kReaderTagReading);
-    EXPECT_STREQ(reading.text, "ABCD 42");
+    EXPECT_EQ(GetMessageQue(rig.data, FindNextMessage(rig.data, 2)).code, kReaderTagReading);
     EXPECT_EQ(GetMessageCount(rig.data), 5);
-
     CommMessage filler;
     while (GetMessageCount(rig.data) < kMessageSlots) AddMessage(rig.data, filler);
-    feed(0, "#Done\r\n");
+    CommLinkData r = rig.Link(0);
+    Feed(r, "#Done\r\n");
+    UpdateCommLinkData(rig.data, 0, r);
     EXPECT_EQ(AssembleProgrammerLines(rig.data, rig.ports, 0), 0);
     EXPECT_EQ(RingUnconsumed(rig.Link(0)), 0);
 }
