@@ -53,32 +53,6 @@ struct FakeDevice {
     }
 };
 
-class FakePortFactory;
-
-class FakeCommPort : public CommPort {
-public:
-    explicit FakeCommPort(FakePortFactory& factory) : factory_(factory) {}
-    ~FakeCommPort() override { Close(); }
-
-    bool Open(const std::string& device) override;
-    uint32_t LastErrorCode() const override { return errorCode_; }
-    std::string ErrorText() const override { return errorText_; }
-    CommDeviceType DeviceType() const override { return device_ ? device_->type : CommDeviceType::Unknown; }
-    bool Configure(const PortMode& mode) override;
-    bool IsOpen() const override { return device_ != nullptr; }
-    long Write(const uint8_t* bytes, std::size_t count) override;
-    CommReadResult Read(uint8_t* buffer, std::size_t max) override;
-    void DiscardInput() override;
-    void Close() override;
-
-private:
-    bool Fail(uint32_t code, const char* text);
-    FakePortFactory& factory_;
-    std::shared_ptr<FakeDevice> device_;
-    uint32_t errorCode_ = 0;
-    std::string errorText_ = "Success";
-};
-
 class FakePortFactory : public CommPortFactory {
 public:
     std::shared_ptr<FakeDevice> Add(const std::string& name) { return devices_[name] = std::make_shared<FakeDevice>(); }
@@ -86,7 +60,7 @@ public:
         const auto it = devices_.find(name);
         return it == devices_.end() ? nullptr : it->second;
     }
-    std::unique_ptr<CommPort> CreatePort() override { return std::make_unique<FakeCommPort>(*this); }
+    std::unique_ptr<CommPort> CreatePort() override;
 
 private:
     std::map<std::string, std::shared_ptr<FakeDevice>> devices_;
