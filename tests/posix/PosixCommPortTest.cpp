@@ -153,17 +153,16 @@ TEST(PosixCommPort, HoldsThePortExclusively) {
     EXPECT_TRUE(second.Open(pty.path)) << second.ErrorText();
 }
 
-// What ends the device under an open port.
-enum class Loss { MasterClosed, HungUp };
-
+// The device under an open port ends with a read error (the other side
+// closed) or a hang-up.
 TEST(PosixCommPort, ALostDeviceIsReportedAsDisconnectedAndReleased) {
-    for (Loss loss : {Loss::MasterClosed, Loss::HungUp}) {
-        SCOPED_TRACE(loss == Loss::MasterClosed ? "read error (EIO)" : "hang-up");
+    for (const bool hangUp : {false, true}) {
+        SCOPED_TRACE(hangUp ? "hang-up" : "read error (EIO)");
         Pty pty;
         PosixCommPort port;
         ASSERT_TRUE(port.Open(pty.path));
         ASSERT_TRUE(port.Configure(*ParseModeString("19,n,8,1")));
-        if (loss == Loss::MasterClosed) {
+        if (!hangUp) {
             pty.CloseMaster();
         } else if (::ioctl(pty.device, TIOCVHANGUP) != 0) {
             GTEST_SKIP() << "hanging up a terminal needs the administrator's rights";
@@ -192,19 +191,14 @@ TEST(PosixCommPort, PathsThatAreNoSerialPortAreRefusedWithoutWaiting) {
     WriteFileBytes(dir.File("plain"), {1, 2, 3});
     std::filesystem::create_directory(dir.File("folder"));
     ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
-    struct PathCase {
+    const struct {
         std::string path;
         int code;
         const char* text;
-    };
-    const PathCase cases[] = {
-        {dir.File("missing"), ENOENT, "No such file or directory"},
-        {"", ENOENT, "No such file or directory"},
-        {dir.File("plain"), ENOTTY, "Not a serial port"},
-        {dir.File("folder"), EISDIR, "Is a directory"},
-        {dir.File("fifo"), ENOTTY, "Not a serial port"},
-    };
-    for (const PathCase& c : cases) {
+    } cases[] = {{dir.File("missing"), ENOENT, "No such file or directory"}, {"", ENOENT, "No such file or directory"},
+                 {dir.File("plain"), ENOTTY, "Not a serial port"},        {dir.File("folder"), EISDIR, "Is a directory"},
+                 {dir.File("fifo"), ENOTTY, "Not a serial port"}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         PosixCommPort port;
         EXPECT_FALSE(port.Open(c.path));
