@@ -115,8 +115,8 @@ public:
 
     void SetProgrammerStatus(const std::string& t) override { statusTexts.push_back(t); }
     void OpenSearchMessage(const std::string& t) override {
-        searchOpen = true;
         searchMessages.push_back(t);
+        searchOpen = true;
     }
     bool SearchMessageOpen() const override { return searchOpen; }
     void SetSearchMessageText(const std::string& t) override { searchMessages.push_back(t); }

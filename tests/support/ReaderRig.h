@@ -45,15 +45,15 @@ public:
     std::vector<ReaderParameters> shown;
 
     void OpenReaderMessage(const std::string& t) override {
-        messageOpen = true;
         messages.push_back(t);
+        messageOpen = true;
     }
     bool ReaderMessageOpen() const override { return messageOpen; }
     void SetReaderMessageText(const std::string& t) override { messages.push_back(t); }
     void CloseReaderMessage() override { messageOpen = false; }
     void OpenRfReadStatus(const std::string& t) override {
-        rfOpen = true;
         rfTexts.push_back(t);
+        rfOpen = true;
     }
     bool RfReadStatusOpen() const override { return rfOpen; }
     void CloseRfReadStatus() override { rfOpen = false; }
