@@ -195,8 +195,10 @@ TEST(PosixCommPort, PathsThatAreNoSerialPortAreRefusedWithoutWaiting) {
         std::string path;
         int code;
         const char* text;
-    } cases[] = {{dir.File("missing"), ENOENT, "No such file or directory"}, {"", ENOENT, "No such file or directory"},
-                 {dir.File("plain"), ENOTTY, "Not a serial port"},        {dir.File("folder"), EISDIR, "Is a directory"},
+    } cases[] = {{dir.File("missing"), ENOENT, "No such file or directory"},
+                 {"", ENOENT, "No such file or directory"},
+                 {dir.File("plain"), ENOTTY, "Not a serial port"},
+                 {dir.File("folder"), EISDIR, "Is a directory"},
                  {dir.File("fifo"), ENOTTY, "Not a serial port"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

@@ -96,12 +96,13 @@ TEST_P(DeviceReplug, TheExchangeReopensThePortAndFindsTheDeviceWithoutLoggingUns
 
 // A probe waits 30 s and then 15 s per resend; a status check 2 s, then 15 s;
 // a parameter read 5 s per send.
-INSTANTIATE_TEST_SUITE_P(Exchanges, DeviceReplug,
-                         ::testing::Values(ReplugCase{"ProbeBackBeforeTheResend", Exchange::ProgrammerProbe, 3},
-                                           ReplugCase{"ProbeBackAfterOneSkippedResend", Exchange::ProgrammerProbe, 40},
-                                           ReplugCase{"StatusBackAfterOneSkippedResend", Exchange::ProgrammerStatus, 10},
-                                           ReplugCase{"ParametersBackBeforeTheResend", Exchange::ReaderParameters, 3},
-                                           ReplugCase{"ParametersBackAfterOneSkippedResend", Exchange::ReaderParameters, 8}),
+INSTANTIATE_TEST_SUITE_P(
+    Exchanges, DeviceReplug,
+    ::testing::Values(ReplugCase{"ProbeBackBeforeTheResend", Exchange::ProgrammerProbe, 3},
+                      ReplugCase{"ProbeBackAfterOneSkippedResend", Exchange::ProgrammerProbe, 40},
+                      ReplugCase{"StatusBackAfterOneSkippedResend", Exchange::ProgrammerStatus, 10},
+                      ReplugCase{"ParametersBackBeforeTheResend", Exchange::ReaderParameters, 3},
+                      ReplugCase{"ParametersBackAfterOneSkippedResend", Exchange::ReaderParameters, 8}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the RF check: the reader lost during the wait ----

@@ -110,7 +110,8 @@ TEST(ReaderParametersFromSsp, ShortAndLongTexts) {
     EXPECT_STREQ(shortOne.userIdFirst, "AB");
     EXPECT_STREQ(shortOne.battery, "");
     EXPECT_STREQ(shortOne.firmwareVersion, "");
-    const ReaderParameters longOne = ParseReaderParameters("SSPSHOP000103/14/26 09:26:53095070060050" + std::string(59, 'v'), 0);
+    const ReaderParameters longOne =
+        ParseReaderParameters("SSPSHOP000103/14/26 09:26:53095070060050" + std::string(59, 'v'), 0);
     EXPECT_EQ(std::string(longOne.firmwareVersion), std::string(19, 'v'));
 }
 

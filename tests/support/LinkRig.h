@@ -91,7 +91,8 @@ public:
     CommLinkData Link(int p) { return GetCommLinkData(data, p); }
     CommStatusData Status(int p) { return GetCommStatusData(data, p); }
     int BoxCount(const std::string& text) const {
-        return static_cast<int>(std::count_if(op.boxes.begin(), op.boxes.end(), [&](auto& b) { return b.text == text; }));
+        return static_cast<int>(
+            std::count_if(op.boxes.begin(), op.boxes.end(), [&](auto& b) { return b.text == text; }));
     }
     bool BoxShown(const std::string& text) const { return BoxCount(text) > 0; }
     bool Prompted(const std::string& text) const {

@@ -74,7 +74,8 @@ inline Recording LoadRecording(const std::filesystem::path& path, bool unplugAll
         else if (line.rfind("expect ", 0) == 0) r.expects.push_back(line.substr(7));
         else if (line.rfind("sim ", 0) == 0) r.sim = line.substr(4);
         else if (line.rfind("sim-then ", 0) == 0) r.simThen = line.substr(9);
-        else if (line.rfind("> ", 0) == 0 || line.rfind("< ", 0) == 0) r.device.push_back({line[0], Unescape(line.substr(2))});
+        else if (line.rfind("> ", 0) == 0 || line.rfind("< ", 0) == 0)
+            r.device.push_back({line[0], Unescape(line.substr(2))});
         else if (unplugAllowed && line == "! unplug") r.device.push_back({'!', ""});
         else ADD_FAILURE() << path << ": cannot read \"" << line << "\"";
     }
@@ -164,8 +165,7 @@ inline void CheckExpectations(FakeLinkRig& rig, const Recording& rec, uint32_t s
             EXPECT_EQ(key == "seconds<" ? secondsTaken <= std::stoul(value) : secondsTaken >= std::stoul(value), true)
                 << e << " (took " << secondsTaken << " s)";
         } else if (key == "log") {
-            EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.ends_with(value); }))
-                << e;
+            EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](auto& l) { return l.ends_with(value); })) << e;
         } else if (key == "log-count") {
             const std::size_t last = value.rfind('=');
             const std::string part = Unescape(value.substr(0, last));
@@ -222,18 +222,20 @@ inline void PlayProgrammer(LinkRig& rig, const Recording& rec) {
         }
     }
     const ProgrammerState s = rig.State();
-    const DecodedFrame d = DecodeTagFrame(rig.data, GetText(s.response).substr(GetText(s.response).empty() ? 0 : 1),
+    const auto text = [](const auto& field) { return std::string(GetText(field)); };
+    const DecodedFrame frame = DecodeTagFrame(rig.data, GetText(s.response).substr(GetText(s.response).empty() ? 0 : 1),
                                           rig.data.HalfFrameMode(), rig.data.MarketRegion(), true);
     std::vector<std::string> prompts;
     for (const auto& p : rig.op.prompts) prompts.push_back(p.first);
     CheckExpectations(rig, rec, rig.clock.seconds - actionStart,
                       {{"on", std::to_string(s.on)},
                        {"result", std::to_string(s.operationResult)},
-                       {"lastError", std::string(GetText(s.lastError))},
-                       {"model", std::string(GetText(s.model))},
-                       {"version", std::string(GetText(s.version))},
-                       {"response", std::string(GetText(s.response))},
-                       {"decoded", d.identified ? std::string(rig.data.GetTagFormatData(d.formatIndex).Name()) : "no frame"},
+                       {"lastError", text(s.lastError)},
+                       {"model", text(s.model)},
+                       {"version", text(s.version)},
+                       {"response", text(s.response)},
+                       {"decoded", frame.identified ? std::string(rig.data.GetTagFormatData(frame.formatIndex).Name())
+                                                    : "no frame"},
                        {"modelIndex", std::to_string(rig.data.GetSettings().programmerModel)},
                        {"tag-window-replaced", std::to_string(rig.ui.tagWindowReplaced)},
                        {"status-bar", rig.ui.statusTexts.empty() ? "" : rig.ui.statusTexts.back()},
@@ -282,18 +284,18 @@ inline void PlayReader(ReaderRig& rig, const Recording& rec, const std::function
         }
     }
     const ReaderParameters p = rig.ui.shown.empty() ? ReaderParameters{} : rig.ui.shown.back();
+    const auto text = [](const auto& field) { return std::string(GetText(field)); };
     // A closed port is also let go by the link.
     const bool closed = !rig.ports.IsOpen(0) && rig.Link(0).deviceKind == kDeviceNone;
     CheckExpectations(rig, rec, rig.clock.seconds - actionStart,
                       {{"result", rig.completionResults.empty() ? "" : std::to_string(rig.completionResults.back())},
                        {"shown", std::to_string(rig.ui.shown.size())},
-                       {"param.userIdFirst", std::string(GetText(p.userIdFirst))},
-                       {"param.userIdSecond", std::string(GetText(p.userIdSecond))},
-                       {"param.dateTime", std::string(GetText(p.dateTime))},
-                       {"param.battery", std::string(GetText(p.battery))},
-                       {"param.firmware", std::string(GetText(p.firmwareVersion))},
-                       {"param.alarms", std::string(GetText(p.alarmLevel1)) + " " + std::string(GetText(p.alarmLevel2)) +
-                                            " " + std::string(GetText(p.alarmLevel3))},
+                       {"param.userIdFirst", text(p.userIdFirst)},
+                       {"param.userIdSecond", text(p.userIdSecond)},
+                       {"param.dateTime", text(p.dateTime)},
+                       {"param.battery", text(p.battery)},
+                       {"param.firmware", text(p.firmwareVersion)},
+                       {"param.alarms", text(p.alarmLevel1) + " " + text(p.alarmLevel2) + " " + text(p.alarmLevel3)},
                        {"readerPort", std::to_string(AssignedReaderPort(rig.data))},
                        {"busy", std::to_string(rig.data.serial.readerBusy)},
                        {"boxes", std::to_string(rig.op.boxes.size())},
