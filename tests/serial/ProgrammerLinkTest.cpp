@@ -1,6 +1,6 @@
 // The programmer link tick by tick on fake ports and a fake clock: what the
-// recorded exchanges cannot hold (waits and their time-outs, clock jumps,
-// several ports at once, the operator's commands and boxes).
+// recorded exchanges cannot hold (waits tick by tick, clock jumps, several
+// ports at once, the operator's answers and refusals).
 #include "LinkRig.h"
 
 #include "serial/ProgrammerProtocol.h"
@@ -170,26 +170,6 @@ TEST(ProgrammerSearch, TwoProgrammersGiveTheErrorBoxAndTheLastOneKeepsThePort) {
     EXPECT_EQ(rig.State().port, 3);
 }
 
-TEST(ProgrammerSearch, ModelSwitchRebuildsTheFormatsOnceAndNotForTheSameModel) {
-    LinkRig rig;
-    SettingsBlock st = rig.data.GetSettings();
-    st.currentFormat = 3;
-    rig.data.UpdateSettings(st);
-    rig.Programmer(0, {.modelLine = "#Model AP4112 Ver 2.00"});
-    rig.Ticks(2);
-    EXPECT_EQ(rig.data.GetSettings().currentFormat, 0);
-    SearchForProgrammer(rig.data); // the same model again: no second rebuild
-    rig.Ticks(2);
-    EXPECT_EQ(Count(rig.Device(0)->written, "#30\r"), 2);
-    EXPECT_EQ(rig.ui.tagWindowReplaced, 1);
-    rig.Programmer(0, {.modelLine = "#Model AP4110 Ver 2.00"});
-    SearchForProgrammer(rig.data);
-    rig.Ticks(2);
-    EXPECT_EQ(rig.data.GetSettings().programmerModel, 0);
-    EXPECT_FALSE(rig.data.HalfFrameMode());
-    EXPECT_EQ(rig.ui.tagWindowReplaced, 2);
-}
-
 TEST(ProgrammerCheck, StatusBarTextOnlyWhenPortOrOnChanges) {
     LinkRig rig;
     KnownPort(rig, 1);
@@ -229,23 +209,6 @@ TEST(ProgrammerCheck, KnownPortThatCannotBeOpenedEndsLikeAnEmptySearchWithoutRet
     EXPECT_TRUE(rig.BoxShown(kRetry));
     EXPECT_EQ(rig.State().operationState, kOpIdle);
     EXPECT_EQ(rig.State().searchRequested, 0); // no search notification was pending
-}
-
-TEST(SearchCommand, DuringAStatusCheckCancelsItAndSearchesOnTheNextTick) {
-    LinkRig rig;
-    rig.ConnectOn(0);
-    rig.Programmer(0, {.silent = true});
-    rig.clock.Advance(kCheckInterval + 1);
-    rig.Tick();
-    ASSERT_EQ(rig.State().operationState, kOpStatusCheck);
-    SearchForProgrammer(rig.data);
-    EXPECT_EQ(rig.State().operationState, kOpIdle);
-    rig.Programmer(0);
-    rig.Tick();
-    EXPECT_EQ(rig.State().operationState, kOpSearch);
-    EXPECT_EQ(rig.Device(0)->written.back(), "#30\r");
-    rig.Tick();
-    EXPECT_TRUE(rig.BoxShown("A programmer was found on the COM1 port."));
 }
 
 } // namespace

@@ -180,8 +180,9 @@ inline void CheckExpectations(FakeLinkRig& rig, const Recording& rec, uint32_t s
 }
 
 // The programmer link through a recording's actions ("search" from the
-// start, "check" of the known port, "assume" it found, "status",
-// "program DIGITS", "read"), then its expectations.
+// start, "check" of the known port, "assume" it found, "status", "status-start"
+// (sent, not waited for), "search-command", "program DIGITS", "read", "format
+// N" to make format N the current one), then its expectations.
 inline void PlayProgrammer(LinkRig& rig, const Recording& rec) {
     ASSERT_FALSE(rec.actions.empty());
     uint32_t actionStart = rig.clock.seconds;
@@ -205,6 +206,18 @@ inline void PlayProgrammer(LinkRig& rig, const Recording& rec) {
             s.on = 1;
             s.nextCheck = rig.clock.seconds + kCheckInterval;
             SetProgrammerState(rig.data, s);
+        } else if (action.rfind("format ", 0) == 0) {
+            SettingsBlock st = rig.data.GetSettings();
+            st.currentFormat = static_cast<uint8_t>(std::stoi(action.substr(7)));
+            rig.data.UpdateSettings(st);
+        } else if (action == "search-command") {
+            SearchForProgrammer(rig.data);
+            rig.TickUntil([&] { return rig.State().operationState == kOpSearch; }, 10);
+            rig.TickUntil([&] { return rig.State().operationState == kOpIdle; }, 1000);
+        } else if (action == "status-start") {
+            s.nextCheck = 0;
+            SetProgrammerState(rig.data, s);
+            rig.TickUntil([&] { return rig.State().operationState == kOpStatusCheck; }, 10);
         } else if (action == "status") {
             s.nextCheck = 0;
             SetProgrammerState(rig.data, s);
@@ -238,6 +251,7 @@ inline void PlayProgrammer(LinkRig& rig, const Recording& rec) {
                                                     : "no frame"},
                        {"modelIndex", std::to_string(rig.data.GetSettings().programmerModel)},
                        {"tag-window-replaced", std::to_string(rig.ui.tagWindowReplaced)},
+                       {"format", std::to_string(rig.data.GetSettings().currentFormat)},
                        {"status-bar", rig.ui.statusTexts.empty() ? "" : rig.ui.statusTexts.back()},
                        {"last-prompt", rig.op.LastPrompt()}},
                       {{"prompt", prompts}, {"search-message", rig.ui.searchMessages}});
