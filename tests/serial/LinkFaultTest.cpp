@@ -2,15 +2,11 @@
 // device pulled out during an exchange and plugged back (the resends open the
 // port again, and write nothing while it will not open), a reader lost during
 // the wait for an RF reading, and the cause a failure is reported with.
-#include "LinkRig.h"
 #include "ReaderRig.h"
-
-#include "tagdata/TagFrame.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,16 +21,15 @@ std::size_t CountLines(const std::vector<std::string>& lines, const std::string&
 }
 
 // Pulls the device out when the link writes `command`, without answering it;
-// every other write is answered by `answer`.
+// every other write is answered as before.
 void PullOnCommand(FakeDevice& dev, const std::string& command, bool& pulled) {
-    auto answer = dev.onWrite;
-    dev.onWrite = [answer, command, &pulled](FakeDevice& d, const std::string& written) {
+    dev.onWrite = [answer = dev.onWrite, command, &pulled](FakeDevice& d, const std::string& written) {
         if (!pulled && written == command) {
             pulled = true;
             d.present = false;
-            return;
+        } else if (answer) {
+            answer(d, written);
         }
-        if (answer) answer(d, written);
     };
 }
 
@@ -46,49 +41,34 @@ struct ReplugCase {
     const char* name;
     Exchange exchange;
     uint32_t backAfter; // seconds between the pull and the plug
-    std::size_t sends;  // times the command is written and logged in all
 };
 
 class DeviceReplug : public ::testing::TestWithParam<ReplugCase> {};
 
+// Each command is written, and logged, twice in all: once before the pull
+// and once after the plug.
 TEST_P(DeviceReplug, TheExchangeReopensThePortAndFindsTheDeviceWithoutLoggingUnsentCommands) {
     const ReplugCase& c = GetParam();
     LinkRig prig;
     ReaderRig rrig;
     const bool reader = c.exchange == Exchange::ReaderParameters;
     FakeLinkRig& rig = reader ? static_cast<FakeLinkRig&>(rrig) : static_cast<FakeLinkRig&>(prig);
-    std::string command;
+    const std::string command = reader ? Frame("FSP") : c.exchange == Exchange::ProgrammerProbe ? "#30\r" : "#40\r";
     bool pulled = false;
     std::shared_ptr<FakeDevice> dev;
-
-    switch (c.exchange) {
-    case Exchange::ProgrammerProbe: {
-        command = "#30\r";
-        dev = prig.Programmer(0);
-        PullOnCommand(*dev, command, pulled);
-        ProgrammerState s = prig.State();
-        s.port = 0;
-        SetProgrammerState(prig.data, s);
-        break;
-    }
-    case Exchange::ProgrammerStatus: {
-        command = "#40\r";
-        prig.ConnectOn(0);
-        dev = prig.Device(0);
-        PullOnCommand(*dev, command, pulled);
-        ProgrammerState s = prig.State();
-        s.nextCheck = 0;
-        SetProgrammerState(prig.data, s);
-        break;
-    }
-    case Exchange::ReaderParameters:
-        command = Frame("FSP");
+    if (reader) {
         dev = rrig.Reader(0);
-        PullOnCommand(*dev, command, pulled);
         rrig.AssignReader(0);
         ReadReaderParameters(rrig.data);
-        break;
+    } else {
+        if (c.exchange == Exchange::ProgrammerStatus) prig.ConnectOn(0);
+        dev = prig.Programmer(0);
+        ProgrammerState s = prig.State();
+        s.port = 0;
+        s.nextCheck = 0;
+        SetProgrammerState(prig.data, s);
     }
+    PullOnCommand(*dev, command, pulled);
 
     ASSERT_GT(rig.TickUntil([&] { return pulled; }, 50), 0);
     const uint32_t pulledAt = rig.clock.seconds;
@@ -97,29 +77,20 @@ TEST_P(DeviceReplug, TheExchangeReopensThePortAndFindsTheDeviceWithoutLoggingUns
     const std::size_t linesAtPull = rig.LoggedLines().size();
     rig.TickUntil([&] { return rig.clock.seconds >= pulledAt + c.backAfter; }, 1000);
     dev->present = true;
-    const std::size_t linesAtPlug = rig.LoggedLines().size();
-    EXPECT_EQ(CountLines(rig.LoggedLines(), " T-- ", linesAtPull, linesAtPlug), 0u)
+    EXPECT_EQ(CountLines(rig.LoggedLines(), " T-- ", linesAtPull), 0u)
         << "nothing is sent, or logged as sent, while the port will not open";
 
-    switch (c.exchange) {
-    case Exchange::ProgrammerProbe:
-        ASSERT_GT(prig.TickUntil([&] { return prig.State().operationState == kOpIdle; }, 1000), 0);
-        EXPECT_EQ(prig.State().on, 1);
-        break;
-    case Exchange::ProgrammerStatus:
-        ASSERT_GT(prig.TickUntil([&] { return prig.State().operationState == kOpIdle; }, 1000), 0);
-        EXPECT_EQ(prig.State().on, 1);
-        EXPECT_STREQ(prig.State().lastError, "00 Operation Successful");
-        break;
-    case Exchange::ReaderParameters:
+    if (reader) {
         ASSERT_GT(rrig.TickUntil([&] { return !rrig.ui.shown.empty(); }, 1000), 0);
         EXPECT_EQ(rrig.ui.shown.size(), 1u);
-        break;
+    } else {
+        ASSERT_GT(prig.TickUntil([&] { return prig.State().operationState == kOpIdle; }, 1000), 0);
+        EXPECT_EQ(prig.State().on, 1);
+        if (c.exchange == Exchange::ProgrammerStatus) EXPECT_STREQ(prig.State().lastError, "00 Operation Successful");
     }
-    std::string logged = command;
-    if (logged.back() == '\r') logged.pop_back();
-    EXPECT_EQ(CountLines(rig.LoggedLines(), "T-- " + logged), c.sends);
-    EXPECT_EQ(std::count(dev->written.begin(), dev->written.end(), command), static_cast<long>(c.sends));
+    const std::string logged = command.back() == '\r' ? command.substr(0, command.size() - 1) : command;
+    EXPECT_EQ(CountLines(rig.LoggedLines(), "T-- " + logged), 2u);
+    EXPECT_EQ(std::count(dev->written.begin(), dev->written.end(), command), 2);
     EXPECT_EQ(CountLines(rig.LoggedLines(), " E-- "), 1u);
 }
 
@@ -127,37 +98,21 @@ TEST_P(DeviceReplug, TheExchangeReopensThePortAndFindsTheDeviceWithoutLoggingUns
 // a parameter read 5 s per send.
 INSTANTIATE_TEST_SUITE_P(
     Exchanges, DeviceReplug,
-    ::testing::Values(ReplugCase{"ProbeBackBeforeTheResend", Exchange::ProgrammerProbe, 3, 2},
-                      ReplugCase{"ProbeBackAfterOneSkippedResend", Exchange::ProgrammerProbe, 40, 2},
-                      ReplugCase{"StatusBackAfterOneSkippedResend", Exchange::ProgrammerStatus, 10, 2},
-                      ReplugCase{"ParametersBackBeforeTheResend", Exchange::ReaderParameters, 3, 2},
-                      ReplugCase{"ParametersBackAfterOneSkippedResend", Exchange::ReaderParameters, 8, 2}),
-    [](const ::testing::TestParamInfo<ReplugCase>& info) { return std::string(info.param.name); });
+    ::testing::Values(ReplugCase{"ProbeBackBeforeTheResend", Exchange::ProgrammerProbe, 3},
+                      ReplugCase{"ProbeBackAfterOneSkippedResend", Exchange::ProgrammerProbe, 40},
+                      ReplugCase{"StatusBackAfterOneSkippedResend", Exchange::ProgrammerStatus, 10},
+                      ReplugCase{"ParametersBackBeforeTheResend", Exchange::ReaderParameters, 3},
+                      ReplugCase{"ParametersBackAfterOneSkippedResend", Exchange::ReaderParameters, 8}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the RF check: the reader lost during the wait ----
+
+const char* const kAgreeingReading = "ABCD 123456,19,L,150,4,1,0";
 
 class RfStatusUi : public RecordingReaderUi {
 public:
     void SetRfReadStatusText(const std::string& t) override { rfTexts.push_back(t); }
 };
-
-// The railcar ABCD 123456 LEFT 150 dm, 4 axles, bearing 1, platform 0.
-const char* const kAgreeingReading = "ABCD 123456,19,L,150,4,1,0";
-
-void ProgrammedRailcar(ReaderRig& rig) {
-    SettingsBlock s = rig.data.GetSettings();
-    s.feetInches = 0;
-    rig.data.UpdateSettings(s);
-    LastTagRecord t;
-    const char* texts[] = {"ABCD", "123456", "LEFT", "150", "", "4", "1", "0"};
-    FieldTexts ft;
-    for (int row = 0; row < 8; ++row) {
-        t.SetFieldText(row, texts[row]);
-        ft[static_cast<std::size_t>(row)] = texts[row];
-    }
-    t.SetFrameText(BuildTagFrame(rig.data.GetTagFormatData(0), ft, false, false).frameText);
-    rig.data.UpdateLastTagRecord(t);
-}
 
 struct RfFaultCase {
     const char* name;
@@ -167,22 +122,28 @@ struct RfFaultCase {
     uint8_t result;       // the outcome handed to the tag window
 };
 
-class RfReaderLost : public ::testing::TestWithParam<RfFaultCase> {};
+class RfReaderLost : public ::testing::TestWithParam<RfFaultCase> {
+protected:
+    // The RF check of the railcar programmed, the reader on Comm Port 1.
+    std::shared_ptr<FakeDevice> Start(bool present) {
+        rig.data.serial.reader.ui = &ui;
+        ProgramRfRailcar(rig.data);
+        rig.AssignReader(0);
+        auto dev = rig.Device(0);
+        dev->present = present;
+        CommLinkData r = rig.Link(0);
+        r.reader.rfReadRequested = 1;
+        UpdateCommLinkData(rig.data, 0, r);
+        rig.Tick();
+        return dev;
+    }
+    ReaderRig rig;
+    RfStatusUi ui;
+};
 
 TEST_P(RfReaderLost, TheWaitReopensThePortSaysTheReaderIsDisconnectedAndJudgesTheLaterReading) {
     const RfFaultCase& c = GetParam();
-    ReaderRig rig;
-    RfStatusUi ui;
-    rig.data.serial.reader.ui = &ui;
-    ProgrammedRailcar(rig);
-    rig.AssignReader(0);
-    auto dev = rig.Device(0);
-    dev->present = !c.absentAtRequest;
-
-    CommLinkData r = rig.Link(0);
-    r.reader.rfReadRequested = 1;
-    UpdateCommLinkData(rig.data, 0, r);
-    rig.Tick();
+    auto dev = Start(!c.absentAtRequest);
     ASSERT_TRUE(ui.rfOpen) << "the window, and its Cancel, are there from the start";
     if (c.pullDuringWait) {
         ASSERT_EQ(rig.Link(0).awaitedResponse, kReaderTagReading);
@@ -212,23 +173,16 @@ TEST_P(RfReaderLost, TheWaitReopensThePortSaysTheReaderIsDisconnectedAndJudgesTh
     EXPECT_EQ(rig.Link(0).deviceKind, kDeviceNone);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, RfReaderLost,
-    ::testing::Values(RfFaultCase{"PulledAndPluggedBack", false, true, false, 21},
-                      RfFaultCase{"PulledAndCancelled", false, true, true, 20},
-                      RfFaultCase{"NotThereAtFirstThenPluggedIn", true, false, false, 21}),
-    [](const ::testing::TestParamInfo<RfFaultCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Faults, RfReaderLost,
+                         ::testing::Values(RfFaultCase{"PulledAndPluggedBack", false, true, false, 21},
+                                           RfFaultCase{"PulledAndCancelled", false, true, true, 20},
+                                           RfFaultCase{"NotThereAtFirstThenPluggedIn", true, false, false, 21}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RfReading, TheJudgedReadingIsKeptAsReceivedEvenWhenAnotherLineFollowsIt) {
-    ReaderRig rig;
-    ProgrammedRailcar(rig);
-    rig.AssignReader(0);
-    auto dev = rig.Device(0);
-    CommLinkData r = rig.Link(0);
-    r.reader.rfReadRequested = 1;
-    UpdateCommLinkData(rig.data, 0, r);
-    rig.Tick();
-    dev->Send(std::string(kAgreeingReading) + "\r\nXABCD 000042,19,L,150,4,1,0\r\n");
+using RfReadingKept = RfReaderLost;
+
+TEST_F(RfReadingKept, TheJudgedReadingIsKeptAsReceivedEvenWhenAnotherLineFollowsIt) {
+    Start(true)->Send(std::string(kAgreeingReading) + "\r\nXABCD 000042,19,L,150,4,1,0\r\n");
     ASSERT_GT(rig.TickUntil([&] { return rig.completions > 0; }, 50), 0);
     EXPECT_EQ(rig.completionResults, (std::vector<uint8_t>{21}));
     EXPECT_EQ(rig.data.serial.reader.judgedReading, kAgreeingReading);
@@ -261,12 +215,11 @@ TEST_P(FailureCauses, AFailedProbeNamesWhyTheProgrammerWasNotFound) {
     EXPECT_EQ(FailureCause(rig.ports, 0), c.cause);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Causes, FailureCauses,
-    ::testing::Values(CauseCase{"SilentDevice", true, false, "no answer"},
-                      CauseCase{"PulledOut", true, true, "device disconnected"},
-                      CauseCase{"PortWillNotOpen", false, false, kFakeNotFoundText}),
-    [](const ::testing::TestParamInfo<CauseCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Causes, FailureCauses,
+                         ::testing::Values(CauseCase{"SilentDevice", true, false, "no answer"},
+                                           CauseCase{"PulledOut", true, true, "device disconnected"},
+                                           CauseCase{"PortWillNotOpen", false, false, kFakeNotFoundText}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace velmora::test

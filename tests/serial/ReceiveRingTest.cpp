@@ -66,21 +66,18 @@ TEST_P(Assemblers, TakeTheTextsWholeAndNothingElse) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Assemblers,
     ::testing::Values(
+        // Whole, split and garbage-prefixed answers are the recordings'.
         // Programmer lines: the first byte after open and the byte after each
         // CR are skipped (the device's CR LF), so a bare CR eats a first byte.
-        AssemblerCase{"ModelAnswer", kLines, {"#30\r\n#Model AP4118 Ver 1.07\r\n"}, "30|#Model AP4118 Ver 1.07"},
         AssemblerCase{"BareCr", kLines, {"\n#Done\r#Error\r"}, "#Done|Error"},
         AssemblerCase{"PrimedKeepsFirstByte", kPrimedLines, {"", "#2010123\r\n#Done\r\n"}, "/#2010123|#Done"},
-        AssemblerCase{"SplitLine", kLines, {"\n#Do", "ne", "\r\n"}, "//#Done"},
         AssemblerCase{"AcrossTheRingsEnd", kLines, {std::string(194, 'x') + "\r", "\n#Model AP4112 Ver 2.00\r\n"},
                       std::string(99, 'x') + "/#Model AP4112 Ver 2.00"},
         AssemblerCase{"LongLineCut", kLines, {"\n#" + std::string(150, '7') + "\r\n"}, "#" + std::string(98, '7')},
         AssemblerCase{"LineFeedsAndNulsLeftOut", kLines, {std::string("\n\0#Do\nne\r\n", 10)}, "#Done"},
         AssemblerCase{"DamagedIndexes", kLines, {"\n#Done\r\n"}, "#Done", -5, 900},
         // Reader frames: the text after the last STX up to its ETX.
-        AssemblerCase{"FrameSplitOverReads", kFrames, {"\x02SS", "P12", "3\x03\x02" "AC", "K\x03"}, "//SSP123/ACK"},
         AssemblerCase{"TextAfterTheLastStx", kFrames, {"\x02SSP half a frame\x02" "ACK\x03"}, "ACK"},
-        AssemblerCase{"GarbageDropped", kFrames, {kBin + "\x02" "EOD\x03junk"}, "EOD"},
         AssemblerCase{"EmptyFrame", kFrames, {"\x02\x03\x02" "ACK\x03"}, "|ACK"},
         AssemblerCase{"NulsLeftOutLongFrameCut", kFrames,
                       {std::string("\x02" "A\0CK\x03", 6), "\x02" + std::string(150, 'x') + "\x03"},
@@ -88,9 +85,6 @@ INSTANTIATE_TEST_SUITE_P(
         AssemblerCase{"FrameAcrossTheRingsEnd", kFrames, {"\x02SSP0123456789\x03"}, "SSP0123456789", 195, 195},
         AssemblerCase{"FrameOverflowKeepsLatest", kFrames, {"\x02" + std::string(250, 'z'), "\x02" "ACK\x03"}, "/ACK"},
         // Tag readings: CR LF lines; a CR waits for its next byte.
-        AssemblerCase{"ReadingLines", kReadings, {"ABCD 123456,19,L,150,4,1,0\r\nABCD 7\r\n"},
-                      "ABCD 123456,19,L,150,4,1,0|ABCD 7"},
-        AssemblerCase{"CrWaits", kReadings, {"ABCD 1\r", "\n"}, "/ABCD 1"},
         AssemblerCase{"CrThenOtherByte", kReadings, {"ABCD 1\rABCD 2\r\n", "X\r\r\n"}, "ABCD 1|ABCD 2/X|"},
         AssemblerCase{"SplitStrayLfLongLine", kReadings, {"\nAB", "CD 9\r\n" + std::string(120, 'q') + "\r\n"},
                       "/ABCD 9|" + std::string(99, 'q')}),
@@ -128,17 +122,15 @@ TEST(ReceiveRing, OverflowMidRingKeepsTheNewestBytesInOrder) {
     EXPECT_EQ(got.substr(firstB), std::string(99 - firstB, 'B') + "|#Done");
 }
 
-// On a port: every non-empty text is logged; only the wanted ones are queued,
-// stamped with the port and the monotonic time; a full queue drops them but
-// the ring keeps moving.
-TEST(AssemblersOnAPort, LogAndQueue) {
+// On a port: every non-empty text is logged; only the wanted ones are queued
+// (what each holds is the recordings'); a full queue drops them but the ring
+// keeps moving.
+TEST(AssemblersOnAPort, LogEveryTextQueueTheWantedOnes) {
     ReaderRig rig;
-    for (int p : {0, 1, 2}) {
+    auto feed = [&](int p, std::string_view bytes) {
         rig.Device(p);
         ASSERT_EQ(OpenCommPort(rig.data, rig.ports, p, p ? kReaderMode : kProgrammerMode, 0,
                                p ? kDeviceReader : kDeviceProgrammer), kOpenReady);
-    }
-    auto feed = [&](int p, std::string_view bytes) {
         CommLinkData r = rig.Link(p);
         Feed(r, bytes);
         UpdateCommLinkData(rig.data, p, r);
@@ -149,7 +141,6 @@ TEST(AssemblersOnAPort, LogAndQueue) {
     EXPECT_EQ(AssembleReaderFrames(rig.data, rig.ports, 1), 2);
     feed(2, "\r\nABCD 42\r\n0 status\r\n");
     EXPECT_EQ(AssembleTagReadings(rig.data, rig.ports, 2), 2);
-
     EXPECT_EQ(rig.LoggedLines(),
               (std::vector<std::string>{"03/14/2026 09:26:53 C(1) programmer R-- #00",
                                         "03/14/2026 09:26:53 C(2) portable R-- XYZ",
@@ -158,20 +149,13 @@ TEST(AssemblersOnAPort, LogAndQueue) {
                                         "03/14/2026 09:26:53 C(2) portable R-- EOD",
                                         "03/14/2026 09:26:53 C(3) portable R-- ABCD 42",
                                         "03/14/2026 09:26:53 C(3) portable R-- 0 status"}));
-    const CommMessage line = GetMessageQue(rig.data, FindNextMessage(rig.data, 0));
-    EXPECT_STREQ(line.text, "#00");
-    EXPECT_EQ(line.received, rig.clock.seconds);
-    const CommMessage frame = GetMessageQue(rig.data, FindNextMessage(rig.data, 1));
-    EXPECT_EQ(frame.code, kMsgACK);
-    EXPECT_EQ(frame.port, 1);
-    const CommMessage reading = GetMessageQue(rig.data, FindNextMessage(rig.data, 2));
-    EXPECT_EQ(reading.code, kReaderTagReading);
-    EXPECT_STREQ(reading.text, "ABCD 42");
+    EXPECT_EQ(GetMessageQue(rig.data, FindNextMessage(rig.data, 2)).code, kReaderTagReading);
     EXPECT_EQ(GetMessageCount(rig.data), 5);
-
     CommMessage filler;
     while (GetMessageCount(rig.data) < kMessageSlots) AddMessage(rig.data, filler);
-    feed(0, "#Done\r\n");
+    CommLinkData r = rig.Link(0);
+    Feed(r, "#Done\r\n");
+    UpdateCommLinkData(rig.data, 0, r);
     EXPECT_EQ(AssembleProgrammerLines(rig.data, rig.ports, 0), 0);
     EXPECT_EQ(RingUnconsumed(rig.Link(0)), 0);
 }

@@ -4,129 +4,99 @@
 #include <cstring>
 
 namespace velmora::test {
+namespace {
 
-void FakeDevice::Send(std::string_view bytes) {
-    if (bytes.empty()) return;
-    incoming.emplace_back(bytes.begin(), bytes.end());
-}
+// A port on one of the factory's devices; a device that is not there, or
+// is busy, will not open.
+class FakeCommPort : public CommPort {
+public:
+    explicit FakeCommPort(FakePortFactory& factory) : factory_(factory) {}
+    ~FakeCommPort() override { Close(); }
 
-void FakeDevice::SendInPieces(std::string_view bytes, std::size_t piece) {
-    if (piece == 0) piece = 1;
-    for (std::size_t i = 0; i < bytes.size(); i += piece) Send(bytes.substr(i, piece));
-}
-
-std::size_t FakeDevice::PendingBytes() const {
-    std::size_t n = 0;
-    for (const auto& c : incoming) n += c.size();
-    return n;
-}
-
-FakeCommPort::~FakeCommPort() { Close(); }
-
-bool FakeCommPort::Open(const std::string& device) {
-    Close();
-    auto d = factory_.Find(device);
-    if (!d || !d->present) {
-        errorCode_ = 2;
-        errorText_ = kFakeNotFoundText;
-        if (d) ++d->failedOpens;
-        return false;
+    bool Open(const std::string& name) override {
+        Close();
+        auto d = factory_.Find(name);
+        if (d && (!d->present || d->busy || d->open)) ++d->failedOpens;
+        if (!d || !d->present) return Fail(2, kFakeNotFoundText);
+        if (d->busy || d->open) return Fail(16, kFakeBusyText);
+        d->open = true;
+        ++d->opens;
+        device_ = std::move(d);
+        errorCode_ = 0;
+        errorText_ = "Success";
+        if (device_->onOpen) device_->onOpen(*device_);
+        return true;
     }
-    if (d->busy || d->open) {
-        errorCode_ = 16;
-        errorText_ = kFakeBusyText;
-        ++d->failedOpens;
-        return false;
+    uint32_t LastErrorCode() const override { return errorCode_; }
+    std::string ErrorText() const override { return errorText_; }
+    CommDeviceType DeviceType() const override { return device_ ? device_->type : CommDeviceType::Unknown; }
+    bool Configure(const PortMode& mode) override {
+        if (!device_) return Fail(22, "Invalid argument");
+        device_->mode = mode;
+        return true;
     }
-    d->open = true;
-    ++d->opens;
-    device_ = std::move(d);
-    errorCode_ = 0;
-    errorText_ = "Success";
-    if (device_->onOpen) device_->onOpen(*device_);
-    return true;
-}
+    bool IsOpen() const override { return device_ != nullptr; }
 
-CommDeviceType FakeCommPort::DeviceType() const {
-    return device_ ? device_->type : CommDeviceType::Unknown;
-}
-
-bool FakeCommPort::Configure(const PortMode& mode) {
-    if (!device_ || device_->refuseConfigure) {
-        errorCode_ = 22;
-        errorText_ = "Invalid argument";
-        return false;
+    long Write(const uint8_t* bytes, std::size_t count) override {
+        if (!device_) return -1;
+        if (device_->failWrites || !device_->present) {
+            Fail(5, "Input/output error");
+            return -1;
+        }
+        std::string text(reinterpret_cast<const char*>(bytes), count);
+        device_->written.push_back(text);
+        auto keep = device_; // the responder may unplug the device; keep it alive for the call
+        if (keep->onWrite) keep->onWrite(*keep, text);
+        return static_cast<long>(count);
     }
-    device_->mode = mode;
-    return true;
-}
 
-long FakeCommPort::Write(const uint8_t* bytes, std::size_t count) {
-    if (!device_) return -1;
-    if (device_->failWrites || !device_->present) {
-        errorCode_ = 5;
-        errorText_ = kFakeIoErrorText;
-        return -1;
-    }
-    std::string text(reinterpret_cast<const char*>(bytes), count);
-    device_->written.push_back(text);
-    // The responder may unplug the device; keep it alive for the call.
-    auto keep = device_;
-    if (keep->onWrite) keep->onWrite(*keep, text);
-    return static_cast<long>(count);
-}
-
-CommReadResult FakeCommPort::Read(uint8_t* buffer, std::size_t max) {
-    CommReadResult r;
-    if (!device_) return r;
-    ++device_->reads;
-    if (device_->unplugWhenDrained && device_->incoming.empty()) device_->present = false;
-    if (device_->failNextRead || !device_->present) {
-        device_->failNextRead = false;
-        ++device_->failedReads;
-        errorCode_ = 5;
-        errorText_ = kFakeIoErrorText;
-        r.failed = true;
+    CommReadResult Read(uint8_t* buffer, std::size_t max) override {
+        CommReadResult r;
+        if (!device_) return r;
+        ++device_->reads;
+        if (device_->unplugWhenDrained && device_->incoming.empty()) device_->present = false;
+        if (device_->failNextRead || !device_->present) {
+            device_->failNextRead = false;
+            Fail(5, "Input/output error");
+            r.failed = true;
+            return r;
+        }
+        if (device_->incoming.empty()) return r;
+        auto& chunk = device_->incoming.front();
+        r.count = std::min(max, chunk.size());
+        std::memcpy(buffer, chunk.data(), r.count);
+        chunk.erase(chunk.begin(), chunk.begin() + static_cast<long>(r.count));
+        if (chunk.empty()) device_->incoming.pop_front();
         return r;
     }
-    if (device_->incoming.empty()) return r;
-    auto& chunk = device_->incoming.front();
-    const std::size_t n = std::min(max, chunk.size());
-    std::memcpy(buffer, chunk.data(), n);
-    chunk.erase(chunk.begin(), chunk.begin() + static_cast<long>(n));
-    if (chunk.empty()) device_->incoming.pop_front();
-    r.count = n;
-    return r;
-}
 
-void FakeCommPort::DiscardInput() {
-    if (!device_) return;
-    ++device_->discards;
-    if (!device_->keepInputOnDiscard) device_->incoming.clear();
-}
+    void DiscardInput() override {
+        if (!device_) return;
+        ++device_->discards;
+        if (!device_->keepInputOnDiscard) device_->incoming.clear();
+    }
 
-void FakeCommPort::Close() {
-    if (!device_) return;
-    device_->open = false;
-    ++device_->closes;
-    device_.reset();
-}
+    void Close() override {
+        if (!device_) return;
+        device_->open = false;
+        ++device_->closes;
+        device_.reset();
+    }
 
-std::shared_ptr<FakeDevice> FakePortFactory::Add(const std::string& name) {
-    auto d = std::make_shared<FakeDevice>();
-    d->name = name;
-    devices_[name] = d;
-    return d;
-}
+private:
+    bool Fail(uint32_t code, const char* text) {
+        errorCode_ = code;
+        errorText_ = text;
+        return false;
+    }
+    FakePortFactory& factory_;
+    std::shared_ptr<FakeDevice> device_;
+    uint32_t errorCode_ = 0;
+    std::string errorText_ = "Success";
+};
 
-std::shared_ptr<FakeDevice> FakePortFactory::Find(const std::string& name) const {
-    auto it = devices_.find(name);
-    return it == devices_.end() ? nullptr : it->second;
-}
+} // namespace
 
-std::unique_ptr<CommPort> FakePortFactory::CreatePort() {
-    ++created;
-    return std::make_unique<FakeCommPort>(*this);
-}
+std::unique_ptr<CommPort> FakePortFactory::CreatePort() { return std::make_unique<FakeCommPort>(*this); }
 
 } // namespace velmora::test

@@ -19,73 +19,48 @@
 namespace velmora::test {
 
 struct FakeDevice {
-    std::string name;
     bool present = true;      // false: open fails with the not-found text; an open port fails its reads
     bool busy = false;        // another program holds it: open fails with the busy text
     CommDeviceType type = CommDeviceType::Serial;
-    bool refuseConfigure = false;
     bool failNextRead = false;
     bool failWrites = false;
-    bool unplugWhenDrained = false; // pulled out once the bytes already sent have been read
+    bool unplugWhenDrained = false;  // pulled out once the bytes already sent have been read
+    bool keepInputOnDiscard = false; // a discard leaves the bytes already arrived
 
     // Bytes that have arrived, one chunk per read (a chunk longer than the
     // reader's buffer is handed out over several reads).
     std::deque<std::vector<uint8_t>> incoming;
-    // Every write, as written.
-    std::vector<std::string> written;
+    std::vector<std::string> written; // every write, as written
     // Called after each write with the bytes written; may queue an answer.
     std::function<void(FakeDevice&, const std::string&)> onWrite;
-    // Called after each open; may queue bytes.
-    std::function<void(FakeDevice&)> onOpen;
-    bool keepInputOnDiscard = false; // a discard leaves the bytes already arrived
+    std::function<void(FakeDevice&)> onOpen; // called after each open; may queue bytes
 
     bool open = false;
-    int opens = 0;
-    int failedOpens = 0;
-    int closes = 0;
-    int discards = 0;
-    int reads = 0;
-    int failedReads = 0;
+    int opens = 0, failedOpens = 0, closes = 0, discards = 0, reads = 0;
     std::optional<PortMode> mode;
 
     // Queues bytes as one chunk, or in pieces of `piece` bytes.
-    void Send(std::string_view bytes);
-    void SendInPieces(std::string_view bytes, std::size_t piece);
-    std::size_t PendingBytes() const;
-    std::string LastWrite() const { return written.empty() ? std::string() : written.back(); }
-};
-
-class FakePortFactory;
-
-class FakeCommPort : public CommPort {
-public:
-    explicit FakeCommPort(FakePortFactory& factory) : factory_(factory) {}
-    ~FakeCommPort() override;
-
-    bool Open(const std::string& device) override;
-    uint32_t LastErrorCode() const override { return errorCode_; }
-    std::string ErrorText() const override { return errorText_; }
-    CommDeviceType DeviceType() const override;
-    bool Configure(const PortMode& mode) override;
-    bool IsOpen() const override { return device_ != nullptr; }
-    long Write(const uint8_t* bytes, std::size_t count) override;
-    CommReadResult Read(uint8_t* buffer, std::size_t max) override;
-    void DiscardInput() override;
-    void Close() override;
-
-private:
-    FakePortFactory& factory_;
-    std::shared_ptr<FakeDevice> device_;
-    uint32_t errorCode_ = 0;
-    std::string errorText_ = "Success";
+    void Send(std::string_view bytes) {
+        if (!bytes.empty()) incoming.emplace_back(bytes.begin(), bytes.end());
+    }
+    void SendInPieces(std::string_view bytes, std::size_t piece) {
+        for (std::size_t i = 0; i < bytes.size(); i += piece ? piece : 1) Send(bytes.substr(i, piece ? piece : 1));
+    }
+    std::size_t PendingBytes() const {
+        std::size_t n = 0;
+        for (const auto& c : incoming) n += c.size();
+        return n;
+    }
 };
 
 class FakePortFactory : public CommPortFactory {
 public:
-    std::shared_ptr<FakeDevice> Add(const std::string& name);
-    std::shared_ptr<FakeDevice> Find(const std::string& name) const;
+    std::shared_ptr<FakeDevice> Add(const std::string& name) { return devices_[name] = std::make_shared<FakeDevice>(); }
+    std::shared_ptr<FakeDevice> Find(const std::string& name) const {
+        const auto it = devices_.find(name);
+        return it == devices_.end() ? nullptr : it->second;
+    }
     std::unique_ptr<CommPort> CreatePort() override;
-    int created = 0;
 
 private:
     std::map<std::string, std::shared_ptr<FakeDevice>> devices_;
@@ -94,6 +69,5 @@ private:
 // Texts the fake gives for its failures (the Linux system messages).
 inline constexpr const char* kFakeNotFoundText = "No such file or directory";
 inline constexpr const char* kFakeBusyText = "Device or resource busy";
-inline constexpr const char* kFakeIoErrorText = "Input/output error";
 
 } // namespace velmora::test

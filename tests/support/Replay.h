@@ -5,8 +5,9 @@
 // the device's answer chunks ("< ...", one read each; "! unplug" for a pulled
 // cable where the device allows it), then the outcome ("expect key=value").
 // "sim COMMANDS" are the simulator's control commands that give the same
-// exchange ("sim-then" those for when the device speaks first); a file without them is for the fake port only. Bytes are
-// written as in the simulators' logs: <CR>, <LF>, <xNN>.
+// exchange ("sim-then" those for when the device speaks first); a file without
+// them is for the fake port only. Bytes are written as in the simulators'
+// logs: <CR>, <LF>, <xNN>.
 #pragma once
 
 #include "FakeCommPort.h"
@@ -25,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,23 +48,16 @@ struct Recording {
 inline std::string Unescape(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '<') {
-            const std::size_t close = text.find('>', i);
-            if (close != std::string_view::npos) {
-                const std::string_view name = text.substr(i + 1, close - i - 1);
-                if (name == "CR" || name == "LF") {
-                    out += name == "CR" ? '\r' : '\n';
-                    i = close;
-                    continue;
-                }
-                if (name.size() == 3 && name[0] == 'x') {
-                    out += static_cast<char>(std::stoi(std::string(name.substr(1)), nullptr, 16));
-                    i = close;
-                    continue;
-                }
-            }
+        const std::size_t close = text[i] == '<' ? text.find('>', i) : std::string_view::npos;
+        const std::string_view name = close == std::string_view::npos ? "" : text.substr(i + 1, close - i - 1);
+        if (name == "CR" || name == "LF") out += name == "CR" ? '\r' : '\n';
+        else if (name.size() == 3 && name[0] == 'x')
+            out += static_cast<char>(std::stoi(std::string(name.substr(1)), nullptr, 16));
+        else {
+            out += text[i];
+            continue;
         }
-        out += text[i];
+        i = close;
     }
     return out;
 }
@@ -79,8 +74,8 @@ inline Recording LoadRecording(const std::filesystem::path& path, bool unplugAll
         else if (line.rfind("expect ", 0) == 0) r.expects.push_back(line.substr(7));
         else if (line.rfind("sim ", 0) == 0) r.sim = line.substr(4);
         else if (line.rfind("sim-then ", 0) == 0) r.simThen = line.substr(9);
-        else if (line.rfind("> ", 0) == 0) r.device.push_back({'>', Unescape(line.substr(2))});
-        else if (line.rfind("< ", 0) == 0) r.device.push_back({'<', Unescape(line.substr(2))});
+        else if (line.rfind("> ", 0) == 0 || line.rfind("< ", 0) == 0)
+            r.device.push_back({line[0], Unescape(line.substr(2))});
         else if (unplugAllowed && line == "! unplug") r.device.push_back({'!', ""});
         else ADD_FAILURE() << path << ": cannot read \"" << line << "\"";
     }
@@ -91,10 +86,11 @@ inline Recording LoadRecording(const std::filesystem::path& path, bool unplugAll
 inline std::vector<std::filesystem::path> RecordingFiles(const std::string& device, bool simOnly = false) {
     namespace fs = std::filesystem;
     std::vector<fs::path> files;
-    for (const auto& e : fs::directory_iterator(fs::path(VELMORA_SOURCE_DIR) / "tests" / "recordings" / device))
-        if (e.path().extension() == ".txt" &&
-            (!simOnly || !LoadRecording(e.path(), true).sim.empty() || !LoadRecording(e.path(), true).simThen.empty()))
-            files.push_back(e.path());
+    for (const auto& e : fs::directory_iterator(fs::path(VELMORA_SOURCE_DIR) / "tests" / "recordings" / device)) {
+        if (e.path().extension() != ".txt") continue;
+        const Recording r = LoadRecording(e.path(), true);
+        if (!simOnly || !r.sim.empty() || !r.simThen.empty()) files.push_back(e.path());
+    }
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -116,8 +112,7 @@ public:
 
     void Attach(FakeDevice& dev) {
         dev.onWrite = [this](FakeDevice& d, const std::string& written) {
-            if (next_ >= rec_.device.size() || rec_.device[next_].kind != '>' ||
-                rec_.device[next_].bytes != written) {
+            if (next_ >= rec_.device.size() || rec_.device[next_].kind != '>' || rec_.device[next_].bytes != written) {
                 mismatches_.push_back(written);
                 return;
             }
@@ -146,52 +141,57 @@ private:
     std::vector<std::string> mismatches_;
 };
 
-// "key=value", or a key alone.
-struct Expectation {
-    std::string text;
-    std::string key;
-    std::string value;
-    explicit Expectation(const std::string& e) : text(e) {
+// Checks "key=value" expectations (or a key alone): `got` holds values to
+// match, `lists` texts of which one must match. Both devices share
+// "seconds<" and "seconds>" (the last action took at most, at least that
+// long), "log" (a logged line ends with the text), "log-count=TEXT=N" (N
+// logged lines hold TEXT), "box" (a box showed the text), "status" (Comm
+// Port 1's status text) and "port-closed".
+inline void CheckExpectations(FakeLinkRig& rig, const Recording& rec, uint32_t secondsTaken,
+                              std::map<std::string, std::string> got,
+                              std::map<std::string, std::vector<std::string>> lists) {
+    const auto lines = rig.LoggedLines();
+    got.emplace("status", GetText(rig.Status(0).statusText));
+    got.emplace("port-closed", rig.ports.IsOpen(0) ? "open" : "");
+    for (const auto& b : rig.op.boxes) lists["box"].push_back(b.text);
+    for (const std::string& e : rec.expects) {
         const std::size_t eq = e.find('=');
-        key = e.substr(0, eq == std::string::npos ? e.size() : eq);
-        value = eq == std::string::npos ? "" : e.substr(eq + 1);
+        const std::string key = e.substr(0, eq), value = eq == std::string::npos ? "" : e.substr(eq + 1);
+        if (const auto it = got.find(key); it != got.end()) {
+            EXPECT_EQ(it->second, value) << e;
+        } else if (const auto list = lists.find(key); list != lists.end()) {
+            EXPECT_NE(std::count(list->second.begin(), list->second.end(), value), 0) << e;
+        } else if (key == "seconds<" || key == "seconds>") {
+            EXPECT_EQ(key == "seconds<" ? secondsTaken <= std::stoul(value) : secondsTaken >= std::stoul(value), true)
+                << e << " (took " << secondsTaken << " s)";
+        } else if (key == "log") {
+            EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](auto& l) { return l.ends_with(value); })) << e;
+        } else if (key == "log-count") {
+            const std::size_t last = value.rfind('=');
+            const std::string part = Unescape(value.substr(0, last));
+            EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                    [&](const std::string& l) { return l.find(part) != std::string::npos; }),
+                      std::stol(value.substr(last + 1)))
+                << e;
+        } else {
+            ADD_FAILURE() << "unknown expectation " << e;
+        }
     }
-};
-
-// The expectations every device's recordings share: "seconds<" (the last
-// action took at most that long), "log" (a logged line ends with the text)
-// and "log-count=TEXT=N" (N logged lines hold TEXT). False for another key.
-inline bool CheckSharedExpectation(const Expectation& x, const std::vector<std::string>& lines,
-                                   uint32_t secondsTaken) {
-    if (x.key == "seconds<") {
-        EXPECT_LE(secondsTaken, std::stoul(x.value)) << x.text;
-    } else if (x.key == "log") {
-        const std::string& value = x.value;
-        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
-            return l.size() >= value.size() && l.compare(l.size() - value.size(), value.size(), value) == 0;
-        })) << x.text;
-    } else if (x.key == "log-count") {
-        const std::size_t last = x.value.rfind('=');
-        const std::string part = Unescape(x.value.substr(0, last));
-        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                                [&](const std::string& l) { return l.find(part) != std::string::npos; }),
-                  std::stol(x.value.substr(last + 1)))
-            << x.text;
-    } else {
-        return false;
-    }
-    return true;
 }
 
-// The programmer link through a recording's actions ("check", "assume",
-// "status", "program DIGITS", "read"), then its expectations.
+// The programmer link through a recording's actions ("search" from the
+// start, "check" of the known port, "assume" it found, "status", "status-start"
+// (sent, not waited for), "search-command", "program DIGITS", "read", "format
+// N" to make format N the current one), then its expectations.
 inline void PlayProgrammer(LinkRig& rig, const Recording& rec) {
     ASSERT_FALSE(rec.actions.empty());
     uint32_t actionStart = rig.clock.seconds;
     for (const std::string& action : rec.actions) {
         actionStart = rig.clock.seconds;
         ProgrammerState s = rig.State();
-        if (action == "check") {
+        if (action == "search") {
+            rig.TickUntil([&] { return rig.State().searchStarted && rig.State().operationState == kOpIdle; }, 1000);
+        } else if (action == "check") {
             s.port = 0;
             s.nextCheck = 0;
             SetProgrammerState(rig.data, s);
@@ -206,6 +206,18 @@ inline void PlayProgrammer(LinkRig& rig, const Recording& rec) {
             s.on = 1;
             s.nextCheck = rig.clock.seconds + kCheckInterval;
             SetProgrammerState(rig.data, s);
+        } else if (action.rfind("format ", 0) == 0) {
+            SettingsBlock st = rig.data.GetSettings();
+            st.currentFormat = static_cast<uint8_t>(std::stoi(action.substr(7)));
+            rig.data.UpdateSettings(st);
+        } else if (action == "search-command") {
+            SearchForProgrammer(rig.data);
+            rig.TickUntil([&] { return rig.State().operationState == kOpSearch; }, 10);
+            rig.TickUntil([&] { return rig.State().operationState == kOpIdle; }, 1000);
+        } else if (action == "status-start") {
+            s.nextCheck = 0;
+            SetProgrammerState(rig.data, s);
+            rig.TickUntil([&] { return rig.State().operationState == kOpStatusCheck; }, 10);
         } else if (action == "status") {
             s.nextCheck = 0;
             SetProgrammerState(rig.data, s);
@@ -223,37 +235,33 @@ inline void PlayProgrammer(LinkRig& rig, const Recording& rec) {
         }
     }
     const ProgrammerState s = rig.State();
-    const auto lines = rig.LoggedLines();
-    for (const std::string& e : rec.expects) {
-        const Expectation x(e);
-        const std::string& key = x.key;
-        const std::string& value = x.value;
-        if (CheckSharedExpectation(x, lines, rig.clock.seconds - actionStart)) continue;
-        if (key == "on") EXPECT_EQ(s.on, std::stoi(value)) << e;
-        else if (key == "result") EXPECT_EQ(s.operationResult, std::stoi(value)) << e;
-        else if (key == "lastError") EXPECT_EQ(GetText(s.lastError), value) << e;
-        else if (key == "model") EXPECT_EQ(GetText(s.model), value) << e;
-        else if (key == "version") EXPECT_EQ(GetText(s.version), value) << e;
-        else if (key == "response") EXPECT_EQ(GetText(s.response), value) << e;
-        else if (key == "modelIndex") EXPECT_EQ(rig.data.GetSettings().programmerModel, std::stoi(value)) << e;
-        else if (key == "prompt") EXPECT_TRUE(rig.Prompted(value)) << e;
-        else if (key == "tag-window-replaced") EXPECT_EQ(rig.ui.tagWindowReplaced, std::stoi(value)) << e;
-        else if (key == "port-closed") EXPECT_FALSE(rig.ports.IsOpen(0)) << e;
-        else if (key == "decoded") {
-            const std::string_view response = GetText(s.response);
-            const DecodedFrame d = DecodeTagFrame(rig.data, response.substr(1), rig.data.HalfFrameMode(),
-                                                  rig.data.MarketRegion(), true);
-            ASSERT_TRUE(d.identified) << e;
-            EXPECT_EQ(rig.data.GetTagFormatData(d.formatIndex).Name(), value) << e;
-        } else {
-            ADD_FAILURE() << "unknown expectation " << e;
-        }
-    }
+    const auto text = [](const auto& field) { return std::string(GetText(field)); };
+    const DecodedFrame frame = DecodeTagFrame(rig.data, GetText(s.response).substr(GetText(s.response).empty() ? 0 : 1),
+                                          rig.data.HalfFrameMode(), rig.data.MarketRegion(), true);
+    std::vector<std::string> prompts;
+    for (const auto& p : rig.op.prompts) prompts.push_back(p.first);
+    CheckExpectations(rig, rec, rig.clock.seconds - actionStart,
+                      {{"on", std::to_string(s.on)},
+                       {"result", std::to_string(s.operationResult)},
+                       {"lastError", text(s.lastError)},
+                       {"model", text(s.model)},
+                       {"version", text(s.version)},
+                       {"response", text(s.response)},
+                       {"decoded", frame.identified ? std::string(rig.data.GetTagFormatData(frame.formatIndex).Name())
+                                                    : "no frame"},
+                       {"modelIndex", std::to_string(rig.data.GetSettings().programmerModel)},
+                       {"tag-window-replaced", std::to_string(rig.ui.tagWindowReplaced)},
+                       {"format", std::to_string(rig.data.GetSettings().currentFormat)},
+                       {"status-bar", rig.ui.statusTexts.empty() ? "" : rig.ui.statusTexts.back()},
+                       {"last-prompt", rig.op.LastPrompt()}},
+                      {{"prompt", prompts}, {"search-message", rig.ui.searchMessages}});
 }
 
-// The reader link through a recording's actions ("params", "search",
-// "rfcheck"), then its expectations. speakFirst makes the device send what it
-// sends unasked (the reading an RF check waits for).
+// The reader link through a recording's actions ("params" from Comm Port 1,
+// "params-search" with no port assigned, "search", "rfcheck", "tag-waits" for
+// a programmed tag waiting for its RF check), then its expectations.
+// speakFirst makes the device send what it sends unasked (the reading an RF
+// check waits for).
 inline void PlayReader(ReaderRig& rig, const Recording& rec, const std::function<void()>& speakFirst) {
     ASSERT_FALSE(rec.actions.empty());
     uint32_t actionStart = rig.clock.seconds;
@@ -264,6 +272,13 @@ inline void PlayReader(ReaderRig& rig, const Recording& rec, const std::function
             rig.AssignReader(0);
             ReadReaderParameters(rig.data);
             ASSERT_GT(rig.TickUntil([&] { return rig.handled.size() > handled; }, 1000), 0) << action;
+        } else if (action == "params-search") {
+            ReadReaderParameters(rig.data);
+            ASSERT_GT(rig.TickUntil([&] { return rig.handled.size() > handled + 1; }, 1000), 0) << action;
+        } else if (action == "tag-waits") {
+            ProgrammerState s = rig.State();
+            s.operationResult = 2;
+            SetProgrammerState(rig.data, s);
         } else if (action == "search") {
             SearchForReader(rig.data);
             ASSERT_GT(rig.TickUntil([&] { return rig.handled.size() > handled; }, 1000), 0) << action;
@@ -282,38 +297,25 @@ inline void PlayReader(ReaderRig& rig, const Recording& rec, const std::function
             FAIL() << "unknown action " << action;
         }
     }
-    const ReaderParameters shown = rig.ui.shown.empty() ? ReaderParameters{} : rig.ui.shown.back();
-    const auto lines = rig.LoggedLines();
-    for (const std::string& e : rec.expects) {
-        const Expectation x(e);
-        const std::string& key = x.key;
-        const std::string& value = x.value;
-        if (CheckSharedExpectation(x, lines, rig.clock.seconds - actionStart)) continue;
-        if (key == "result") {
-            ASSERT_FALSE(rig.completionResults.empty()) << e;
-            EXPECT_EQ(rig.completionResults.back(), std::stoi(value)) << e;
-        } else if (key == "shown") EXPECT_EQ(rig.ui.shown.size(), std::stoul(value)) << e;
-        else if (key == "param.userIdFirst") EXPECT_EQ(GetText(shown.userIdFirst), value) << e;
-        else if (key == "param.userIdSecond") EXPECT_EQ(GetText(shown.userIdSecond), value) << e;
-        else if (key == "param.dateTime") EXPECT_EQ(GetText(shown.dateTime), value) << e;
-        else if (key == "param.battery") EXPECT_EQ(GetText(shown.battery), value) << e;
-        else if (key == "param.firmware") EXPECT_EQ(GetText(shown.firmwareVersion), value) << e;
-        else if (key == "param.alarms")
-            EXPECT_EQ(std::string(GetText(shown.alarmLevel1)) + " " + std::string(GetText(shown.alarmLevel2)) + " " +
-                          std::string(GetText(shown.alarmLevel3)),
-                      value)
-                << e;
-        else if (key == "box") EXPECT_TRUE(rig.BoxShown(value)) << e;
-        else if (key == "status") EXPECT_EQ(GetText(rig.Status(0).statusText), value) << e;
-        else if (key == "readerPort") EXPECT_EQ(AssignedReaderPort(rig.data), std::stoi(value)) << e;
-        else if (key == "busy") EXPECT_EQ(rig.data.serial.readerBusy, std::stoi(value)) << e;
-        else if (key == "port-closed") {
-            EXPECT_FALSE(rig.ports.IsOpen(0)) << e;
-            EXPECT_EQ(rig.Link(0).deviceKind, kDeviceNone) << e;
-        } else {
-            ADD_FAILURE() << "unknown expectation " << e;
-        }
-    }
+    const ReaderParameters p = rig.ui.shown.empty() ? ReaderParameters{} : rig.ui.shown.back();
+    const auto text = [](const auto& field) { return std::string(GetText(field)); };
+    // A closed port is also let go by the link.
+    const bool closed = !rig.ports.IsOpen(0) && rig.Link(0).deviceKind == kDeviceNone;
+    CheckExpectations(rig, rec, rig.clock.seconds - actionStart,
+                      {{"result", rig.completionResults.empty() ? "" : std::to_string(rig.completionResults.back())},
+                       {"shown", std::to_string(rig.ui.shown.size())},
+                       {"param.userIdFirst", text(p.userIdFirst)},
+                       {"param.userIdSecond", text(p.userIdSecond)},
+                       {"param.dateTime", text(p.dateTime)},
+                       {"param.battery", text(p.battery)},
+                       {"param.firmware", text(p.firmwareVersion)},
+                       {"param.alarms", text(p.alarmLevel1) + " " + text(p.alarmLevel2) + " " + text(p.alarmLevel3)},
+                       {"readerPort", std::to_string(AssignedReaderPort(rig.data))},
+                       {"busy", std::to_string(rig.data.serial.readerBusy)},
+                       {"boxes", std::to_string(rig.op.boxes.size())},
+                       {"connection-status", std::to_string(rig.programmerUi.connectionStatusShown)},
+                       {"port-closed", closed ? "" : "open"}},
+                      {{"message", rig.ui.messages}});
 }
 
 } // namespace velmora::test

@@ -1,6 +1,7 @@
 // Fakes shared by the unit tests: a scripted operator that records every
 // text it is shown and answers questions from a script, a clock that moves
-// only when told, and a temporary folder removed after the test.
+// only when told, a temporary folder removed after the test, file helpers
+// and a runner for the programs built beside the tests.
 #pragma once
 
 #include "platform/Clock.h"
@@ -31,7 +32,14 @@ public:
     std::vector<int> notifications;
 
     MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
-                         MsgButtons buttons) override;
+                         MsgButtons buttons) override {
+        boxes.push_back({caption, text, icon, buttons});
+        if (answers.empty())
+            return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::No;
+        const MsgAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
     void ShowPrompt(const std::string& text, int blink) override { prompts.emplace_back(text, blink); }
     void PostNotification(int code) override { notifications.push_back(code); }
 
@@ -62,6 +70,7 @@ private:
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 std::string ReadFileText(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // One run of a built program: its exit status and both output streams.
 struct CommandResult {
@@ -76,6 +85,5 @@ std::string BuiltProgram(const std::string& name);
 CommandResult RunProgram(const std::string& program, const std::string& args, const std::string& workdir);
 // Quotes one argument for the shell.
 std::string ShellQuote(const std::string& arg);
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 } // namespace velmora::test
