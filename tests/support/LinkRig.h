@@ -132,6 +132,22 @@ struct ProgrammerScript {
     bool silent = false;
 };
 
+// Makes the device answer like a programmer: status "#00", a program
+// "#Done", a read one tag and "#Done", anything else "#Error".
+inline void AnswerLikeProgrammer(FakeDevice& device, const ProgrammerScript& script) {
+    device.onWrite = [script](FakeDevice& dev, const std::string& cmd) {
+        if (script.silent) return;
+        const std::string echo = cmd.substr(0, cmd.find('\r'));
+        std::string out = echo + "\r\n";
+        if (echo == "#30") out += script.modelLine + "\r\n";
+        else if (echo == "#40") out += "#00\r\n";
+        else if (echo.rfind("#201", 0) == 0 || echo.rfind("#204", 0) == 0) out += "#Done\r\n";
+        else if (echo == "#211" || echo == "#214") out += "#0123456789ABCDEF0123456789ABCD\r\n#Done\r\n";
+        else out += "#Error\r\n";
+        dev.Send(out);
+    };
+}
+
 class LinkRig : public FakeLinkRig {
 public:
     RecordingUi ui;
@@ -142,21 +158,9 @@ public:
         data.serial.programmerUi = &ui;
     }
 
-    // The device on `port`, answering like a programmer: status "#00", a
-    // program "#Done", a read one tag and "#Done", anything else "#Error".
     std::shared_ptr<FakeDevice> Programmer(int port, const ProgrammerScript& script = {}) {
         auto d = Device(port);
-        d->onWrite = [script](FakeDevice& dev, const std::string& cmd) {
-            if (script.silent) return;
-            const std::string echo = cmd.substr(0, cmd.find('\r'));
-            std::string out = echo + "\r\n";
-            if (echo == "#30") out += script.modelLine + "\r\n";
-            else if (echo == "#40") out += "#00\r\n";
-            else if (echo.rfind("#201", 0) == 0 || echo.rfind("#204", 0) == 0) out += "#Done\r\n";
-            else if (echo == "#211" || echo == "#214") out += "#0123456789ABCDEF0123456789ABCD\r\n#Done\r\n";
-            else out += "#Error\r\n";
-            dev.Send(out);
-        };
+        AnswerLikeProgrammer(*d, script);
         return d;
     }
 
