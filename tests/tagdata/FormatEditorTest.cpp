@@ -248,10 +248,6 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocusAndNearMissesPass) {
         {"numeric default above maximum", [](V v) { v.rows[0].defaultText = "1000000"; }, kOutside, def},
         {"text default after maximum", [](V v) { v.rows[0] = {"T", "7", "20", kTypeAlpha37, "A", "M", "N"}; },
          kOutside, def},
-        {"named row below a blank one", [](V v) { v.rows[3] = {"Lost", "40", "4", kTypeNumeric, "0", "9", ""}; },
-         "The Field Name of line 2 is blank but there are fields below it.  Fields after a blank Field Name "
-         "are not used, so please fill in the lines from the top without gaps.",
-         Row(EditorControl::FieldName, 1)},
         {"overlapping fields",
          [](V v) {
              v.rows[1] = {"Length", "47", "9", kTypeLength, "0", "4095", ""};
@@ -286,6 +282,11 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocusAndNearMissesPass) {
         {"empty codes count as 0", [](V v) { v.formatCode = v.equipmentCode = v.tagTypeCode = ""; }, "", {},
          [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 0); }},
         {"format code 63", [](V v) { v.formatCode = "63"; }, ""},
+        {"limits come back upper-cased, the default as typed",
+         [](V v) { v.rows[0] = {"T", "0", "30", kTypeAscii, "b", "z", "m"}; }, "", {},
+         [](const FormatCheckResult& r) {
+             EXPECT_EQ(r.values.rows[0].minimum + r.values.rows[0].maximum + r.values.rows[0].defaultText, "BZm");
+         }},
         {"the no-code marker 99", [](V v) { v.formatCode = "99"; }, "", {},
          [](const FormatCheckResult& r) { EXPECT_EQ(r.record.dataFormatCode, 99); }},
         {"rows without a name are not checked",
@@ -336,43 +337,6 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocusAndNearMissesPass) {
     }
     EXPECT_EQ(FieldIndexSpan(56, 10).last, 65);
     EXPECT_EQ(FieldIndexSpan(70, 3).first, 66);
-}
-
-TEST_F(FormatEditorRig, ChecksRunInTheirOrder) {
-    // Everything wrong at once: each correction brings the next message.
-    FormatEditorValues v;
-    v.formatCode = "70";
-    v.equipmentCode = "40";
-    v.tagTypeCode = "9";
-    v.rows[0] = {"Serial", "61", "", kTypeAscii, "b", "a", "a"};
-    const std::pair<void (*)(V), std::string> steps[] = {
-        {[](V x) { x.name = "Railcar"; }, "You must have a format name."},
-        {[](V x) { x.name = "Serial"; }, "The format name is already used.  Please change the format name"},
-        {[](V x) { x.formatCode = "51"; }, kFormat63},
-        {[](V x) { x.equipmentCode = "3"; }, kEquipment32},
-        {[](V x) { x.tagTypeCode = "1"; }, kTagType14},
-        {[](V x) { x.rows[0].startingBit = "119"; }, kStart60},
-        {[](V x) { x.rows[0].startingBit = ""; },
-         "The value in the Starting Bit field has a number greater than 117.  The number has to be less than 118."},
-        {[](V x) { x.rows[0].startingBit = "0"; },
-         "The Starting Bit field must have a value if the Field Name is not blank."},
-        {[](V x) { x.rows[0].length = "0"; }, "The Length field must have a value if the Field Name is not blank."},
-        {[](V x) { x.rows[0].length = "66"; }, "The Length field must have a value greater than 0."},
-        {[](V x) { x.rows[0].length = "20"; }, "The Length field value cannot be greater than 60."},
-        {[](V x) { x.rows[0].length = "30"; },
-         "The Length field value must be a multiple of 6 for ASCII data type fields."},
-        {[](V x) { x.rows[0].maximum = "z"; },
-         "The value in the Maximum field is greater than the value in the Minimum field."},
-        {[](V x) { x.rows[0].defaultText = "m"; }, kOutside},
-    };
-    for (const auto& [fix, message] : steps) {
-        EXPECT_EQ(Check(v).message, message);
-        fix(v);
-    }
-    const FormatCheckResult last = Check(v);
-    EXPECT_TRUE(last.ok) << last.message;
-    // Minimum and Maximum come back upper-cased; the Default does not.
-    EXPECT_EQ(last.values.rows[0].minimum + last.values.rows[0].maximum + last.values.rows[0].defaultText, "BZm");
 }
 
 TEST_F(FormatEditorRig, EveryBuiltInPassesTheChecksWhenCopied) {
