@@ -76,8 +76,7 @@ protected:
         NewForm(false);
     }
 
-    // What the frame does on ReplaceTagWindow: a new form for the current
-    // format, handed to the workflows, set up.
+    // What the frame does on ReplaceTagWindow: a new form for the current format, handed over, set up.
     void NewForm(bool certifyPending) {
         forms.push_back(std::make_unique<FakeTagForm>(data));
         FakeTagForm& f = *forms.back();
@@ -106,17 +105,14 @@ protected:
     void TypeRailcar(const std::string& initial = "ABCD", const std::string& number = "1234",
                      const std::string& length = "50-6", const std::string& axles = "4",
                      const std::string& bearing = "1", const std::string& platform = "0") {
-        Form().Type(0, initial);
-        Form().Type(1, number);
-        Form().Type(2, "RIGHT");
-        Form().Type(3, length);
-        Form().Type(5, axles);
-        Form().Type(6, bearing);
-        Form().Type(7, platform);
+        const std::pair<int, std::string> typed[] = {{0, initial}, {1, number}, {2, "RIGHT"}, {3, length},
+                                                     {5, axles},   {6, bearing}, {7, platform}};
+        for (const auto& [row, text] : typed) Form().Type(row, text);
     }
 
+    // The register file of the vehicles, given in key order.
     void WriteUmler(std::vector<UmlerVehicle> vehicles) {
-        std::vector<UmlerRecord> recs;
+        std::ofstream out(dir.File("umlerdata.uml"), std::ios::binary);
         for (const auto& v : vehicles) {
             UmlerRecord r;
             r.initialCode = InitialCode(v.initial);
@@ -125,13 +121,6 @@ protected:
             r.lengthInches = static_cast<uint16_t>(v.lengthInches);
             r.axles = static_cast<uint8_t>(v.axles);
             r.platforms = static_cast<uint8_t>(v.platforms);
-            recs.push_back(r);
-        }
-        std::sort(recs.begin(), recs.end(), [](const UmlerRecord& a, const UmlerRecord& b) {
-            return CompareUmlerKeys(a.initialCode, a.number, b.initialCode, b.number) < 0;
-        });
-        std::ofstream out(dir.File("umlerdata.uml"), std::ios::binary);
-        for (const auto& r : recs) {
             uint8_t b[21];
             EncodeUmlerRecord(r, b);
             out.write(reinterpret_cast<const char*>(b), sizeof b);
@@ -154,12 +143,11 @@ protected:
         change(ps);
         data.UpdateProgrammerRecord(ps);
     }
-    // The link's end of an exchange: state 0 and the result, then the handler.
+    // The link's end of an exchange: state 0 and the result, then the handler. A reader result leaves the state.
     bool Complete(uint8_t result) {
         EditProg([&](ProgrammerState& ps) { ps.operationState = 0, ps.operationResult = result; });
         return wf.ProgrammerCompletion();
     }
-    // The reader link's end of an RF reading: the result, state untouched.
     bool ReaderResult(uint8_t result) {
         EditProg([&](ProgrammerState& ps) { ps.operationResult = result; });
         return wf.ProgrammerCompletion();
