@@ -45,7 +45,8 @@ TEST_F(Umler, AxlesAndPlatformsDisagreeAndAreMarked) {
     TypeRailcar("ABCD", "1234", "50-0", "6", "1", "1");
     EXPECT_EQ(wf.CompareWithUmler(), kUmlerDisagrees);
     const TagFormMarks& m = Form().marks;
-    EXPECT_EQ((std::array{m.umlerValue[3], m.umlerValue[5], m.umlerValue[7], m.umlerClass}), (std::array{-1, 4, 0, -1}));
+    EXPECT_EQ((std::array{m.umlerValue[3], m.umlerValue[5], m.umlerValue[7], m.umlerClass}),
+              (std::array{-1, 4, 0, -1}));
     EXPECT_GE(Form().repaints, 1);
 }
 

@@ -58,9 +58,18 @@ struct UmlerVehicle {
 inline constexpr int kRailcarSlot = 0;
 inline constexpr int kLocomotiveSlot = 1;
 
+// A scripted operator that can act while a question is open, as the timer does.
+struct RigOperator : ScriptedOperator {
+    std::function<void()> onQuestion;
+    MsgAnswer MessageBox(const std::string& c, const std::string& t, MsgIcon i, MsgButtons b) override {
+        if (b == MsgButtons::YesNo && onQuestion) onQuestion();
+        return ScriptedOperator::MessageBox(c, t, i, b);
+    }
+};
+
 class WorkflowRig : public ::testing::Test {
 protected:
-    ScriptedOperator op;
+    RigOperator op;
     FakeClock clock;
     AEIData data{op, clock};
     TagLogList tagLog;
