@@ -181,11 +181,6 @@ TEST(ShowRawData, CharactersAndDigitsOfTheDataBits) {
     EXPECT_EQ(ShowRawData(bits), "Raw Data  ASCII [" + std::string(20, ' ') + "]  Hex [" + std::string(30, '0') + "]");
     bits.fill(1);
     EXPECT_EQ(ShowRawData(bits), "Raw Data  ASCII [" + std::string(20, '_') + "]  Hex [" + std::string(30, 'F') + "]");
-    // An ASCII text across bits 0-59 and 64-123 shows as itself.
-    const TagFormatData ascii = MakeFormat(
-        "ASCII", 0, 0, 2, {{"Characters 1 to 10", 0, 60, 0}, {"Characters 11 to 20", 64, 60, 0}});
-    const BuiltFrame a = BuildTagFrame(ascii, Texts({"RAW DATA [", "LINE] 0-9?"}), false, false);
-    EXPECT_EQ(ShowRawData(a.bits), "Raw Data  ASCII [RAW DATA [LINE] 0-9?]  Hex [" + a.frameText + "]");
 }
 
 } // namespace

@@ -19,12 +19,6 @@ int SetCount(const TagBitArray& bits) {
     return n;
 }
 
-TEST(DataBitIndex, SkipsBitNumbers60To63And124Up) {
-    const std::pair<int, int> cases[] = {{0, 0},   {59, 59},  {64, 60},  {118, 114}, {123, 119}, {-1, -1},
-                                         {60, -1}, {63, -1}, {124, -1}, {200, -1},  {255, -1}};
-    for (auto [bit, index] : cases) EXPECT_EQ(DataBitIndex(bit), index) << bit;
-}
-
 TEST(FieldBits, PutAndGetAgainstTheReferenceFrame) {
     struct Case {
         const char* what;
@@ -86,13 +80,6 @@ TEST(FieldBitsDamagedRecord, NeverTouchesAnythingOutsideTheDataBits) {
         bits.fill(1);
         EXPECT_EQ(GetFieldBits(start, 16, bits, 0, 0), 0u) << start;
     }
-}
-
-TEST(FieldPlace, SecondPartFollowsFirstInPositionOrder) {
-    FieldPlace p{94, 3, 47, 9};
-    EXPECT_EQ(p.Total(), 12);
-    const std::pair<int, int> cases[] = {{0, 90}, {2, 92}, {3, 47}, {11, 55}, {12, -1}, {-1, -1}};
-    for (auto [i, index] : cases) EXPECT_EQ(p.IndexAt(i), index) << i;
 }
 
 TEST(FrameText, DigitsBothWays) {

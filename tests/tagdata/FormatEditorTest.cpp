@@ -338,22 +338,6 @@ TEST_F(FormatEditorRig, EachCheckHasItsMessageAndFocusAndNearMissesPass) {
     EXPECT_EQ(FieldIndexSpan(70, 3).first, 66);
 }
 
-TEST_F(FormatEditorRig, EveryBuiltInPassesTheChecksWhenCopied) {
-    for (int slot = 0; slot < kSystemSlots; ++slot) {
-        const TagFormatData f = data.GetTagFormatData(slot);
-        if (f.defined != 1) continue;
-        FormatEditorValues v = ValuesFromRecord(f, data);
-        v.name = "Copy";
-        const FormatCheckResult r = Check(v);
-        EXPECT_TRUE(r.ok) << f.Name() << ": " << r.message;
-        // Stored as it was, but as an operator format.
-        for (int row = 0; row < f.RowCount(); ++row)
-            EXPECT_EQ(std::string(r.record.Maximum(row)) + std::to_string(r.record.startingBit[row]),
-                      std::string(f.Maximum(row)) + std::to_string(f.startingBit[row]));
-        EXPECT_EQ(r.record.systemSlot * 100 + r.record.defaultTag, f.defaultTag);
-    }
-}
-
 // ---- storing ------------------------------------------------------------------------------------
 
 TEST_F(FormatEditorRig, OkStoresOnlyAfterEveryCheckPasses) {
