@@ -16,11 +16,10 @@ using test::HandRailcar;
 using test::MakeFormat;
 using test::Texts;
 
-std::array<bool, kFieldRows> AllControls() {
+const std::array<bool, kFieldRows> kAllControls = [] {
     std::array<bool, kFieldRows> a;
-    a.fill(true);
-    return a;
-}
+    return a.fill(true), a;
+}();
 
 TEST(LengthConversion, BothWaysAndSaturated) {
     // Inches to decimeters truncate; decimeters to inches add two and one more when the thousandths
@@ -119,7 +118,7 @@ TEST(ValueCheck, BoundariesOfEachType) {
     }
     for (const Boundary& c : cases) {
         const TagFormatData f = MakeFormat("T", 0, 0, 2, {{"Field", 0, c.length, c.type, c.minimum, c.maximum}});
-        const ValueCheckResult r = CheckFieldValues(f, Texts({c.text}), AllControls(), c.feetInches);
+        const ValueCheckResult r = CheckFieldValues(f, Texts({c.text}), kAllControls, c.feetInches);
         EXPECT_EQ(r.error[0], c.error) << "type " << c.type << " [" << c.minimum << "," << c.maximum << "] \""
                                        << c.text << "\"" << (c.feetInches ? " feet-inches" : "");
         EXPECT_EQ(r.anyError, r.error[0]);
@@ -131,7 +130,7 @@ TEST(ValueCheckRows, SideBlankUncontrolledAndUnusedRowsAreNotChecked) {
                                  {{"Side", 0, 1, 8}, {"Blank", 1, 6, 10}, {"Numeric", 10, 4, 3, "0", "9"},
                                   {"Hidden", 20, 4, 3, "0", "9"}, {"", 30, 4, 3, "0", "9"},
                                   {"After", 40, 4, 3, "0", "9"}});
-    auto controls = AllControls();
+    auto controls = kAllControls;
     controls[3] = false;
     ValueCheckResult r = CheckFieldValues(f, Texts({"", "", "5", "", "", ""}), controls, false);
     EXPECT_TRUE(!r.anyError && r.error == (std::array<bool, kFieldRows>{}));
