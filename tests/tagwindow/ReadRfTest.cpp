@@ -1,5 +1,5 @@
 // Read Tag and the RF check of a programmed tag with the portable reader: every outcome, with and without a
-// reader port. The words each outcome leaves are in ResultWordsTest.
+// reader port. The words each outcome leaves are in ProgramTagTest.
 #include "WorkflowRig.h"
 
 namespace velmora::test {

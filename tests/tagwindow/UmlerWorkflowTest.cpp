@@ -56,7 +56,7 @@ TEST_F(Umler, DisagreementAsksAndNoStopsWithTheMarksKept) {
     ASSERT_EQ(op.boxes.size(), 1u);
     EXPECT_EQ(Box(op.boxes[0]), std::string("Velmora for Windows|2|") + kUmlerQ);
     EXPECT_EQ(Prog().operationState, 0);
-    EXPECT_EQ(Form().marks.umlerValue[7], 2); // a Yes goes on: the UMLER disagrees row of ResultWordsTest
+    EXPECT_EQ(Form().marks.umlerValue[7], 2); // a Yes goes on: the UMLER disagrees row of ProgramTagTest
 }
 
 TEST_F(Umler, ALocomotiveOnTheRailcarFormIsMarked) {
