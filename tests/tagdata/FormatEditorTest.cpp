@@ -143,8 +143,6 @@ TEST_F(FormatEditorRig, FormatInUseCannotBeChanged) {
     EXPECT_EQ(data.FindTagFormatByName("Pallet"), -1);
 }
 
-// ---- the checks, their messages and focus ----------------------------------------------------
-
 struct Case {
     const char* what;
     void (*change)(FormatEditorValues&);
@@ -323,8 +321,6 @@ TEST_F(FormatEditorRig, OverlapOfTwoFieldsBesideTheFirst) {
     EXPECT_EQ(FieldIndexSpan(56, 10).last, 65);
     EXPECT_EQ(FieldIndexSpan(70, 3).first, 66);
 }
-
-// ---- storing ------------------------------------------------------------------------------------
 
 TEST_F(FormatEditorRig, OkStoresOnlyAfterEveryCheckPasses) {
     ASSERT_TRUE(editor.Open(-1));

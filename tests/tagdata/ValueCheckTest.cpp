@@ -176,8 +176,6 @@ TEST(FieldErrorText, CutTo249Characters) {
     EXPECT_EQ(FieldErrorText(f, r), full.substr(0, 249));
 }
 
-// ---- the order of limit texts ----------------------------------------------------------------
-
 TEST(LocaleCompare, OrderOfPairs) {
     // Each first text sorts before its second: blank, punctuation, digits, letters; digits as text;
     // case only breaks a tie, lower first, decided by the first difference; a prefix first.

@@ -10,8 +10,6 @@
 namespace velmora::test {
 namespace {
 
-// ---- certification fill --------------------------------------------------------------
-
 class Certification : public WorkflowRig {
 protected:
     std::deque<uint32_t> randoms;
@@ -70,8 +68,6 @@ TEST(CertificationNumber, DayOfYearThenTheCountsLastThreeDigits) {
     for (auto [day, count, number] : cases) EXPECT_EQ(CertificationNumber(day, count), number) << day << "/" << count;
 }
 
-// ---- stepping commands --------------------------------------------------------------------
-
 using Stepping = WorkflowRig;
 
 TEST_F(Stepping, EachCommandWalksSidesAndStaysWithinTheNumberRange) {
@@ -128,8 +124,6 @@ TEST_F(Stepping, ClearTagCounter) {
     EXPECT_EQ(Form().focused.back(), 0);
 }
 
-// ---- format change ------------------------------------------------------------------------
-
 using FormatChange = WorkflowRig;
 
 TEST_F(FormatChange, LabelStockNotices) {
@@ -145,8 +139,6 @@ TEST_F(FormatChange, LabelStockNotices) {
     EXPECT_EQ(forms.size(), 4u);
     EXPECT_EQ(data.GetSettings().currentFormat, 2);
 }
-
-// ---- length units ---------------------------------------------------------------------------
 
 using LengthUnits = WorkflowRig;
 
@@ -179,8 +171,6 @@ TEST(LeadingInteger, SignedDigitsAfterBlanksSaturated) {
                                                  {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}};
     for (auto [text, value] : cases) EXPECT_EQ(LeadingInteger(text), value) << text;
 }
-
-// ---- values of a new form ---------------------------------------------------------------------
 
 using NewFormValues = WorkflowRig;
 

@@ -50,8 +50,8 @@ TEST_F(ImportWorkflow, FiftyPressesOfF1ProgramTheListInOrder) {
     }
     EXPECT_EQ(wf.Import().Counts().programmed, 50);
     EXPECT_EQ(Count(ReadFileText(ProgressFilePath(list)), "done "), 50u);
-    EXPECT_TRUE(Prompted("Tag was successfully programmed, UMLER not checked, RF not checked - every line of the "
-                         "list is done"));
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, UMLER not checked, RF not checked - every line of "
+                               "the list is done");
 }
 
 TEST_F(ImportWorkflow, AHandChangedLineIsATypedTagAndLeavesTheListAlone) {

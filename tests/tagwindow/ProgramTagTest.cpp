@@ -144,8 +144,6 @@ TEST_F(ProgramTag, AProgrammerLostDuringAQuestionIsNotGivenTheRequest) {
     EXPECT_EQ(op.boxes.back().text, kNotOn);
 }
 
-// ---- after the programmer's success ----------------------------------------------------------
-
 TEST_F(ProgramTag, SuccessLogsCountsAndPrints) {
     TypeRailcar();
     wf.CmProgramTag();
@@ -219,8 +217,6 @@ TEST_F(ProgramTag, LotNumberDialogOnlyForCertifiedTagsWithTheReconditionCheck) {
     }
 }
 
-// ---- the WABTEC parts list ------------------------------------------------------------
-
 TEST_F(ProgramTag, WabtecPartsListRefusals) {
     AddWabtecFormat();
     SelectFormat(6);
@@ -253,8 +249,6 @@ TEST_F(ProgramTag, WabtecPartsListRefusals) {
         EXPECT_EQ(Prog().operationState, 0);
     }
 }
-
-// ---- the words of each outcome ------------------------------------------------------------
 
 struct OutcomeCase {
     const char* what;

@@ -27,8 +27,6 @@ constexpr const char* kDisagreeCertifyQ =
 constexpr const char* kPrintAnywayQ =
     "Do you want to print the label anyway?  The label will show that the tag was not RF checked.";
 
-// ---- Read Tag ----------------------------------------------------------------------------
-
 class ReadTag : public WorkflowRig {
 protected:
     // The programmer's answer to a read: one character, then the frame.
@@ -65,8 +63,6 @@ TEST_F(ReadTag, ATagFillsTheFormOfItsFormat) {
         EXPECT_EQ(Prog().operationResult, kResultReadOk); // stays until the next outcome
     }
 }
-
-// ---- RF check with a reader port ----------------------------------------------------------
 
 class RfCheck : public WorkflowRig {
 protected:
@@ -146,8 +142,6 @@ TEST_F(RfCheck, DisagreementRetriesOrPrintsOrDrops) {
     EXPECT_EQ(data.GetLastTagRecord().rfResult, kRfNotChecked);
 }
 
-// ---- no reader port ---------------------------------------------------------------------------
-
 TEST_F(RfCheck, NoReaderPortAsksUpToThreeQuestionsAndALaterPortResumesATagNotLogged) {
     struct Case {
         int port;
@@ -217,8 +211,6 @@ TEST_F(RfCheck, AStandingResultTwoIsNotResumedDuringAnotherOperation) {
     EXPECT_EQ(Prog().operationState, kOpProgram);
     EXPECT_FALSE(ReadRequested(2));
 }
-
-// ---- certification and the RF check ---------------------------------------------------------
 
 class CertifyRf : public RfCheck {
 protected:

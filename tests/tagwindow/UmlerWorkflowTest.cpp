@@ -91,8 +91,6 @@ TEST_F(Umler, NotCheckedForAnUnknownVehicleWithTheCheckOffOrAnotherFormatCode) {
     EXPECT_EQ(wf.CompareWithUmler(), kUmlerNotChecked);
 }
 
-// ---- UMLER Lookup -----------------------------------------------------------------------
-
 TEST_F(Umler, LookupRefusals) {
     CopyFormat(kRailcarSlot, 10, "No Initial");
     CopyFormat(kRailcarSlot, 11, "No Number");

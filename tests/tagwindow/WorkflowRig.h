@@ -99,9 +99,7 @@ protected:
     FakeTagForm& Form() { return *forms.back(); }
 
     void SelectFormat(int index) {
-        SettingsBlock s = data.GetSettings();
-        s.currentFormat = static_cast<uint8_t>(index);
-        data.UpdateSettings(s);
+        SetOption(&SettingsBlock::currentFormat, static_cast<uint8_t>(index));
         NewForm(false);
     }
     void SetOption(uint8_t SettingsBlock::*field, uint8_t value) {
@@ -124,12 +122,10 @@ protected:
         std::ofstream out(dir.File("umlerdata.uml"), std::ios::binary);
         for (const auto& v : vehicles) {
             UmlerRecord r;
-            r.initialCode = InitialCode(v.initial);
-            r.number = v.number;
+            r.initialCode = InitialCode(v.initial), r.number = v.number;
             SetText(r.typeCode, v.type);
             r.lengthInches = static_cast<uint16_t>(v.lengthInches);
-            r.axles = static_cast<uint8_t>(v.axles);
-            r.platforms = static_cast<uint8_t>(v.platforms);
+            r.axles = static_cast<uint8_t>(v.axles), r.platforms = static_cast<uint8_t>(v.platforms);
             uint8_t b[21];
             EncodeUmlerRecord(r, b);
             out.write(reinterpret_cast<const char*>(b), sizeof b);
@@ -178,9 +174,6 @@ protected:
     // A box as caption, icon number and text.
     static std::string Box(const ShownBox& b) {
         return b.caption + "|" + std::to_string(static_cast<int>(b.icon)) + "|" + b.text;
-    }
-    bool Prompted(const std::string& text) const {
-        return std::any_of(op.prompts.begin(), op.prompts.end(), [&](const auto& p) { return p.first == text; });
     }
     std::string TagLogFile() { return ReadFileText(dir.File("tag log.txt")); }
     int32_t Total() { return data.GetSettings().programmedTotal; }
