@@ -224,24 +224,21 @@ TEST_F(ProgramTag, WabtecPartsListRefusals) {
     const std::string kSide = "The EOT Side Code you entered does not match WABTEC's parts list.  The correct "
                               "Side Code should be ";
     struct Case {
-        const char *mark, *type, *side, *tagType;
+        const char *mark, *side, *tagType;
         std::string message;
     };
     const Case cases[] = {
-        {"KCS", "0", "RIGHT", "AT5549", "The tag type must be either \"AT5541\" or \"AT5545\"."},
-        {"ZZZ", "0", "RIGHT", "AT5541", kNotListed},
-        {"GTWQ", "0", "LEFT", "AT5545", kNotListed}, // listed only for AT5541
-        {"CSXE", "0", "RIGHT", "AT5541",
+        {"KCS", "RIGHT", "AT5549", "The tag type must be either \"AT5541\" or \"AT5545\"."},
+        {"ZZZ", "RIGHT", "AT5541", kNotListed},
+        {"GTWQ", "LEFT", "AT5545", kNotListed}, // listed only for AT5541
+        {"CSXE", "RIGHT", "AT5541",
          "The EOT Type Code you entered does not match WABTEC's parts list.  The correct EOT Type should be \"2\"."},
-        {"KCS", "0", "LEFT", "AT5541", kSide + "\"RIGHT\""},
-        {"CNQ", "0", "RIGHT", "AT5541", kSide + "\"LEFT\""},
+        {"KCS", "LEFT", "AT5541", kSide + "\"RIGHT\""},
+        {"CNQ", "RIGHT", "AT5541", kSide + "\"LEFT\""},
     };
     for (const Case& c : cases) {
         op.boxes.clear();
-        Form().Type(0, c.mark);
-        Form().Type(1, "23456");
-        Form().Type(2, c.type);
-        Form().Type(3, c.side);
+        TypeRows({c.mark, "23456", "0", c.side});
         Form().SetTagTypeText(c.tagType);
         wf.CmProgramTag();
         ASSERT_EQ(BoxTexts(), std::vector<std::string>{c.message}) << c.mark;
@@ -267,8 +264,7 @@ std::vector<OutcomeCase> ResultWords::Cases() {
     auto wabtec = [this] {
         AddWabtecFormat();
         SelectFormat(6);
-        const char* typed[] = {"KCS", "23456", "0", "RIGHT"};
-        for (int r = 0; r < 4; ++r) Form().Type(r, typed[r]);
+        TypeRows({"KCS", "23456", "0", "RIGHT"});
         Form().SetTagTypeText("AT5541");
     };
     auto program = [this] {
@@ -309,8 +305,7 @@ std::vector<OutcomeCase> ResultWords::Cases() {
          [=, this] {
              SetOption(&SettingsBlock::autoRfCheck, 1);
              SelectFormat(2);
-             Form().Type(0, "hello");
-             Form().Type(1, "world");
+             TypeRows({"hello", "world"});
              program();
              EXPECT_EQ(data.GetLastTagRecord().FieldText(0), "HELLO     "); // ten characters in 60 bits
          },
@@ -318,7 +313,7 @@ std::vector<OutcomeCase> ResultWords::Cases() {
         {"EOT device has the RF word only",
          [=, this] {
              SelectFormat(3);
-             Form().Type(0, "ABCD"), Form().Type(1, "12"), Form().Type(2, "0");
+             TypeRows({"ABCD", "12", "0"});
              program();
          },
          "Tag was successfully programmed, RF not checked", "ABCD"},

@@ -65,8 +65,7 @@ TEST_F(Umler, ALocomotiveOnTheRailcarFormIsMarked) {
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{kUmlerQ});
     EXPECT_EQ(Form().marks.umlerClass, 0); // "UMLER Locomotive"
     SelectFormat(kLocomotiveSlot);
-    Form().Type(0, "ABCD");
-    Form().Type(1, "1234");
+    TypeRows({"ABCD", "1234"});
     EXPECT_EQ(wf.CompareWithUmler(), kUmlerDisagrees);
     EXPECT_EQ(Form().marks.umlerClass, 1); // "UMLER Railcar"
 }
@@ -114,8 +113,7 @@ TEST_F(Umler, LookupRefusals) {
     };
     for (const auto& c : cases) {
         SelectFormat(c.format);
-        Form().Type(0, c.initial);
-        Form().Type(1, c.number);
+        TypeRows({c.initial, c.number});
         op.boxes.clear();
         wf.CmUmlerLookup();
         ASSERT_EQ(op.boxes.size(), 1u) << c.text;
@@ -153,8 +151,7 @@ TEST_F(Umler, LookupOfALocomotiveSwitchesTheRailcarForm) {
     EXPECT_EQ(data.GetLastTagRecord().readFlag * 10 + data.GetLastTagRecord().formatIndex, kLocomotiveSlot);
 
     // And back: a railcar on the locomotive form.
-    Form().Type(0, "NS");
-    Form().Type(1, "5");
+    TypeRows({"NS", "5"});
     wf.CmUmlerLookup();
     EXPECT_EQ(data.GetSettings().currentFormat, kRailcarSlot);
     EXPECT_EQ(Shown({0, 3, 5, 6, 7}), "NS,40-00,4,1,0");

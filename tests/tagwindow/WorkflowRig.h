@@ -97,6 +97,11 @@ protected:
         if (certifyPending) wf.CertificationFill();
     }
     FakeTagForm& Form() { return *forms.back(); }
+    // Texts typed into the rows from the first on.
+    void TypeRows(std::initializer_list<std::string> texts) {
+        int row = 0;
+        for (const auto& t : texts) Form().Type(row++, t);
+    }
 
     void SelectFormat(int index) {
         SetOption(&SettingsBlock::currentFormat, static_cast<uint8_t>(index));
