@@ -1,6 +1,5 @@
-// Helpers of the tag data tests: hand-made format records, and a reference
-// frame that is filled by bit numbers (stepping over 60-63 by hand) so the
-// expected frames never come from the code under test.
+// Helpers of the tag data tests: hand-made format records, and a reference frame that is filled by bit numbers
+// (stepping over 60-63 by hand) so the expected frames never come from the code under test.
 #pragma once
 
 #include "tagdata/TagFormatData.h"

@@ -1,6 +1,5 @@
-// A stored format whose named rows have a row without a name between them
-// (written by an older version or another tool): the editor shows every
-// named row, and OK refuses the gap instead of dropping the rows below it.
+// A stored format whose named rows have a row without a name between them (written by an older version or another
+// tool): the editor shows every named row, and OK refuses the gap instead of dropping the rows below it.
 #include "tagdata/FormatEditor.h"
 
 #include "data/AEIData.h"

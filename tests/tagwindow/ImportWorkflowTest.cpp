@@ -1,6 +1,5 @@
-// A fleet list in the Program Tag workflow: each F1 programs the line on the
-// form, logs it, records it in the progress file and puts the next line on
-// the form; opening the list again settles what a killed run left half done.
+// A fleet list in the Program Tag workflow: each F1 programs the line on the form, logs it, records it in the progress
+// file and puts the next line on the form; opening the list again settles what a killed run left half done.
 #include "WorkflowRig.h"
 
 #include "tagwindow/ImportProgress.h"

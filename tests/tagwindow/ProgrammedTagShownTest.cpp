@@ -1,7 +1,6 @@
-// What the operator is shown of a tag around its programming: the prompt of
-// the previous outcome does not outlive the next command, the form shows the
-// texts as they were programmed, and a tag waiting for its RF check keeps
-// its own length units when the units are switched.
+// What the operator is shown of a tag around its programming: the prompt of the previous outcome does not outlive the
+// next command, the form shows the texts as they were programmed, and a tag waiting for its RF check keeps its own
+// length units when the units are switched.
 #include "WorkflowRig.h"
 
 #include "print/LabelLayout.h"
