@@ -182,8 +182,7 @@ TEST_F(NewFormValues, DefaultsAndSideLists) {
 
 TEST_F(NewFormValues, ARecordOfAnotherFormatIsNotShownAndNotLooped) {
     LastTagRecord r;
-    r.readFlag = 1;
-    r.formatIndex = 2;
+    r.readFlag = 1, r.formatIndex = 2;
     r.SetFieldText(0, "HELLO");
     data.UpdateLastTagRecord(r);
     NewForm(false); // the railcar form
@@ -193,8 +192,7 @@ TEST_F(NewFormValues, ARecordOfAnotherFormatIsNotShownAndNotLooped) {
     data.UpdateLastTagRecord(r);
     wf.FillFormFromRecord();
     EXPECT_EQ(forms.size(), 2u);
-    EXPECT_EQ(data.GetSettings().currentFormat, kRailcarSlot);
-    EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
+    EXPECT_EQ(data.GetSettings().currentFormat * 10 + data.GetLastTagRecord().readFlag, kRailcarSlot * 10);
 }
 
 } // namespace

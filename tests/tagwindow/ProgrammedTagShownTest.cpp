@@ -16,10 +16,8 @@ using ProgrammedTagShown = WorkflowRig;
 
 TEST_F(ProgrammedTagShown, ACommandClearsThePreviousResultPromptWhenItStarts) {
     const std::pair<const char*, void (TagWorkflows::*)()> commands[] = {
-        {"Program Tag", &TagWorkflows::CmProgramTag},
-        {"Read Tag", &TagWorkflows::CmReadTag},
-        {"Certify Tag", &TagWorkflows::CmCertifyTag},
-    };
+        {"Program Tag", &TagWorkflows::CmProgramTag}, {"Read Tag", &TagWorkflows::CmReadTag},
+        {"Certify Tag", &TagWorkflows::CmCertifyTag}};
     EditProg([](ProgrammerState& ps) { ps.on = 0; }); // each command is refused right after it starts
     for (const auto& [what, command] : commands) {
         op.ShowPrompt(kCertifiedPrompt, 0);
@@ -52,8 +50,7 @@ TEST_F(ProgrammedTagShown, ATagDeclinedAtTheUmlerQuestionLeavesNoSuccessStanding
     Answer({MsgAnswer::No});
     wf.CmProgramTag();
     EXPECT_EQ(BoxTexts().back(), kUmlerQ);
-    EXPECT_EQ(Prog().operationState, 0);
-    EXPECT_EQ(op.LastPrompt(), "");
+    EXPECT_TRUE(Prog().operationState == 0 && op.LastPrompt().empty());
 }
 
 TEST_F(ProgrammedTagShown, TheFormShowsTheTextsUpperCasedAsProgrammed) {
