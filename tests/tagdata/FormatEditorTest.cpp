@@ -69,14 +69,12 @@ TEST_F(FormatEditorRig, OpeningNewStoredBuiltInAndFull) {
     ASSERT_TRUE(editor.Open(-1));
     EXPECT_EQ(editor.ReservedSlot(), kSystemSlots);
     EXPECT_TRUE(editor.IsNew() && editor.OkEnabled() && !editor.DeleteEnabled());
-    EXPECT_EQ(editor.Values().name + "/" + editor.Values().defaultTag, "New/AT5118");
-    EXPECT_EQ(editor.Values().rows[0].type, kTypeNumeric);
+    const FormatEditorValues& fresh = editor.Values();
+    EXPECT_EQ(fresh.name + "/" + fresh.defaultTag + "/" + std::to_string(fresh.rows[0].type),
+              "New/AT5118/" + std::to_string(kTypeNumeric));
 
     TagFormatData f = data.GetTagFormatData(kRailcar);
-    f.systemSlot = 0;
-    f.notForReading = 1;
-    f.fullFrame = 0;
-    f.defaultTag = 7;
+    f.systemSlot = 0, f.notForReading = 1, f.fullFrame = 0, f.defaultTag = 7;
     data.UpdateTagFormatData(7, f);
     FormatEditor stored(data);
     ASSERT_TRUE(stored.Open(7));
@@ -96,9 +94,9 @@ TEST_F(FormatEditorRig, OpeningNewStoredBuiltInAndFull) {
     FillAllOperatorSlots();
     FormatEditor full(data);
     EXPECT_FALSE(full.Open(-1));
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kError + "The maximum number of tags formats are already in the "
-                                                            "system.  To add a new format you must delete and old "
-                                                            "one."});
+    EXPECT_EQ(BoxTexts().at(0), kError + "The maximum number of tags formats are already in the system.  To add a "
+                                         "new format you must delete and old one.");
+    EXPECT_EQ(op.boxes.size(), 1u);
 }
 
 TEST_F(FormatEditorRig, FormatInUseCannotBeChanged) {

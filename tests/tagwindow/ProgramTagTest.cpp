@@ -4,8 +4,6 @@
 // UMLER result, RF result and failure.
 #include "WorkflowRig.h"
 
-#include <functional>
-
 namespace velmora::test {
 namespace {
 
@@ -104,10 +102,9 @@ TEST_F(ProgramTag, UnusualValuesAskAndNoStops) {
 }
 
 TEST_F(ProgramTag, AMissingBearingRowCountsAsZero) {
-    CopyFormat(kRailcarSlot, 8, "Short Railcar");
-    TagFormatData f = data.GetTagFormatData(8);
-    for (int r = 6; r < kFieldRows; ++r) SetText(f.fieldName[r], "");
-    data.UpdateTagFormatData(8, f);
+    CopyFormat(kRailcarSlot, 8, "Short Railcar", [](TagFormatData& f) {
+        for (int r = 6; r < kFieldRows; ++r) SetText(f.fieldName[r], "");
+    });
     SelectFormat(8);
     TypeRailcar();
     wf.CmProgramTag();

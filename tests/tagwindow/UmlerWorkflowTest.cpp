@@ -81,24 +81,15 @@ TEST_F(Umler, NotCheckedForAnUnknownVehicleWithTheCheckOffOrAnotherFormatCode) {
     EXPECT_TRUE(op.boxes.empty());
     EXPECT_EQ(data.GetLastTagRecord().umlerResult, kUmlerNotChecked);
 
-    CopyFormat(kRailcarSlot, 9, "Railcar 41");
-    TagFormatData f = data.GetTagFormatData(9);
-    f.dataFormatCode = 41;
-    data.UpdateTagFormatData(9, f);
+    CopyFormat(kRailcarSlot, 9, "Railcar 41", [](TagFormatData& f) { f.dataFormatCode = 41; });
     SelectFormat(9);
     TypeRailcar("ABCD", "1300");
     EXPECT_EQ(wf.CompareWithUmler(), kUmlerNotChecked);
 }
 
 TEST_F(Umler, LookupRefusals) {
-    CopyFormat(kRailcarSlot, 10, "No Initial");
-    CopyFormat(kRailcarSlot, 11, "No Number");
-    TagFormatData f = data.GetTagFormatData(10);
-    f.startingBit[0] = 8;
-    data.UpdateTagFormatData(10, f);
-    f = data.GetTagFormatData(11);
-    f.startingBit[1] = 27;
-    data.UpdateTagFormatData(11, f);
+    CopyFormat(kRailcarSlot, 10, "No Initial", [](TagFormatData& f) { f.startingBit[0] = 8; });
+    CopyFormat(kRailcarSlot, 11, "No Number", [](TagFormatData& f) { f.startingBit[1] = 27; });
     const struct {
         int format;
         const char *initial, *number, *text;

@@ -16,9 +16,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -137,11 +137,12 @@ protected:
         }
     }
 
-    // An operator copy of a format in another slot, under another name.
-    void CopyFormat(int from, int to, const char* name) {
+    // An operator copy of a format in another slot, under another name, perhaps changed.
+    void CopyFormat(int from, int to, const char* name, const std::function<void(TagFormatData&)>& change = {}) {
         TagFormatData f = data.GetTagFormatData(from);
         f.systemSlot = 0;
         SetText(f.formatName, name);
+        if (change) change(f);
         data.UpdateTagFormatData(to, f);
     }
     // The EOT Device rows as "EOT WABTEC" in slot 6.
