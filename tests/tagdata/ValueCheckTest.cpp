@@ -27,14 +27,10 @@ TEST(LengthConversion, BothWaysAndSaturated) {
     const std::pair<int, int> toDm[] = {{600, 152}, {0, 0}, {3, 0}, {4, 1}, {2147483647, 545460846}};
     for (auto [in, dm] : toDm) EXPECT_EQ(InchesToDecimeters(in), dm) << in;
     const std::pair<int, int> toIn[] = {
-        {0, 0},       // nothing added to zero
-        {152, 600},   // 598.424 -> 598 + 2
-        {1, 6},       // 3.937: remainder 937 -> 3 + 2 + 1
-        {10, 41},     // 39.370: remainder 370 -> 39 + 2
-        {127, 502},   // 499.999: remainder 999 -> 499 + 3
-        {4, 18},      // 15.748: remainder 748 -> 15 + 2 + 1
-        {8, 33},      // 31.496: remainder 496 -> no extra
-        {500, 1971},  // 1968.5: remainder exactly 500 -> 1968 + 2 + 1
+        {0, 0},      {152, 600}, // nothing added to zero; 598.424 -> 598 + 2
+        {1, 6},      {10, 41},   // 3.937: remainder 937 -> 3 + 2 + 1; 39.370: remainder 370 -> 39 + 2
+        {127, 502},  {4, 18},    // 499.999: remainder 999 -> 499 + 3; 15.748: remainder 748 -> 15 + 2 + 1
+        {8, 33},     {500, 1971}, // 31.496: remainder 496, no extra; 1968.5: remainder exactly 500 -> 1968 + 2 + 1
         {2147483647, 2147483647}};
     for (auto [dm, in] : toIn) EXPECT_EQ(DecimetersToInches(dm), in) << dm;
     EXPECT_EQ(DecimetersToInches64(4095), 16124u); // 16122.015 + 2

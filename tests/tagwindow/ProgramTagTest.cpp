@@ -264,10 +264,7 @@ std::vector<OutcomeCase> ResultWords::Cases() {
         TypeRows({"KCS", "23456", "0", "RIGHT"});
         Form().SetTagTypeText("AT5541");
     };
-    auto program = [this] {
-        wf.CmProgramTag();
-        Complete(kResultProgramOk);
-    };
+    auto program = [this] { wf.CmProgramTag(), Complete(kResultProgramOk); };
     auto rf = [this, program](uint8_t result) {
         SetOption(&SettingsBlock::autoRfCheck, 1);
         SetReaderPort(1);
@@ -279,10 +276,9 @@ std::vector<OutcomeCase> ResultWords::Cases() {
         SetReaderPort(1);
         SetOption(&SettingsBlock::reconditionCheck, recondition);
         hooks.lotAnswer = LotDialogResult::Ok;
-        hooks.onLot = [this] {
+        hooks.onLot = [this] { // the dialog marks the tag reconditioned
             LastTagRecord r = data.GetLastTagRecord();
-            r.reconditioned = 1;
-            data.UpdateLastTagRecord(r);
+            r.reconditioned = 1, data.UpdateLastTagRecord(r);
         };
         wf.CmCertifyTag();
         Complete(kResultProgramOk);
@@ -307,14 +303,9 @@ std::vector<OutcomeCase> ResultWords::Cases() {
              EXPECT_EQ(data.GetLastTagRecord().FieldText(0), "HELLO     "); // ten characters in 60 bits
          },
          "Tag was successfully programmed", "HELLO"},
-        {"EOT device has the RF word only",
-         [=, this] {
-             SelectFormat(3);
-             TypeRows({"ABCD", "12", "0"});
-             program();
-         },
+        {"EOT device has the RF word only", [=, this] { SelectFormat(3), TypeRows({"ABCD", "12", "0"}), program(); },
          "Tag was successfully programmed, RF not checked", "ABCD"},
-        {"WABTEC number with the parts list's digit", [=, this] { wabtec(), program(); },
+        {"WABTEC number with the parts list's digit", [=] { wabtec(), program(); },
          "Tag was successfully programmed, RF not checked", ",KCS ,923456,"},
         {"WABTEC read by an old reader",
          [=, this] {
@@ -326,32 +317,29 @@ std::vector<OutcomeCase> ResultWords::Cases() {
              EXPECT_TRUE(op.boxes.empty()); // no partial-check notice for these tags
          },
          "Tag was successfully programmed, RF initial and number checked only", "KCS"},
-        {"UMLER agrees", [=, this] { umler("1234"); }, "Tag was successfully programmed, UMLER Ok, RF not checked",
+        {"UMLER agrees", [=] { umler("1234"); }, "Tag was successfully programmed, UMLER Ok, RF not checked",
          " UMLER Ok RF not checked"},
-        {"UMLER disagrees", [=, this] { umler("1300"); },
+        {"UMLER disagrees", [=] { umler("1300"); },
          "Tag was successfully programmed, UMLER disagrees, RF not checked", " UMLER disagrees RF not checked"},
-        {"RF agrees", [=, this] { rf(kResultRfAgrees); }, "Tag was successfully programmed, UMLER not checked, RF Ok",
+        {"RF agrees", [=] { rf(kResultRfAgrees); }, "Tag was successfully programmed, UMLER not checked, RF Ok",
          " RF Ok"},
-        {"RF initial and number only", [=, this] { rf(kResultRfIdOnly); },
+        {"RF initial and number only", [=] { rf(kResultRfIdOnly); },
          "Tag was successfully programmed, UMLER not checked, RF initial and number checked only", " RF ID only"},
-        {"RF cancelled: finished unchecked", [=, this] { rf(kResultRfCancelled); },
+        {"RF cancelled: finished unchecked", [=] { rf(kResultRfCancelled); },
          "Tag not certified, not RF checked", " RF not checked"},
-        {"certified", [=, this] { certify(false); }, "Tag was successfully programmed, RF checked and certified",
+        {"certified", [=] { certify(false); }, "Tag was successfully programmed, RF checked and certified",
          " Certified RF OK"},
-        {"reconditioned", [=, this] { certify(true); }, "Tag was successfully programmed, RF checked and certified",
+        {"reconditioned", [=] { certify(true); }, "Tag was successfully programmed, RF checked and certified",
          " Reconditioned RF OK"},
         {"programming failed: the result stays for the same-data question",
          [=, this] {
-             TypeRailcar();
-             wf.CmProgramTag();
-             Complete(kResultProgramFailed);
+             TypeRailcar(), wf.CmProgramTag(), Complete(kResultProgramFailed);
              EXPECT_EQ(Prog().operationResult, kResultProgramFailed);
          },
          "Error - could not program tag", nullptr},
         {"reading failed: the result is cleared",
          [=, this] {
-             wf.CmReadTag();
-             Complete(kResultReadFailed);
+             wf.CmReadTag(), Complete(kResultReadFailed);
              EXPECT_EQ(Prog().operationResult, 0);
          },
          "Error - could not read tag", nullptr},
@@ -367,13 +355,9 @@ TEST_P(ResultWords, PromptTagLogAndCounter) {
     EXPECT_EQ(op.prompts.back().second, c.logged ? 0 : 1) << c.what;
     EXPECT_EQ(Prog().operationState, 0) << c.what;
     EXPECT_EQ(Total(), c.logged ? 1 : 0) << c.what;
-    if (c.logged) {
-        ASSERT_EQ(tagLog.Size(), 1u) << c.what;
-        EXPECT_NE(tagLog.Line(0).find(c.logged), std::string::npos) << c.what << ": " << tagLog.Line(0);
-        EXPECT_EQ(Prog().operationResult, 0) << c.what;
-    } else {
-        EXPECT_EQ(tagLog.Size(), 0u) << c.what;
-    }
+    ASSERT_EQ(tagLog.Size(), c.logged ? 1u : 0u) << c.what;
+    if (c.logged) EXPECT_NE(tagLog.Line(0).find(c.logged), std::string::npos) << c.what << ": " << tagLog.Line(0);
+    if (c.logged) EXPECT_EQ(Prog().operationResult, 0) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(EachOutcome, ResultWords, ::testing::Range(0, 14));
