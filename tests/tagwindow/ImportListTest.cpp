@@ -97,10 +97,9 @@ TEST_F(ImportListRead, LinesKeepTheirFileLineAndFieldErrors) {
 }
 
 TEST_F(ImportListRead, VehiclesAlreadyInTheTagLogAreMarked) {
-    ImportList list = Read("ABCD,42,RIGHT,50-0\nABCD,43,RIGHT,50-0\n");
-    const std::unordered_set<std::string> keys = {VehicleKeyOfLogLine(
-        "10/24/2018 13:05 - \"Railcar,ABCD,42,LEFT,60'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked,"
-        "9A0181C000AA981900000000000033")};
+    ImportList list = Read("TTX,42,RIGHT,50-0\nTTX,43,RIGHT,50-0\n"); // the log pads the initial with blanks
+    const std::unordered_set<std::string> keys = {
+        VehicleKeyOfLogLine("10/24/2018 13:05 - \"Railcar,TTX ,42,LEFT,60'6\",4,1,0\" 51,19,2 UMLER not checked")};
     MarkVehiclesInTagLog(data, list, keys, true);
     EXPECT_TRUE(list.lines[0].inTagLog && !list.lines[1].inTagLog);
 }
