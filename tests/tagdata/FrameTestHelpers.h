@@ -1,6 +1,5 @@
-// Helpers of the tag data tests: hand-made format records, and a reference
-// frame that is filled by bit numbers (stepping over 60-63 by hand) so the
-// expected frames never come from the code under test.
+// Helpers of the tag data tests: hand-made format records, and a reference frame that is filled by bit numbers
+// (stepping over 60-63 by hand) so the expected frames never come from the code under test.
 #pragma once
 
 #include "tagdata/TagFormatData.h"
@@ -86,18 +85,6 @@ public:
 private:
     std::map<int, int> bits_;
 };
-
-// The base-27 value of a text of letters and blanks, the first letter one less.
-inline uint64_t RefBase27(const std::string& text) {
-    const std::string digits = " ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    uint64_t v = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        uint64_t d = digits.find(text[i]);
-        if (i == 0) d -= 1;
-        v = v * 27 + d;
-    }
-    return v;
-}
 
 inline FieldTexts Texts(std::initializer_list<std::string> list) {
     FieldTexts t;

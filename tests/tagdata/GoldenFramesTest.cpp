@@ -1,8 +1,6 @@
-// Golden frames, one per built-in format, region and half-frame mode, worked
-// out by hand from the bit layout (bit positions, base-27 initials, minimum
-// offsets, header bits), not by the encoder. Each frame is built from the
-// typed values, and a frame the reader identifies decodes to texts that build
-// the same frame again.
+// Golden frames, one per built-in format, region and half-frame mode, worked out by hand from the bit layout (bit
+// positions, base-27 initials, minimum offsets, header bits), not by the encoder. Each frame is built from the typed
+// values, and a frame the reader identifies decodes to texts that build the same frame again.
 #include "TestSupport.h"
 
 #include "data/AEIData.h"

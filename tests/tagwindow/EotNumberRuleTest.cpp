@@ -1,7 +1,5 @@
-// The EOT number of an "EOT WABTEC" tag: the parts list's digit in front of a
-// number of up to five digits; a six-digit number only when it begins with
-// that digit; otherwise a refusal naming the digit, before anything is
-// programmed.
+// The EOT number of an "EOT WABTEC" tag: the parts list's digit in front of a number of up to five digits; a six-digit
+// number only when it begins with that digit; otherwise a refusal naming the digit, before anything is programmed.
 #include "TestSupport.h"
 
 #include "data/AEIData.h"

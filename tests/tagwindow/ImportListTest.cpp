@@ -1,7 +1,5 @@
-// Fleet lists: how a list's text becomes checked lines. The railcar ABCD 42,
-// RIGHT, 50-0 with the default axles, bearing and platform is the frame
-// 9A0181C000AA981900000000000033 that the programmer simulator records for
-// the same car.
+// Fleet lists: how a list's text becomes checked lines. The railcar ABCD 42, RIGHT, 50-0 with the default axles,
+// bearing and platform is the frame 9A0181C000AA981900000000000033 the programmer simulator records for that car.
 #include "TestSupport.h"
 
 #include "data/AEIData.h"
@@ -20,9 +18,8 @@ struct ListCase {
     std::string text;
     char delimiter;
     bool header;
-    const char* listError;           // "" when the list is usable
-    // Per line: its frame, "refused:<part of the reason>", or "locomotive":
-    // waiting, on the locomotive format, with the number in its row.
+    const char* listError; // "" when the list is usable
+    // Per line: its frame, "refused:<part of the reason>", or "locomotive": waiting, on the locomotive format.
     std::vector<std::string> states;
 };
 
@@ -34,9 +31,7 @@ protected:
 
     ImportList Read(const std::string& text, char delimiter = ',', bool header = false) {
         ImportListOptions o;
-        o.delimiter = delimiter;
-        o.header = header;
-        o.formatIndex = kRailcar;
+        o.delimiter = delimiter, o.header = header, o.formatIndex = kRailcar;
         return ReadImportList(data, text, o);
     }
 };
@@ -97,20 +92,16 @@ TEST_F(ImportListRead, ListsAsTheyComeIn) {
 TEST_F(ImportListRead, LinesKeepTheirFileLineAndFieldErrors) {
     const ImportList list = Read("\nABCD,42,RIGHT,50-0\n\nABCD,x,RIGHT,50-0\n");
     ASSERT_EQ(list.lines.size(), 2u);
-    EXPECT_EQ(list.lines[0].fileLine, 2);
-    EXPECT_EQ(list.lines[1].fileLine, 4);
-    EXPECT_TRUE(list.lines[1].fieldErrors[1]);
-    EXPECT_FALSE(list.lines[1].fieldErrors[0]);
+    EXPECT_EQ(list.lines[0].fileLine * 10 + list.lines[1].fileLine, 24);
+    EXPECT_TRUE(list.lines[1].fieldErrors[1] && !list.lines[1].fieldErrors[0]);
 }
 
 TEST_F(ImportListRead, VehiclesAlreadyInTheTagLogAreMarked) {
-    ImportList list = Read("ABCD,42,RIGHT,50-0\nABCD,43,RIGHT,50-0\n");
-    const std::unordered_set<std::string> keys = {VehicleKeyOfLogLine(
-        "10/24/2018 13:05 - \"Railcar,ABCD,42,LEFT,60'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked,"
-        "9A0181C000AA981900000000000033")};
+    ImportList list = Read("TTX,42,RIGHT,50-0\nTTX,43,RIGHT,50-0\n"); // the log pads the initial with blanks
+    const std::unordered_set<std::string> keys = {
+        VehicleKeyOfLogLine("10/24/2018 13:05 - \"Railcar,TTX ,42,LEFT,60'6\",4,1,0\" 51,19,2 UMLER not checked")};
     MarkVehiclesInTagLog(data, list, keys, true);
-    EXPECT_TRUE(list.lines[0].inTagLog);
-    EXPECT_FALSE(list.lines[1].inTagLog);
+    EXPECT_TRUE(list.lines[0].inTagLog && !list.lines[1].inTagLog);
 }
 
 } // namespace

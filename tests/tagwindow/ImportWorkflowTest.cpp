@@ -1,6 +1,5 @@
-// A fleet list in the Program Tag workflow: each F1 programs the line on the
-// form, logs it, records it in the progress file and puts the next line on
-// the form; opening the list again settles what a killed run left half done.
+// A fleet list in the Program Tag workflow: each F1 programs the line on the form, logs it, records it in the progress
+// file and puts the next line on the form; opening the list again settles what a killed run left half done.
 #include "WorkflowRig.h"
 
 #include "tagwindow/ImportProgress.h"
@@ -24,7 +23,18 @@ protected:
     void WriteProgress(const std::string& text) {
         WriteFileBytes(ProgressFilePath(list), std::vector<uint8_t>(text.begin(), text.end()));
     }
-    std::string Frame(int index) { return wf.Import().List().lines[static_cast<std::size_t>(index)].frameText; }
+    // A list of two railcars, opened; returns the first line's frame.
+    std::string OpenTwoLines() {
+        WriteList("TTX,1,RIGHT,89-4\nTTX,2,RIGHT,89-4\n");
+        EXPECT_EQ(wf.OpenImportList(list), "");
+        return wf.Import().List().lines[0].frameText;
+    }
+    // The list closed, a progress file left behind, the list opened again.
+    void Reopen(const std::string& progress) {
+        wf.Import().Close();
+        WriteProgress(progress);
+        EXPECT_EQ(wf.OpenImportList(list), "");
+    }
 };
 
 TEST_F(ImportWorkflow, FiftyPressesOfF1ProgramTheListInOrder) {
@@ -50,13 +60,12 @@ TEST_F(ImportWorkflow, FiftyPressesOfF1ProgramTheListInOrder) {
     }
     EXPECT_EQ(wf.Import().Counts().programmed, 50);
     EXPECT_EQ(Count(ReadFileText(ProgressFilePath(list)), "done "), 50u);
-    EXPECT_TRUE(Prompted("Tag was successfully programmed, UMLER not checked, RF not checked - every line of the "
-                         "list is done"));
+    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, UMLER not checked, RF not checked - every line of "
+                               "the list is done");
 }
 
 TEST_F(ImportWorkflow, AHandChangedLineIsATypedTagAndLeavesTheListAlone) {
-    WriteList("TTX,1,RIGHT,89-4\nTTX,2,RIGHT,89-4\n");
-    ASSERT_EQ(wf.OpenImportList(list), "");
+    OpenTwoLines();
     Form().Type(1, "7");
     wf.CmProgramTag();
     Complete(kResultProgramOk);
@@ -66,15 +75,10 @@ TEST_F(ImportWorkflow, AHandChangedLineIsATypedTagAndLeavesTheListAlone) {
 }
 
 TEST_F(ImportWorkflow, ARunKilledAfterTheLogLineIsCountedOnceAndNotProgrammedAgain) {
-    WriteList("TTX,1,RIGHT,89-4\nTTX,2,RIGHT,89-4\n");
-    ASSERT_EQ(wf.OpenImportList(list), "");
-    const std::string frame = Frame(0);
-    wf.Import().Close();
-    WriteProgress("sent 1 " + frame + "\nprogrammed 1 " + frame + " 0 0\n");
+    const std::string frame = OpenTwoLines();
     const std::string logLine = "12/07/2026 04:20 - \"Railcar,TTX ,1,RIGHT,89'4\",4,1,0\" 51,19,2,"+ frame + "\r\n";
     WriteFileBytes(dir.File("tag log.txt"), std::vector<uint8_t>(logLine.begin(), logLine.end()));
-
-    ASSERT_EQ(wf.OpenImportList(list), "");
+    Reopen("sent 1 " + frame + "\nprogrammed 1 " + frame + " 0 0\n");
     EXPECT_EQ(Prog().operationState, 0);
     EXPECT_EQ(Total(), 1);
     EXPECT_EQ(TagLogFile(), logLine);
@@ -82,27 +86,18 @@ TEST_F(ImportWorkflow, ARunKilledAfterTheLogLineIsCountedOnceAndNotProgrammedAga
     EXPECT_EQ(Form().FieldText(1), "2");
 
     // Killed before the log line instead: logged and counted now.
-    wf.Import().Close();
-    WriteProgress("programmed 1 " + frame + " " + std::to_string(logLine.size()) + " 1\n");
-    ASSERT_EQ(wf.OpenImportList(list), "");
+    Reopen("programmed 1 " + frame + " " + std::to_string(logLine.size()) + " 1\n");
     EXPECT_EQ(Total(), 2);
     EXPECT_EQ(Count(TagLogFile(), frame), 2u);
 }
 
 TEST_F(ImportWorkflow, ALostAnswerIsSettledByReadingTheTagBack) {
-    WriteList("TTX,1,RIGHT,89-4\nTTX,2,RIGHT,89-4\n");
-    ASSERT_EQ(wf.OpenImportList(list), "");
-    const std::string frame = Frame(0);
-    wf.Import().Close();
-    WriteProgress("sent 1 " + frame + "\n");
-    ASSERT_EQ(wf.OpenImportList(list), "");
-
+    const std::string frame = OpenTwoLines();
+    Reopen("sent 1 " + frame + "\n");
     auto readBack = [&](const std::string& tag) {
         wf.CmProgramTag();
         ASSERT_EQ(Prog().operationState, kOpRead);
-        ProgrammerState ps = Prog();
-        SetText(ps.response, "#" + tag);
-        data.UpdateProgrammerRecord(ps);
+        EditProg([&](ProgrammerState& ps) { SetText(ps.response, "#" + tag); });
         Complete(kResultReadOk);
     };
     // Another tag on the programmer: the next F1 programs the line.
@@ -113,9 +108,7 @@ TEST_F(ImportWorkflow, ALostAnswerIsSettledByReadingTheTagBack) {
     Complete(kResultProgramFailed);
 
     // Reopened with the line's own tag on the programmer: logged, not programmed.
-    wf.Import().Close();
-    WriteProgress("sent 1 " + frame + "\n");
-    ASSERT_EQ(wf.OpenImportList(list), "");
+    Reopen("sent 1 " + frame + "\n");
     readBack(frame);
     EXPECT_EQ(Total(), 1);
     EXPECT_EQ(Count(TagLogFile(), frame), 1u);

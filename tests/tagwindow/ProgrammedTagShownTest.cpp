@@ -1,7 +1,6 @@
-// What the operator is shown of a tag around its programming: the prompt of
-// the previous outcome does not outlive the next command, the form shows the
-// texts as they were programmed, and a tag waiting for its RF check keeps
-// its own length units when the units are switched.
+// What the operator is shown of a tag around its programming: the prompt of the previous outcome does not outlive the
+// next command, the form shows the texts as they were programmed, and a tag waiting for its RF check keeps its own
+// length units when the units are switched.
 #include "WorkflowRig.h"
 
 #include "print/LabelLayout.h"
@@ -17,10 +16,8 @@ using ProgrammedTagShown = WorkflowRig;
 
 TEST_F(ProgrammedTagShown, ACommandClearsThePreviousResultPromptWhenItStarts) {
     const std::pair<const char*, void (TagWorkflows::*)()> commands[] = {
-        {"Program Tag", &TagWorkflows::CmProgramTag},
-        {"Read Tag", &TagWorkflows::CmReadTag},
-        {"Certify Tag", &TagWorkflows::CmCertifyTag},
-    };
+        {"Program Tag", &TagWorkflows::CmProgramTag}, {"Read Tag", &TagWorkflows::CmReadTag},
+        {"Certify Tag", &TagWorkflows::CmCertifyTag}};
     EditProg([](ProgrammerState& ps) { ps.on = 0; }); // each command is refused right after it starts
     for (const auto& [what, command] : commands) {
         op.ShowPrompt(kCertifiedPrompt, 0);
@@ -53,8 +50,7 @@ TEST_F(ProgrammedTagShown, ATagDeclinedAtTheUmlerQuestionLeavesNoSuccessStanding
     Answer({MsgAnswer::No});
     wf.CmProgramTag();
     EXPECT_EQ(BoxTexts().back(), kUmlerQ);
-    EXPECT_EQ(Prog().operationState, 0);
-    EXPECT_EQ(op.LastPrompt(), "");
+    EXPECT_TRUE(Prog().operationState == 0 && op.LastPrompt().empty());
 }
 
 TEST_F(ProgrammedTagShown, TheFormShowsTheTextsUpperCasedAsProgrammed) {

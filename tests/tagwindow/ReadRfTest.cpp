@@ -1,5 +1,5 @@
 // Read Tag and the RF check of a programmed tag with the portable reader: every outcome, with and without a
-// reader port. The words each outcome leaves are in ResultWordsTest.
+// reader port. The words each outcome leaves are in ProgramTagTest.
 #include "WorkflowRig.h"
 
 namespace velmora::test {
@@ -27,8 +27,6 @@ constexpr const char* kDisagreeCertifyQ =
 constexpr const char* kPrintAnywayQ =
     "Do you want to print the label anyway?  The label will show that the tag was not RF checked.";
 
-// ---- Read Tag ----------------------------------------------------------------------------
-
 class ReadTag : public WorkflowRig {
 protected:
     // The programmer's answer to a read: one character, then the frame.
@@ -46,22 +44,13 @@ TEST_F(ReadTag, RequestsARead) {
     EXPECT_EQ(GetText(Prog().frameText), "");
     EXPECT_EQ(op.LastPrompt(), "Reading Tag - place tag in programmer and hold it down");
     EXPECT_EQ(Form().focused.back(), 0);
-
-    op.prompts.clear();
-    wf.CmReadTag(); // busy now
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Information);
-    EXPECT_TRUE(op.prompts.empty());
-    EXPECT_EQ(Form().focused.back(), 0);
 }
 
 TEST_F(ReadTag, ATagFillsTheFormOfItsFormat) {
     for (int shown : {kRailcarSlot, 2}) { // the railcar form, or ASCII replaced by it
         SelectFormat(shown);
         const std::size_t before = forms.size();
-        const std::string frame = kRailcarFrame;
-        Response(frame);
+        Response(kRailcarFrame);
         EXPECT_TRUE(Complete(kResultReadOk));
         EXPECT_EQ(forms.size(), before + (shown != kRailcarSlot)) << shown;
         if (shown != kRailcarSlot) EXPECT_EQ(forms[before - 1]->replaceCalls, std::vector<bool>{false});
@@ -69,25 +58,11 @@ TEST_F(ReadTag, ATagFillsTheFormOfItsFormat) {
         EXPECT_EQ(Shown({0, 1, 2, 3, 5}), "NS  ,4321,LEFT,40-06,4"); // as the frame holds them
         EXPECT_EQ(Form().sideRow, 2);
         EXPECT_EQ(op.LastPrompt(), "Tag was successfully read");
-        EXPECT_EQ(Form().rawData.find("Raw Data  ASCII ["), 0u);
-        EXPECT_NE(Form().rawData.find(frame), std::string::npos);
+        EXPECT_NE(Form().rawData.find(kRailcarFrame), std::string::npos);
         EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
         EXPECT_EQ(Prog().operationResult, kResultReadOk); // stays until the next outcome
     }
 }
-
-TEST_F(ReadTag, AnUnidentifiedFrameChangesNothing) {
-    Form().Type(0, "KEEP");
-    for (const char* frame : {"ZZZ", ""}) {
-        Response(frame);
-        Complete(kResultReadOk);
-    }
-    EXPECT_TRUE(op.prompts.empty() && op.boxes.empty());
-    EXPECT_EQ(Form().texts[0], "KEEP");
-    EXPECT_EQ(forms.size(), 1u);
-}
-
-// ---- RF check with a reader port ----------------------------------------------------------
 
 class RfCheck : public WorkflowRig {
 protected:
@@ -95,8 +70,7 @@ protected:
         WorkflowRig::SetUp();
         SetOption(&SettingsBlock::autoRfCheck, 1);
     }
-    // Programs a railcar and lets the programmer succeed; returns the
-    // completion's answer.
+    // Programs a railcar and lets the programmer succeed.
     bool ProgramRailcar(const std::string& number = "1234") {
         data.UpdateLastProgrammedFrame("");
         TypeRailcar("ABCD", number);
@@ -119,8 +93,7 @@ TEST_F(RfCheck, AReaderPortStartsTheReadingUnlessTheCheckIsOff) {
     EXPECT_TRUE(ReadRequested(1));
     EXPECT_FALSE(ReadRequested(0));
     EXPECT_EQ(op.LastPrompt(), "Please read the tag with the portable reader");
-    EXPECT_EQ(Total(), 0);
-    EXPECT_TRUE(op.boxes.empty());
+    EXPECT_TRUE(Total() == 0 && op.boxes.empty());
     ClearReadRequest(1);
     EXPECT_TRUE(ReaderResult(kResultRfAgrees));
     EXPECT_EQ(Total(), 1);
@@ -136,12 +109,10 @@ TEST_F(RfCheck, PartialCheckNoticeOnceARun) {
     SetReaderPort(1);
     ProgramRailcar("1");
     EXPECT_TRUE(ReaderResult(kResultRfIdOnly));
-    ASSERT_EQ(op.boxes.size(), 1u);
-    EXPECT_EQ(Box(op.boxes[0]), std::string("Velmora for Windows|4|") + kPartial);
-
     ProgramRailcar("2");
     ReaderResult(kResultRfIdOnly);
-    EXPECT_EQ(op.boxes.size(), 1u);
+    ASSERT_EQ(op.boxes.size(), 1u);
+    EXPECT_EQ(Box(op.boxes[0]), std::string("Velmora for Windows|4|") + kPartial);
     EXPECT_EQ(Total(), 2);
 }
 
@@ -152,8 +123,7 @@ TEST_F(RfCheck, DisagreementRetriesOrPrintsOrDrops) {
     Answer({MsgAnswer::Yes});
     EXPECT_TRUE(ReaderResult(kResultRfDisagrees));
     EXPECT_EQ(op.boxes.back().caption + "|" + op.boxes.back().text, std::string("Velmora Error|") + kDisagreeQ);
-    EXPECT_EQ(Prog().operationState, kOpRfCheck);
-    EXPECT_TRUE(ReadRequested(1));
+    EXPECT_TRUE(Prog().operationState == kOpRfCheck && ReadRequested(1));
     EXPECT_EQ(op.LastPrompt(), "Please read the tag with the portable reader");
 
     Answer({MsgAnswer::No, MsgAnswer::Yes});
@@ -167,14 +137,10 @@ TEST_F(RfCheck, DisagreementRetriesOrPrintsOrDrops) {
     ProgramRailcar("2");
     Answer({MsgAnswer::No, MsgAnswer::No});
     EXPECT_TRUE(ReaderResult(kResultRfDisagrees));
-    EXPECT_EQ(Total(), 1); // neither logged nor labelled
-    EXPECT_EQ(hooks.labels.size(), 1u);
-    EXPECT_EQ(Prog().operationState, 0);
-    EXPECT_EQ(Prog().operationResult, 0);
+    EXPECT_TRUE(Total() == 1 && hooks.labels.size() == 1u); // neither logged nor labelled
+    EXPECT_EQ(Prog().operationState * 10 + Prog().operationResult, 0);
     EXPECT_EQ(data.GetLastTagRecord().rfResult, kRfNotChecked);
 }
-
-// ---- no reader port ---------------------------------------------------------------------------
 
 TEST_F(RfCheck, NoReaderPortAsksUpToThreeQuestionsAndALaterPortResumesATagNotLogged) {
     struct Case {
@@ -203,19 +169,15 @@ TEST_F(RfCheck, NoReaderPortAsksUpToThreeQuestionsAndALaterPortResumesATagNotLog
         EXPECT_EQ(ProgramRailcar(std::to_string(row)), c.finished);
         EXPECT_EQ(BoxTexts(), c.asked);
         EXPECT_EQ(Box(op.boxes[0]), "Velmora Error|2|" + c.asked[0]);
-        EXPECT_EQ(hooks.readerSearches, c.searches);
-        EXPECT_EQ(hooks.portDialogs, c.dialogs);
-        EXPECT_EQ(Total() - before, c.logged);
-        EXPECT_EQ(static_cast<int>(hooks.labels.size()), c.logged);
-        EXPECT_EQ(Prog().operationState, 0);
+        EXPECT_EQ(hooks.readerSearches * 10 + hooks.portDialogs, c.searches * 10 + c.dialogs);
+        EXPECT_EQ((Total() - before) * 10 + static_cast<int>(hooks.labels.size()), c.logged * 11);
         // Left standing for a reader port found or assigned later, unless already finished: the port
         // dialog's OK then resumes the check.
-        EXPECT_EQ(Prog().operationResult, c.logged ? 0 : kResultProgramOk);
+        EXPECT_EQ(Prog().operationState * 10 + Prog().operationResult, c.logged ? 0 : kResultProgramOk);
         SetReaderPort(2);
         EXPECT_EQ(wf.ProgrammerCompletion(), c.logged == 1);
         EXPECT_EQ(ReadRequested(2), !c.logged);
         if (!c.logged) {
-            EXPECT_EQ(Prog().operationState, kOpRfCheck);
             EXPECT_TRUE(ReaderResult(kResultRfAgrees));
             EXPECT_EQ(Total() - before, 1);
             EXPECT_EQ(hooks.labels.back().FieldText(1), std::to_string(row)); // the tag left standing
@@ -241,14 +203,11 @@ TEST_F(RfCheck, AStandingResultTwoIsNotResumedDuringAnotherOperation) {
     data.UpdateLastProgrammedFrame("");
     TypeRailcar("ABCD", "2");
     wf.CmProgramTag(); // the next tag is being programmed
-    EXPECT_EQ(Prog().operationState, kOpProgram);
     SetReaderPort(2);
     EXPECT_TRUE(wf.ProgrammerCompletion()); // the port dialog's OK meanwhile
     EXPECT_EQ(Prog().operationState, kOpProgram);
     EXPECT_FALSE(ReadRequested(2));
 }
-
-// ---- certification and the RF check ---------------------------------------------------------
 
 class CertifyRf : public RfCheck {
 protected:
@@ -268,7 +227,6 @@ protected:
 TEST_F(CertifyRf, CancelledOrOldReaderOrDisagreementNeverLogs) {
     SetReaderPort(0);
     EXPECT_FALSE(Certify()); // a certification always waits for its reading
-    EXPECT_EQ(Prog().operationState, kOpRfCheck);
     EXPECT_TRUE(ReaderResult(kResultRfCancelled));
     EXPECT_EQ(Box(op.boxes.back()), std::string("Velmora Error|4|") + kCannotCertify);
     EXPECT_EQ(op.LastPrompt(), "Tag not certified, not RF checked");
@@ -282,12 +240,8 @@ TEST_F(CertifyRf, CancelledOrOldReaderOrDisagreementNeverLogs) {
     Answer({MsgAnswer::No});
     EXPECT_TRUE(ReaderResult(kResultRfDisagrees));
     EXPECT_EQ(op.boxes.back().text, kDisagreeCertifyQ);
-    EXPECT_EQ(Prog().operationState, 0);
-    EXPECT_EQ(Prog().operationResult, kResultRfDisagrees);
-
-    EXPECT_EQ(Total(), 0);
-    EXPECT_TRUE(hooks.labels.empty());
-    EXPECT_EQ(data.GetSettings().certifiedCount, 0);
+    EXPECT_EQ(Prog().operationState * 10 + Prog().operationResult, kResultRfDisagrees);
+    EXPECT_TRUE(Total() == 0 && hooks.labels.empty() && data.GetSettings().certifiedCount == 0);
 }
 
 TEST_F(CertifyRf, WithoutAReaderACertificationIsNotFinished) {
@@ -295,13 +249,11 @@ TEST_F(CertifyRf, WithoutAReaderACertificationIsNotFinished) {
     EXPECT_TRUE(Certify());
     ASSERT_EQ(op.boxes.size(), 3u);
     EXPECT_EQ(op.boxes[2].text, kCannotCertify);
-    EXPECT_EQ(Total(), 0);
-    EXPECT_TRUE(hooks.labels.empty());
+    EXPECT_TRUE(Total() == 0 && hooks.labels.empty());
     EXPECT_EQ(Prog().operationResult, kResultProgramOk); // a reader port resumes it
     SetReaderPort(1);
     EXPECT_FALSE(wf.ProgrammerCompletion());
-    EXPECT_TRUE(ReaderResult(kResultRfAgrees));
-    EXPECT_EQ(op.LastPrompt(), "Tag was successfully programmed, RF checked and certified");
+    EXPECT_TRUE(ReaderResult(kResultRfAgrees) && Total() == 1);
 }
 
 } // namespace

