@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <set>
 
 namespace velmora::test {
 namespace {
@@ -40,40 +41,92 @@ protected:
         QCoreApplication::processEvents();
     }
     bool Checked(int id) { return frame->Action(id)->isChecked(); }
-    void WriteExtract(int records) {
-        std::ofstream out(dir.File("Umler.txt"));
-        for (int i = 1; i <= records; ++i) out << " ABCD" << 100000 + i << "T123050064105001000\n";
-    }
 };
 
-TEST_F(FrameTest, CommandsOpenTheirDialogs) {
+// Each command reaches its dialog, box, window or file; the programmer's
+// parameters only once the programmer is on.
+TEST_F(FrameTest, CommandsReachTheirDialogsWindowsAndFiles) {
     data.SetVersionText("1.4D North America");
+    manualDirs = {QString::fromStdString(dir.File("bin/")), QString::fromStdString(dir.File("doc/"))};
+    std::ofstream(dir.File("tag log.txt"))
+        << "10/24/2018 13:05 - \"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked\r\n"
+        << "10/24/2018 13:06 - \"Railcar,ABCD,43,LEFT,50'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked\r\n";
     BuildFrame();
-    Trigger(cmd::kProgrammerParameters);
-    EXPECT_TRUE(dialogsRun.empty());
-    ASSERT_TRUE(BoxShown("The programmer is not on.  Please turn on or check the cable connection."));
-    op.boxes.clear();
-    ConnectProgrammer();
-    QString version, model;
     onDialog = [&](QDialog& d) {
-        if (auto* about = qobject_cast<TAbout*>(&d)) version = about->VersionField()->text();
-        if (auto* p = qobject_cast<TProgrammerParameters*>(&d)) model = p->Field(1);
+        if (auto* about = qobject_cast<TAbout*>(&d)) dialogsRun.back() += " " + about->VersionField()->text().toStdString();
+        if (auto* p = qobject_cast<TProgrammerParameters*>(&d)) dialogsRun.back() += " " + p->Field(1).toStdString();
         d.reject();
     };
-    for (const auto& [id, title] : std::vector<std::pair<int, std::string>>{
-             {cmd::kFindUMLER, "Find UMLER Data"}, {cmd::kTagFormats, "Format Request"}, {cmd::kAbout, "About"},
-             {cmd::kProgrammerParameters, "Programmer Parameters"}}) {
-        dialogsRun.clear();
+    // What the frame did since the last call: dialogs, boxes, files and pages opened, windows shown.
+    std::set<QWidget*> seen{frame.get()};
+    auto reached = [&] {
+        std::string r;
+        for (const auto& t : dialogsRun) r += t + "; ";
+        for (const auto& b : op.boxes) r += b.text + "; ";
+        for (const auto& u : openedUrls) r += u + "; ";
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && seen.insert(w).second) r += w->windowTitle().toStdString() + "; ";
+        dialogsRun.clear(), op.boxes.clear(), openedUrls.clear();
+        return r;
+    };
+    auto file = [&](const std::string& name) {
+        return QUrl::fromLocalFile(QString::fromStdString(dir.File(name))).toString().toStdString() + "; ";
+    };
+    const std::pair<int, std::string> rows[] = {
+        {cmd::kProgrammerParameters, "The programmer is not on.  Please turn on or check the cable connection.; "},
+        {cmd::kOpenManual, ManualFailureText(2, maker::kWebAddress, maker::kPdfReaderAddress) + "; "},
+        {0, ""}, // the programmer comes on, the manual is put in the second folder
+        {cmd::kProgrammerParameters, "Programmer Parameters AP4118; "},
+        {cmd::kFindUMLER, "Find UMLER Data; "},
+        {cmd::kTagFormats, "Format Request; "},
+        {cmd::kAbout, "About 1.4D North America; "},
+        {cmd::kSearchReader, "Velmora for Windows; "},
+        {cmd::kOpenManual, file(maker::kManualFileName)}, // copied from the folder that has it
+        {cmd::kHelp, file(maker::kManualFileName)},       // no help file here
+        {cmd::kWebPage, QUrl(QString::fromLatin1(maker::kWebAddress)).toString().toStdString() + "; "},
+        {cmd::kOpenLogFile, file("tag log.txt")},
+        {cmd::kCommMonitor, "Communication Monitoring; "},
+        {cmd::kShowUMLERRecord, "UMLER Data; "},
+        {cmd::kShowTagLog, "Tag Programming Log; "},
+    };
+    for (const auto& [id, what] : rows) {
+        if (id == 0) {
+            ConnectProgrammer();
+            std::filesystem::create_directories(dir.File("doc"));
+            std::ofstream(dir.File("doc/Velmora Manual.pdf")) << "%PDF-1.4\n";
+            continue;
+        }
         Trigger(id);
-        EXPECT_EQ(dialogsRun, std::vector<std::string>{title}) << id;
+        EXPECT_EQ(reached(), what) << id;
     }
-    EXPECT_TRUE(op.boxes.empty()) << op.LastBox()->text;
-    EXPECT_EQ(version, "1.4D North America");
-    EXPECT_EQ(model, "AP4118");
-    Trigger(cmd::kSearchReader);
-    ASSERT_NE(frame->ReaderMessage(), nullptr);
     EXPECT_EQ(frame->ReaderMessage()->Text(),
               "The system is searching for the portable reader.  This will take about 10 seconds.");
+    EXPECT_EQ(ReadFileText(dir.File(maker::kManualFileName)), "%PDF-1.4\n");
+
+    // The modeless windows: one monitor; the UMLER window follows the register and a format change;
+    // the tag log newest first; closed, they take their check marks with them.
+    TDisplayMonData* monitor = frame->MonitorWindow();
+    Trigger(cmd::kCommMonitor);
+    EXPECT_EQ(frame->MonitorWindow(), monitor);
+    UmlerRecord r;
+    r.initialCode = 1;
+    SetText(r.typeCode, "A405");
+    data.SetUMLERRecord(r);
+    frame->UmlerRecordChanged();
+    EXPECT_EQ(frame->UmlerWindow()->Field(1)->text(), "A405");
+    SelectFormat(1);
+    ASSERT_NE(frame->UmlerWindow(), nullptr);
+    QTreeWidget* log = frame->TagLogWindow()->List();
+    ASSERT_EQ(log->topLevelItemCount(), 2);
+    EXPECT_EQ(log->topLevelItem(0)->text(0), "10/24/2018 13:06");
+    EXPECT_EQ(log->topLevelItem(0)->text(1), "\"Railcar");
+    frame->UmlerWindow()->close();
+    frame->TagLogWindow()->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->UmlerWindow(), nullptr);
+    EXPECT_EQ(frame->TagLogWindow(), nullptr);
+    EXPECT_EQ(data.GetSettings().umlerWindowShown, 0);
+    EXPECT_FALSE(Checked(cmd::kShowUMLERRecord) || Checked(cmd::kShowTagLog));
 }
 
 // Each set-up dialog filled in, then closed with Cancel (nothing stored) and
@@ -187,10 +240,8 @@ TEST_F(FrameTest, TogglesInvertTheFlagTheCheckMarkAndTheStatusText) {
 }
 
 TEST_F(FrameTest, DayRollOverAtTheSixHundredthTick) {
-    SettingsBlock s = data.GetSettings();
-    s.dayOfYear = 72;
-    s.programmedToday = 9;
-    data.UpdateSettings(s);
+    SetSetting(&SettingsBlock::dayOfYear, 72);
+    SetSetting(&SettingsBlock::programmedToday, 9);
     clock.local.dayOfYear = 73;
     BuildFrame();
     ConnectProgrammer();
@@ -199,43 +250,6 @@ TEST_F(FrameTest, DayRollOverAtTheSixHundredthTick) {
     Tick();
     EXPECT_EQ(data.GetSettings().programmedToday, 0);
     EXPECT_EQ(frame->ProgrammedTodayField(), "Programmed Today 0");
-}
-
-TEST_F(FrameTest, ModelessWindowsOpenOnceAndCloseWithTheirCheckMarks) {
-    std::ofstream(dir.File("tag log.txt"))
-        << "10/24/2018 13:05 - \"Railcar,ABCD,42,RIGHT,50'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked\r\n"
-        << "10/24/2018 13:06 - \"Railcar,ABCD,43,LEFT,50'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked\r\n";
-    BuildFrame();
-    Trigger(cmd::kCommMonitor);
-    TDisplayMonData* monitor = frame->MonitorWindow();
-    ASSERT_NE(monitor, nullptr);
-    Trigger(cmd::kCommMonitor);
-    EXPECT_EQ(frame->MonitorWindow(), monitor) << "one monitor";
-
-    Trigger(cmd::kShowUMLERRecord);
-    ASSERT_NE(frame->UmlerWindow(), nullptr);
-    UmlerRecord r;
-    r.initialCode = 1;
-    SetText(r.typeCode, "A405");
-    data.SetUMLERRecord(r);
-    frame->UmlerRecordChanged();
-    EXPECT_EQ(frame->UmlerWindow()->Field(1)->text(), "A405");
-    SelectFormat(1);
-    ASSERT_NE(frame->UmlerWindow(), nullptr) << "a format change leaves it open";
-    Trigger(cmd::kShowTagLog);
-    ASSERT_NE(frame->TagLogWindow(), nullptr);
-    QTreeWidget* log = frame->TagLogWindow()->List();
-    ASSERT_EQ(log->topLevelItemCount(), 2);
-    EXPECT_EQ(log->topLevelItem(0)->text(0), "10/24/2018 13:06") << "newest first";
-    EXPECT_EQ(log->topLevelItem(0)->text(1), "\"Railcar");
-
-    frame->UmlerWindow()->close();
-    frame->TagLogWindow()->close();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(frame->UmlerWindow(), nullptr);
-    EXPECT_EQ(frame->TagLogWindow(), nullptr);
-    EXPECT_EQ(data.GetSettings().umlerWindowShown, 0);
-    EXPECT_FALSE(Checked(cmd::kShowUMLERRecord) || Checked(cmd::kShowTagLog));
 }
 
 TEST_F(FrameTest, AssignLogFileNameTakesTheChosenFileIfItFits) {
@@ -251,31 +265,6 @@ TEST_F(FrameTest, AssignLogFileNameTakesTheChosenFileIfItFits) {
     EXPECT_EQ(frame->LogFileNameField().toStdString(), "Log File = \"" + shop + "\"");
     ASSERT_EQ(op.boxes.size(), 1u) << "the name too long";
     EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
-}
-
-// The manual is copied into the start directory from the first folder that
-// has it, then opened; Help opens it too while there is no help file.
-TEST_F(FrameTest, ManualHelpWebPageAndLogFileOpenTheirFiles) {
-    manualDirs = {QString::fromStdString(dir.File("bin/")), QString::fromStdString(dir.File("doc/"))};
-    BuildFrame();
-    Trigger(cmd::kOpenManual);
-    ASSERT_NE(op.LastBox(), nullptr);
-    EXPECT_EQ(op.LastBox()->text, ManualFailureText(2, maker::kWebAddress, maker::kPdfReaderAddress));
-    std::filesystem::create_directories(dir.File("doc"));
-    std::ofstream(dir.File("doc/Velmora Manual.pdf")) << "%PDF-1.4\n";
-    op.boxes.clear();
-    const std::pair<int, std::string> opens[] = {{cmd::kOpenManual, dir.File(maker::kManualFileName)},
-                                                 {cmd::kWebPage, maker::kWebAddress},
-                                                 {cmd::kOpenLogFile, "tag log.txt"},
-                                                 {cmd::kHelp, "Velmora Manual.pdf"}}; // no help file here
-    for (const auto& [id, url] : opens) {
-        openedUrls.clear();
-        Trigger(id);
-        ASSERT_EQ(openedUrls.size(), 1u) << id;
-        EXPECT_NE(openedUrls[0].find(url), std::string::npos) << openedUrls[0];
-    }
-    EXPECT_EQ(ReadFileText(dir.File(maker::kManualFileName)), "%PDF-1.4\n");
-    EXPECT_TRUE(op.boxes.empty());
 }
 
 TEST_F(FrameTest, TagFormatsOkMakesANewFormatForTheFormsList) {
@@ -337,7 +326,9 @@ TEST_F(FrameTest, TagFormatEditorButtons) {
 // the load runs beside the event loop keeps the register as it was.
 TEST_F(FrameTest, UmlerLoadFromTheFileMenuCancelledKeepsThePreviousRegister) {
     WriteFileBytes(dir.File("umlerdata.uml"), std::vector<uint8_t>(kUmlerRecordSize, 1));
-    WriteExtract(50000);
+    std::ofstream extract(dir.File("Umler.txt"));
+    for (int i = 1; i <= 50000; ++i) extract << " ABCD" << 100000 + i << "T123050064105001000\n";
+    extract.close();
     BuildFrame();
     bool cancelledWhileRunning = false;
     onDialog = [&](QDialog& d) {
@@ -375,9 +366,7 @@ TEST_F(FrameTest, AnRfCheckShowsTheReadStatusWindowAndCancelEndsIt) {
     factory.Add("fake2"); // the reader's port: present, never sends a reading
     SetSetting(&SettingsBlock::readerPort, 1);
     frame->RunCommand(cmd::kRFCheck);
-    Form().EditAt(0)->setText("ABCD");
-    Form().EditAt(1)->setText("42");
-    Form().EditAt(3)->setText("50-6");
+    for (const auto& [row, text] : {std::pair{0, "ABCD"}, {1, "42"}, {3, "50-6"}}) Form().EditAt(row)->setText(text);
     Form().Command(TAEIWindow::kCmProgramTag);
     ASSERT_GT(TickUntil([&] { return frame->RfReadStatus() != nullptr; }, 200), 0);
     EXPECT_EQ(frame->RfReadStatus()->windowTitle(), "Tag RF Read Status");
@@ -385,7 +374,6 @@ TEST_F(FrameTest, AnRfCheckShowsTheReadStatusWindowAndCancelEndsIt) {
     ASSERT_GT(TickUntil([&] { return GetProgrammerState(data).operationState == 0; }, 100), 0);
     Ticks(2);
     EXPECT_EQ(frame->RfReadStatus(), nullptr);
-    EXPECT_EQ(frame->PromptText(), "Tag not certified, not RF checked");
 }
 
 } // namespace

@@ -144,9 +144,10 @@ protected:
             return st.on == 1 && st.operationState == 0;
         }, 100), 0) << "the programmer did not come on";
     }
-    void SetSetting(uint8_t SettingsBlock::*field, uint8_t value) {
+    template <class T, class V>
+    void SetSetting(T SettingsBlock::*field, V value) {
         SettingsBlock s = data.GetSettings();
-        s.*field = value;
+        s.*field = static_cast<T>(value);
         data.UpdateSettings(s);
     }
     // Through the format list, as the operator does it.
