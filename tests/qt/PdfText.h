@@ -1,5 +1,5 @@
-// The label tests' shared pieces: the GUI application painting needs, the
-// last tag a label is made of, and what pdftotext and pdfinfo read back.
+// The label tests' pieces: the GUI application painting needs, the last tag
+// a label is made of, what pdftotext and pdfinfo read back.
 #pragma once
 
 #include "TestSupport.h"
@@ -53,9 +53,7 @@ inline std::string Words(const std::vector<std::string>& lines) {
     return Words(all);
 }
 // The last tag's label as the layout says it (its texts need no font metrics).
-inline std::string LayoutWords(AEIData& data) {
-    return Words(BuildLabelLayout(MakeLabelInput(data), LabelMetrics{}).Texts());
-}
+inline std::string LayoutWords(AEIData& data) { return Words(BuildLabelLayout(MakeLabelInput(data), {}).Texts()); }
 inline std::string PdfWords(const std::string& path) {
     return Words(RunProgram("pdftotext", "-layout " + ShellQuote(path) + " -", "/").out);
 }
