@@ -12,7 +12,6 @@
 #include "dialogs/TImportSettings.h"
 #include "editor/TFormatRequest.h"
 #include "editor/TTagFormat.h"
-#include "editor/TagFormatCommand.h"
 #include "setup/SetupDialogs.h"
 #include "setup/TTagDate.h"
 #include "setup/UmlerLoad.h"
@@ -137,17 +136,13 @@ TEST_F(FrameTest, DialogsStoreOnOkOnly) {
     BuildFrame();
     auto type = [](QLineEdit* e, const char* text) { e->clear(); QTest::keyClicks(e, text); };
     auto fixed = [](const auto& field) { return std::string(FixedView(field, sizeof field)); };
-    auto colour = [&](const char* name) {
-        return [&, name](QDialog& d) { type(qobject_cast<TBackgroundColor*>(&d)->Combo()->lineEdit(), name); };
-    };
-    auto importList = [&](const char* delimiter) {
-        return [&, delimiter](QDialog& d) {
-            auto* dialog = qobject_cast<TImportSettings*>(&d);
-            type(dialog->FileName(), "cars.csv");
-            type(dialog->Delimiter(), delimiter);
-            dialog->Header()->setChecked(true);
-            dialog->FillNext()->setChecked(false);
-        };
+    // A refused choice first: OK keeps the dialog open.
+    auto refusedThen = [](QDialog& d, QLineEdit* e, const char* refused, const char* text) {
+        for (const char* t : {refused, text}) {
+            e->clear();
+            QTest::keyClicks(e, t);
+            if (t == refused) Press(d, "OK");
+        }
     };
     const char* kImportBefore = ",01 import tag.txt"; // delimiter, header and fill-next flags, list
     auto imported = [&] {
@@ -168,9 +163,8 @@ TEST_F(FrameTest, DialogsStoreOnOkOnly) {
         {cmd::kCertificationInitial, "Vehicle Initial",
          [&](QDialog& d) { type(qobject_cast<TCertificationData*>(&d)->Edit(), "a1b2"); },
          [&] { return fixed(data.GetSettings().certificationInitial); }, "XXXX", "AB  "},
-        {cmd::kBackgroundColor, "Set Background Color", colour("Purple"), // no such colour
-         [&] { return std::to_string(data.GetSettings().backgroundColor); }, "0", "0"},
-        {cmd::kBackgroundColor, "Set Background Color", colour("Dark Green"),
+        {cmd::kBackgroundColor, "Set Background Color",
+         [&](QDialog& d) { refusedThen(d, qobject_cast<TBackgroundColor*>(&d)->Combo()->lineEdit(), "Purple", "Dark Green"); },
          [&] {
              const bool painted = Form().palette().color(QPalette::Window) ==
                                   BackgroundColorValue(data.GetBackgroundColor(6));
@@ -180,14 +174,17 @@ TEST_F(FrameTest, DialogsStoreOnOkOnly) {
         {cmd::kReaderPort, "Reader Port Selection",
          [&](QDialog& d) { qobject_cast<TReaderPortSelection*>(&d)->List()->setCurrentIndex(3); },
          [&] { return std::to_string(data.GetSettings().readerPort); }, "255", "2"},
-        {cmd::kImportSettings, "Import Settings", importList("\""), imported, kImportBefore, kImportBefore},
-        {cmd::kImportSettings, "Import Settings", importList(";"), imported, kImportBefore, ";10 cars.csv"},
-        {0, "Tag Manufactring Lot Number", // before a certified tag's label
+        {cmd::kImportSettings, "Import Settings",
          [&](QDialog& d) {
-             type(qobject_cast<TTagDate*>(&d)->Edit(), "2a1x2");
-             Press(d, "OK"); // four digits
-             type(qobject_cast<TTagDate*>(&d)->Edit(), "22150");
+             auto* dialog = qobject_cast<TImportSettings*>(&d);
+             type(dialog->FileName(), "cars.csv");
+             dialog->Header()->setChecked(true);
+             dialog->FillNext()->setChecked(false);
+             refusedThen(d, dialog->Delimiter(), "\"", ";");
          },
+         imported, kImportBefore, ";10 cars.csv"},
+        {0, "Tag Manufactring Lot Number", // before a certified tag's label
+         [&](QDialog& d) { refusedThen(d, qobject_cast<TTagDate*>(&d)->Edit(), "2a1x2", "22150"); }, // four digits
          [&] { return std::to_string(data.GetLastTagRecord().lotYear * 1000 + data.GetLastTagRecord().lotDay); },
          "0", "22150"},
     };
@@ -267,59 +264,44 @@ TEST_F(FrameTest, AssignLogFileNameTakesTheChosenFileIfItFits) {
     EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
 }
 
-TEST_F(FrameTest, TagFormatsOkMakesANewFormatForTheFormsList) {
+// Tag Formats: the editor on the format chosen in Format Request. Help,
+// Copy making the built-in Railcar editable, a refused OK keeping it open on
+// the faulty field, OK making the copy, Delete; the form's list follows.
+TEST_F(FrameTest, TagFormatEditorFromTheMenu) {
     BuildFrame();
-    onDialog = [](QDialog& d) {
+    QString chosen = "Railcar";
+    std::function<void(TTagFormat&)> edit = [&](TTagFormat& editor) {
+        QTest::mouseClick(editor.HelpButton(), Qt::LeftButton);
+        EXPECT_TRUE(BoxShown(ManualFailureText(2, maker::kWebAddress, maker::kPdfReaderAddress))) << "Help: no manual";
+        EXPECT_FALSE(editor.OkButton()->isEnabled()) << "a built-in format is not changed";
+        QTest::mouseClick(editor.CopyButton(), Qt::LeftButton);
+        editor.NameEdit()->clear();
+        QTest::mouseClick(editor.OkButton(), Qt::LeftButton);
+        EXPECT_EQ(op.LastBox()->text, "You must have a format name.");
+        EXPECT_TRUE(editor.isVisible() && editor.focusWidget() == editor.NameEdit());
+        QTest::keyClicks(editor.NameEdit(), "Spare");
+        QTest::mouseClick(editor.OkButton(), Qt::LeftButton);
+    };
+    onDialog = [&](QDialog& d) {
         if (auto* request = qobject_cast<TFormatRequest*>(&d)) {
-            request->List()->setCurrentRow(0); // <<New>>
+            request->List()->setCurrentItem(request->List()->findItems(chosen, Qt::MatchExactly).value(0));
             request->done(QDialog::Accepted);
         } else if (auto* editor = qobject_cast<TTagFormat*>(&d)) {
-            for (const auto& [e, text] : std::vector<std::pair<QLineEdit*, const char*>>{
-                     {editor->NameEdit(), "Pallet"}, {editor->FieldNameEdit(0), "Pallet Number"},
-                     {editor->StartEdit(0), "0"}, {editor->LengthEdit(0), "20"}, {editor->MinimumEdit(0), "0"},
-                     {editor->MaximumEdit(0), "999999"}}) {
-                e->clear();
-                QTest::keyClicks(e, text);
-            }
-            QTest::mouseClick(editor->OkButton(), Qt::LeftButton);
+            editor->show();
+            edit(*editor);
         }
     };
     Trigger(cmd::kTagFormats);
     EXPECT_EQ(dialogsRun, (std::vector<std::string>{"Format Request", "AEI Tag Formats"}));
-    EXPECT_TRUE(BoxShown("A new format called \"Pallet\" has been created."));
-    EXPECT_GE(Form().FormatList()->findText("Pallet"), 0);
+    EXPECT_EQ(data.FindTagFormatByName("Spare"), kSystemSlots);
+    EXPECT_GE(Form().FormatList()->findText("Spare"), 0);
     EXPECT_EQ(Form().FormatList()->currentText(), "Railcar") << "the form keeps its format";
-}
 
-// The editor's other buttons: Help, Copy making a built-in format editable,
-// a refused OK keeping it open on the faulty field, Delete.
-TEST_F(FrameTest, TagFormatEditorButtons) {
-    int changed = 0, help = 0;
-    const TagFormatHooks hooks{[&] { ++changed; }, [&] { ++help; }};
-    FormatEditor railcar(data), spare(data);
-    ASSERT_TRUE(railcar.Open(0));
-    TTagFormat dialog(data, railcar, hooks);
-    dialog.show();
-    QTest::mouseClick(dialog.HelpButton(), Qt::LeftButton);
-    EXPECT_FALSE(dialog.OkButton()->isEnabled()) << "a built-in format is not changed";
-    QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton);
-    dialog.NameEdit()->clear();
-    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    EXPECT_EQ(op.LastBox()->text, "You must have a format name.");
-    EXPECT_TRUE(dialog.isVisible() && dialog.focusWidget() == dialog.NameEdit());
-    QTest::keyClicks(dialog.NameEdit(), "Spare");
-    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    ASSERT_EQ(data.FindTagFormatByName("Spare"), kSystemSlots);
-
-    ASSERT_TRUE(spare.Open(kSystemSlots));
-    TTagFormat deleting(data, spare, hooks);
-    deleting.show();
-    QTest::mouseClick(deleting.DeleteButton(), Qt::LeftButton);
+    chosen = "Spare";
+    edit = [](TTagFormat& editor) { QTest::mouseClick(editor.DeleteButton(), Qt::LeftButton); };
+    Trigger(cmd::kTagFormats);
     EXPECT_EQ(op.LastBox()->text, "The Spare format has been deleted.");
-    EXPECT_FALSE(deleting.isVisible());
-    EXPECT_EQ(data.FindTagFormatByName("Spare"), -1);
-    EXPECT_EQ(help, 1);
-    EXPECT_EQ(changed, 2);
+    EXPECT_EQ(Form().FormatList()->findText("Spare"), -1);
 }
 
 // From the menu: the extract chosen, the gauge shown; Cancel pressed while
