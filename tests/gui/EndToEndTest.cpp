@@ -46,7 +46,6 @@ protected:
     std::unique_ptr<ReaderSimProcess> reader;
     FrameOperator op; // records every box and prompt; questions are answered No
     std::unique_ptr<TAEIApp> app;
-    std::vector<std::string> dialogsRun;
 
     std::string ProgrammerLink() const { return bench.File("com1"); }
     std::string ProgrammerControl() const { return bench.File("programmer.ctl"); }
@@ -99,7 +98,7 @@ protected:
         AppServices services;
         services.op = &op;
         services.frame.openUrl = [](const QUrl&) { return true; };
-        services.frame.runDialog = [this](QDialog& d) { dialogsRun.push_back(d.windowTitle().toStdString()); };
+        services.frame.runDialog = [](QDialog&) {};
         services.frame.chooseLogFile = [](QWidget*, const std::string&) { return std::optional<std::string>(); };
         app = std::make_unique<TAEIApp>(std::move(services)); // real clock, real serial ports, timer running
         app->InitMainWindow();
@@ -134,14 +133,12 @@ protected:
     bool Prompted(const std::string& text) const {
         return std::any_of(op.prompts.begin(), op.prompts.end(), [&](const auto& p) { return p.first == text; });
     }
-    std::string Boxes() const {
+    std::string Boxes() const { return Join(op.boxes, &ShownBox::text); }
+    std::string Prompts() const { return Join(op.prompts, &std::pair<std::string, int>::first); }
+    template <class List, class Member>
+    static std::string Join(const List& list, Member member) {
         std::string all;
-        for (const auto& b : op.boxes) all += "[" + b.text + "] ";
-        return all;
-    }
-    std::string Prompts() const {
-        std::string all;
-        for (const auto& p : op.prompts) all += "[" + p.first + "] ";
+        for (const auto& item : list) all += "[" + item.*member + "] ";
         return all;
     }
     void ControlProgrammer(const std::string& command) {
