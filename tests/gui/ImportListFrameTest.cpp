@@ -30,9 +30,7 @@ protected:
     // starts again from that file alone.
     void Restart() {
         frame->close();
-        op.frame = nullptr;
-        frame.reset();
-        QCoreApplication::processEvents();
+        Close();
         SetOptionDefaults(data);
         ASSERT_EQ(LoadOptions(data, OptionsFilePath(data)), 0);
         BuildFrame();
