@@ -5,10 +5,9 @@
 // logged and labelled; F2 reads it back into the form; the programmer's cable
 // is pulled and the programmer found again once it is back. Every wait has a
 // generous upper bound; none is a measurement.
+#include "../integration/ProgrammerSimHarness.cpp" // both simulators started as the integration tests start them
+#include "../integration/ReaderSimProcess.cpp"
 #include "GuiRig.h"
-
-#include "../integration/ProgrammerSimHarness.h"
-#include "../integration/ReaderSimProcess.h"
 
 #include "app/TAEIApp.h"
 #include "util/FixedText.h"

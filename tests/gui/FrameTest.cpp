@@ -216,7 +216,8 @@ TEST_F(FrameTest, TogglesInvertTheFlagTheCheckMarkAndTheStatusText) {
     const struct {
         int id;
         uint8_t SettingsBlock::*flag;
-        const char* status; // after the first toggle; "" for no status field
+        const char* status; // "" for no status field
+        int preset = -1;    // the flag's value before, when set
     } toggles[] = {
         {cmd::kRFCheck, &SettingsBlock::autoRfCheck, "RF Check is ON"},
         {cmd::kUMLERCheck, &SettingsBlock::autoUmlerCheck, "UMLER Check OFF"},
@@ -224,18 +225,16 @@ TEST_F(FrameTest, TogglesInvertTheFlagTheCheckMarkAndTheStatusText) {
         {cmd::kLogFileOn, &SettingsBlock::logFileOn, "Log File OFF"},
         {cmd::kLengthUnits, &SettingsBlock::feetInches, "Lengths decimeters"},
         {cmd::kReconditionCheck, &SettingsBlock::reconditionCheck, ""},
+        {cmd::kRFCheck, &SettingsBlock::autoRfCheck, "RF Check is OFF", 7}, // any value but 0 counts as on
     };
     for (const auto& t : toggles) {
+        if (t.preset >= 0) SetSetting(t.flag, t.preset);
         const uint8_t before = data.GetSettings().*t.flag;
         Trigger(t.id);
         EXPECT_EQ(data.GetSettings().*t.flag, before ? 0 : 1) << t.id;
         EXPECT_EQ(Checked(t.id), before == 0) << t.id;
         if (*t.status) EXPECT_EQ(frame->StatusField(t.id), t.status);
     }
-    SetSetting(&SettingsBlock::autoRfCheck, 7); // any value but 0 counts as on
-    Trigger(cmd::kRFCheck);
-    EXPECT_EQ(data.GetSettings().autoRfCheck, 0);
-    EXPECT_EQ(frame->StatusField(cmd::kRFCheck), "RF Check is OFF");
 }
 
 TEST_F(FrameTest, DayRollOverAtTheSixHundredthTick) {
