@@ -30,18 +30,9 @@ PrinterSettings Device(const char* name) {
     return s;
 }
 
-class LabelPdfTest : public ::testing::Test {
+class LabelPdfTest : public LabelRig {
 protected:
-    static void SetUpTestSuite() { EnsureGuiApplication(); }
-    LabelPdfTest() : data(op, clock) {
-        clock.local = LocalDateTime{2018, 10, 24, 13, 5, 42, 297};
-        data.SetStartDirectory(dir.path().string() + "/");
-        data.UpdateTagFormatData(kWabtec, ExampleWabtecFormat());
-    }
-    TempDir dir;
-    ScriptedOperator op;
-    FakeClock clock;
-    AEIData data;
+    LabelPdfTest() { data.UpdateTagFormatData(kWabtec, ExampleWabtecFormat()); }
 };
 
 // Every word of the layout reaches the page and nothing else does; the page

@@ -18,13 +18,8 @@ namespace {
 using namespace test;
 namespace fs = std::filesystem;
 
-class LabelSpoolerTest : public ::testing::Test {
+class LabelSpoolerTest : public LabelRig {
 protected:
-    static void SetUpTestSuite() { EnsureGuiApplication(); }
-    LabelSpoolerTest() : cups(spool.path().string()), data(op, clock) {
-        clock.local = LocalDateTime{2018, 10, 24, 13, 5, 42, 297};
-        data.SetStartDirectory(start.path().string() + "/");
-    }
     void SetUp() override {
         if (::geteuid() != 0) GTEST_SKIP() << "the private CUPS scheduler needs root (make test runs as root)";
         ASSERT_TRUE(cups.Start()) << cups.Error();
@@ -32,12 +27,9 @@ protected:
         ASSERT_TRUE(StoreLabelPrinterChoice(data, printer, PrivateCups::kQueue));
     }
 
-    TempDir spool, start;
-    PrivateCups cups;
-    ScriptedOperator op;
-    FakeClock clock;
-    AEIData data;
-    TLabelPrinter printer{data.GetPrinterSettings(0), start.path().string() + "/"};
+    TempDir spool;
+    PrivateCups cups{spool.path().string()};
+    TLabelPrinter printer{data.GetPrinterSettings(0), dir.path().string() + "/"};
 };
 
 TEST_F(LabelSpoolerTest, ChosenQueuePrintsRailcarAndCertifiedLabelsOnTheStock) {

@@ -9,6 +9,8 @@
 
 #include <QGuiApplication>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
@@ -23,6 +25,20 @@ inline void EnsureGuiApplication() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     new QGuiApplication(argc, argv); // kept for the whole run
 }
+
+// A scratch start directory and the data of 24 October 2018, 13:05:42, with the GUI application painting needs.
+class LabelRig : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { EnsureGuiApplication(); }
+    LabelRig() {
+        clock.local = LocalDateTime{2018, 10, 24, 13, 5, 42, 297};
+        data.SetStartDirectory(dir.path().string() + "/");
+    }
+    TempDir dir;
+    ScriptedOperator op;
+    FakeClock clock;
+    AEIData data{op, clock};
+};
 
 inline void SetLastTag(AEIData& data, int format, const std::vector<std::string>& texts, bool certify = false,
                        bool reconditioned = false, const char* tagType = "AT5118") {
