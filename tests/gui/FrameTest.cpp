@@ -12,6 +12,7 @@
 #include "dialogs/TImportSettings.h"
 #include "editor/TFormatRequest.h"
 #include "editor/TTagFormat.h"
+#include "qt/QtOperator.h"
 #include "setup/SetupDialogs.h"
 #include "setup/TTagDate.h"
 #include "setup/UmlerLoad.h"
@@ -52,8 +53,8 @@ TEST_F(FrameTest, CommandsReachTheirDialogsWindowsAndFiles) {
         << "10/24/2018 13:06 - \"Railcar,ABCD,43,LEFT,50'6\",4,1,0\" 51,19,2 UMLER not checked RF not checked\r\n";
     BuildFrame();
     onDialog = [&](QDialog& d) {
-        if (auto* about = qobject_cast<TAbout*>(&d)) dialogsRun.back() += " " + about->VersionField()->text().toStdString();
-        if (auto* p = qobject_cast<TProgrammerParameters*>(&d)) dialogsRun.back() += " " + p->Field(1).toStdString();
+        if (auto* about = qobject_cast<TAbout*>(&d)) dialogsRun.back() += " " + ToCoreText(about->VersionField()->text());
+        if (auto* p = qobject_cast<TProgrammerParameters*>(&d)) dialogsRun.back() += " " + ToCoreText(p->Field(1));
         d.reject();
     };
     // What the frame did since the last call: dialogs, boxes, files and pages opened, windows shown.
@@ -149,7 +150,8 @@ TEST_F(FrameTest, DialogsStoreOnOkOnly) {
     auto stored = [&] {
         const SettingsBlock s = data.GetSettings();
         const ImportSettings i = data.GetImportSettings();
-        const bool painted = Form().palette().color(QPalette::Window) == BackgroundColorValue(data.GetBackgroundColor(6));
+        const QColor green = BackgroundColorValue(data.GetBackgroundColor(6));
+        const bool painted = Form().palette().color(QPalette::Window) == green;
         return std::vector<std::string>{
             fixed(s.programmedByCompany), fixed(s.certificationInitial),
             std::to_string(s.backgroundColor) + (painted ? " painted" : ""), std::to_string(s.readerPort),
@@ -165,7 +167,8 @@ TEST_F(FrameTest, DialogsStoreOnOkOnly) {
         const char* after;
     } rows[] = {
         {cmd::kProgrammedBy, "Programmed By Data Entry",
-         [&](QDialog& d) { type(qobject_cast<TProgrammedBy*>(&d)->Edit(), "Harlan Car Shops"); }, 0, "Harlan Car Shops"},
+         [&](QDialog& d) { type(qobject_cast<TProgrammedBy*>(&d)->Edit(), "Harlan Car Shops"); }, 0,
+         "Harlan Car Shops"},
         {cmd::kCertificationInitial, "Vehicle Initial",
          [&](QDialog& d) { type(qobject_cast<TCertificationData*>(&d)->Edit(), "a1b2"); }, 1, "AB  "},
         {cmd::kBackgroundColor, "Set Background Color",

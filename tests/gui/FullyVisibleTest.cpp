@@ -45,7 +45,8 @@ protected:
         for (const auto& n : Form().PlacedNotes()) {
             EXPECT_TRUE(visible.contains(n.rect)) << n.text.toStdString();
             for (const QPushButton* b : Form().findChildren<QPushButton*>())
-                EXPECT_FALSE(b->geometry().intersects(n.rect)) << n.text.toStdString() << " under " << b->text().toStdString();
+                EXPECT_FALSE(b->geometry().intersects(n.rect))
+                    << n.text.toStdString() << " under " << b->text().toStdString();
         }
     }
 };
