@@ -40,7 +40,6 @@ protected:
     TempDir bench;    // the simulators' links, control FIFO, tag file and logs
     TempDir startDir; // the program's start directory
     fs::path oldCwd;
-    std::map<std::string, QByteArray> oldEnv;
     std::unique_ptr<ProgrammerSimProcess> programmer;
     std::unique_ptr<ReaderSimProcess> reader;
     FrameOperator op; // records every box and prompt; questions are answered No
@@ -71,10 +70,8 @@ protected:
         ASSERT_TRUE(reader->Running()) << reader->ErrorOutput();
         for (const auto& [name, value] : std::map<std::string, std::string>{
                  {"VELMORA_COM1", ProgrammerLink()}, {"VELMORA_COM2", reader->Link()},
-                 {"VELMORA_COM3", bench.File("com3")}, {"VELMORA_COM4", bench.File("com4")}}) { // 3, 4: no device
-            oldEnv[name] = qEnvironmentVariableIsSet(name.c_str()) ? qgetenv(name.c_str()) : QByteArray();
+                 {"VELMORA_COM3", bench.File("com3")}, {"VELMORA_COM4", bench.File("com4")}}) // 3, 4: no device
             qputenv(name.c_str(), QByteArray::fromStdString(value));
-        }
 
         ScriptedOperator quiet;
         FakeClock clock;
@@ -112,10 +109,7 @@ protected:
             QCoreApplication::processEvents();
         }
         if (!oldCwd.empty()) fs::current_path(oldCwd);
-        for (const auto& [name, value] : oldEnv) {
-            if (value.isNull()) qunsetenv(name.c_str());
-            else qputenv(name.c_str(), value);
-        }
+        for (const char* name : {"VELMORA_COM1", "VELMORA_COM2", "VELMORA_COM3", "VELMORA_COM4"}) qunsetenv(name);
         reader.reset();
         if (programmer) {
             const int status = programmer->Stop(SIGTERM);
