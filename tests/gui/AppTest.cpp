@@ -13,18 +13,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(AppTest, StartUpSetsTheCaptionAndCompletesTheFileNames) {
-    GuiApp();
-    TempDir dir;
+TEST_F(FrameRig, AppStartUpSetsTheCaptionAndCompletesTheFileNames) {
     const fs::path oldCwd = fs::current_path();
     fs::current_path(dir.path());
-    FrameOperator op;
-    FakeClock clock;
-    FakePortFactory ports;
     AppServices s;
     s.op = &op;
     s.clock = &clock;
-    s.frame.portFactory = &ports;
+    s.frame.portFactory = &factory;
     s.frame.portMap = [](int p) { return "fake" + std::to_string(p + 1); };
     s.frame.runTimer = false;
     s.frame.runDialog = [](QDialog&) {};

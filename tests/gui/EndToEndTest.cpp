@@ -1,17 +1,29 @@
-// The real frame on the simulated bench: a railcar typed into the form is
-// programmed, RF-checked by the reader, logged and labelled; F2 reads it back
-// into the form; the programmer's cable is pulled and the programmer found
-// again once it is back.
-#include "SimBench.h"
+// The real frame on the simulated bench: the real application object and
+// frame with their 100 ms timer, real serial ports on the pseudo-terminals of
+// velmora-programmer-sim (Comm Port 1) and velmora-reader-sim (Comm Port 2).
+// A railcar typed into the form is programmed, RF-checked by the reader,
+// logged and labelled; F2 reads it back into the form; the programmer's cable
+// is pulled and the programmer found again once it is back. Every wait has a
+// generous upper bound; none is a measurement.
+#include "../integration/ProgrammerSimHarness.cpp" // both simulators started as the integration tests start them
+#include "../integration/ReaderSimProcess.cpp"
+#include "GuiRig.h"
+
+#include "app/TAEIApp.h"
+#include "util/FixedText.h"
 
 #include <QLabel>
+#include <QTest>
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <regex>
 
 namespace velmora {
 namespace {
 
+using namespace test;
 namespace fs = std::filesystem;
 
 constexpr const char* kProgrammerOn = "Programmer is ON Comm 1";
@@ -23,18 +35,86 @@ bool WaitFor(Cond cond, int timeoutMs) {
     return QTest::qWaitFor([&] { return cond(); }, timeoutMs);
 }
 
-class EndToEnd : public test::SimBench {
+class EndToEnd : public ::testing::Test {
 protected:
-    std::vector<std::string> dialogsRun;
+    TempDir bench;    // the simulators' links, control FIFO, tag file and logs
+    TempDir startDir; // the program's start directory
+    fs::path oldCwd;
+    std::unique_ptr<ProgrammerSimProcess> programmer;
+    std::unique_ptr<ReaderSimProcess> reader;
+    FrameOperator op; // records every box and prompt; questions are answered No
+    std::unique_ptr<TAEIApp> app;
 
-    // The options the demo writes: the RF check and label printing on. The
-    // reader reads what the programmer wrote, by itself once the port has
-    // been open and quiet for 1.5 s.
+    std::string ProgrammerLink() const { return bench.File("com1"); }
+    std::string ProgrammerControl() const { return bench.File("programmer.ctl"); }
+    std::string ProgrammerLog() const { return bench.File("programmer-sim.log"); }
+    std::string TagFile() const { return bench.File("sim-tag.txt"); }
+    TAEIDec& Frame() { return *app->Frame(); }
+    TAEIWindow& Form() { return *Frame().TagWindow(); }
+
+    // Both simulators, the reader reading by itself once its port has been
+    // open and quiet for 0.5 s; options naming both ports, with the RF check
+    // and label printing on (into PDF files); then the program.
     void SetUp() override {
-        AppServices s;
-        s.frame.runDialog = [this](QDialog& d) { dialogsRun.push_back(d.windowTitle().toStdString()); };
-        s.frame.chooseLogFile = [](QWidget*, const std::string&) { return std::optional<std::string>(); };
-        Start({"--auto-read=0.5"}, [](SettingsBlock& b) { b.autoRfCheck = b.labelPrintingOn = 1; }, std::move(s));
+        GuiApp();
+        if (!fs::exists(ProgrammerSimBinary()) || !ReaderSimProcess::Available())
+            GTEST_SKIP() << "the simulators are not built";
+        programmer = std::make_unique<ProgrammerSimProcess>(
+            std::vector<std::string>{"--link", ProgrammerLink(), "--control", ProgrammerControl(), "--tag-file",
+                                     TagFile()},
+            ProgrammerLog());
+        ASSERT_TRUE(programmer->Running());
+        ASSERT_TRUE(WaitUntil([this] { return PathExists(ProgrammerLink()) && PathExists(ProgrammerControl()); }))
+            << ReadTextFile(ProgrammerLog());
+        reader = std::make_unique<ReaderSimProcess>(std::vector<std::string>{"--auto-read=0.5"}, TagFile());
+        ASSERT_TRUE(reader->Running()) << reader->ErrorOutput();
+        for (const auto& [name, value] : std::map<std::string, std::string>{
+                 {"VELMORA_COM1", ProgrammerLink()}, {"VELMORA_COM2", reader->Link()},
+                 {"VELMORA_COM3", bench.File("com3")}, {"VELMORA_COM4", bench.File("com4")}}) // 3, 4: no device
+            qputenv(name.c_str(), QByteArray::fromStdString(value));
+
+        ScriptedOperator quiet;
+        FakeClock clock;
+        AEIData d(quiet, clock);
+        SetOptionDefaults(d);
+        ProgrammerState p = d.GetProgrammerRecord();
+        p.port = 0;
+        d.UpdateProgrammerRecord(p);
+        SettingsBlock s = d.GetSettings();
+        s.readerPort = 1;
+        s.autoRfCheck = s.labelPrintingOn = 1;
+        d.UpdateSettings(s);
+        PrinterSettings printer = d.GetPrinterSettings(0);
+        SetText(printer.device, TLabelPrinter::kPdfFileDevice);
+        d.UpdatePrinterSettings(0, printer);
+        ASSERT_EQ(SaveOptions(d, startDir.File(kOptionsFileName)), 0);
+
+        oldCwd = fs::current_path();
+        fs::current_path(startDir.path());
+        AppServices services;
+        services.op = &op;
+        services.frame.openUrl = [](const QUrl&) { return true; };
+        services.frame.runDialog = [](QDialog&) {};
+        services.frame.chooseLogFile = [](QWidget*, const std::string&) { return std::optional<std::string>(); };
+        app = std::make_unique<TAEIApp>(std::move(services)); // real clock, real serial ports, timer running
+        app->InitMainWindow();
+        op.frame = app->Frame();
+    }
+
+    void TearDown() override {
+        if (app) {
+            app->Frame()->close();
+            op.frame = nullptr;
+            app.reset();
+            QCoreApplication::processEvents();
+        }
+        if (!oldCwd.empty()) fs::current_path(oldCwd);
+        for (const char* name : {"VELMORA_COM1", "VELMORA_COM2", "VELMORA_COM3", "VELMORA_COM4"}) qunsetenv(name);
+        reader.reset();
+        if (programmer) {
+            const int status = programmer->Stop(SIGTERM);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        }
     }
 
     QWidget* Focused() { return Frame().focusWidget(); }
@@ -46,24 +126,22 @@ protected:
     bool Prompted(const std::string& text) const {
         return std::any_of(op.prompts.begin(), op.prompts.end(), [&](const auto& p) { return p.first == text; });
     }
-    std::string Boxes() const {
+    std::string Boxes() const { return Join(op.boxes, &ShownBox::text); }
+    std::string Prompts() const { return Join(op.prompts, &std::pair<std::string, int>::first); }
+    template <class List, class Member>
+    static std::string Join(const List& list, Member member) {
         std::string all;
-        for (const auto& b : op.boxes) all += "[" + b.text + "] ";
-        return all;
-    }
-    std::string Prompts() const {
-        std::string all;
-        for (const auto& p : op.prompts) all += "[" + p.first + "] ";
+        for (const auto& item : list) all += "[" + item.*member + "] ";
         return all;
     }
     void ControlProgrammer(const std::string& command) {
-        ASSERT_TRUE(test::WriteControl(ProgrammerControl(), command));
-        ASSERT_TRUE(test::WaitUntil(
-            [&] { return test::ReadTextFile(ProgrammerLog()).find("control: " + command) != std::string::npos; }))
-            << test::ReadTextFile(ProgrammerLog());
+        ASSERT_TRUE(WriteControl(ProgrammerControl(), command));
+        ASSERT_TRUE(WaitUntil(
+            [&] { return ReadTextFile(ProgrammerLog()).find("control: " + command) != std::string::npos; }))
+            << ReadTextFile(ProgrammerLog());
     }
     std::string Tag() const {
-        const std::string text = test::ReadTextFile(TagFile());
+        const std::string text = ReadTextFile(TagFile());
         return text.substr(0, text.find('\n'));
     }
 };
@@ -116,10 +194,10 @@ TEST_F(EndToEnd, ARailcarIsProgrammedRfCheckedLoggedReadBackAndTheProgrammerFoun
         << reader->ErrorOutput();
     const std::string tag = Tag();
     ASSERT_EQ(tag.size(), 30u);
-    const std::string commLog = test::ReadTextFile(startDir.File("communication log.txt"));
+    const std::string commLog = ReadTextFile(startDir.File("communication log.txt"));
     EXPECT_NE(commLog.find("programmer T-- #201" + tag), std::string::npos) << commLog;
 
-    const std::string log = test::ReadTextFile(startDir.File("tag log.txt"));
+    const std::string log = ReadTextFile(startDir.File("tag log.txt"));
     const std::regex line(R"(^\d\d/\d\d/\d{4} \d\d:\d\d - "Railcar,ABCD,123456,RIGHT,50'0",4,1,0" 51,19,2 )"
                           R"(UMLER not checked RF Ok,([0-9A-F]{30})\r?\n$)");
     std::smatch m;
@@ -148,7 +226,7 @@ TEST_F(EndToEnd, ARailcarIsProgrammedRfCheckedLoggedReadBackAndTheProgrammerFoun
 
     // The cable is pulled: the next read fails and the programmer goes off.
     ControlProgrammer("unplug");
-    ASSERT_TRUE(test::WaitUntil([&] { return !test::PathExists(ProgrammerLink()); }));
+    ASSERT_TRUE(WaitUntil([&] { return !PathExists(ProgrammerLink()); }));
     Form().FocusField(0);
     Key(Qt::Key_F2);
     EXPECT_TRUE(WaitFor([&] { return Frame().ProgrammerField() == kProgrammerOff; }, 20000))

@@ -44,9 +44,9 @@ protected:
         ASSERT_FALSE(Form().PlacedNotes().empty());
         for (const auto& n : Form().PlacedNotes()) {
             EXPECT_TRUE(visible.contains(n.rect)) << n.text.toStdString();
-            for (int command : {1001, 1002, 1003, 1004, 1005, 1008, 1009, 1010, 1011, 1012, 1013})
-                EXPECT_FALSE(Form().Button(command)->geometry().intersects(n.rect))
-                    << n.text.toStdString() << " under " << command;
+            for (const QPushButton* b : Form().findChildren<QPushButton*>())
+                EXPECT_FALSE(b->geometry().intersects(n.rect))
+                    << n.text.toStdString() << " under " << b->text().toStdString();
         }
     }
 };
@@ -54,8 +54,7 @@ protected:
 TEST_F(FormNotesVisible, RegisterValuesBesideTypedLengths) {
     Form().EditAt(3)->setText("50-0");
     Mark(false);
-    EXPECT_TRUE(HasNote("152 Decimeters"));
-    EXPECT_TRUE(HasNote("UMLER(60'04\")"));
+    EXPECT_TRUE(HasNote("152 Decimeters") && HasNote("UMLER(60'04\")"));
     ExpectEveryNoteVisible("feet-inches");
     SetSetting(&SettingsBlock::feetInches, 0);
     Rebuild();
@@ -80,16 +79,11 @@ TEST_F(FormNotesVisible, ErrorNotesOfTheWidestLimits) {
     SetSetting(&SettingsBlock::currentFormat, kSystemSlots);
     Rebuild();
     Mark(true);
-    EXPECT_TRUE(HasNote("Error (100000000 to 999999999)"));
-    EXPECT_TRUE(HasNote("Error (32808333 ft to 328083333 ft)"));
+    EXPECT_TRUE(HasNote("Error (100000000 to 999999999)") && HasNote("Error (32808333 ft to 328083333 ft)"));
     ExpectEveryNoteVisible("nine-digit limits");
 }
 
-TEST(LotNumberDialog, WideEnoughForItsTitle) {
-    GuiApp();
-    ScriptedOperator op;
-    FakeClock clock;
-    AEIData data{op, clock};
+TEST_F(FrameRig, LotNumberDialogWideEnoughForItsTitle) {
     TTagDate dialog(data);
     dialog.show();
     QCoreApplication::processEvents();

@@ -86,15 +86,15 @@ protected:
         data.SetStartDirectory(dir.path().string() + "/");
         data.SetTagLogFileName(dir.File("tag log.txt"));
     }
-    void TearDown() override {
+    void TearDown() override { Close(); }
+    void Close() {
         op.frame = nullptr;
         frame.reset();
         QCoreApplication::processEvents();
     }
     // Builds the frame on the data as it stands.
     void BuildFrame() {
-        op.frame = nullptr;
-        frame.reset();
+        Close();
         FrameServices s;
         s.portFactory = &factory;
         s.portMap = [](int p) { return "fake" + std::to_string(p + 1); };
@@ -134,8 +134,7 @@ protected:
     }
     // A programmer answering on COM1 as the real one does.
     void ConnectProgrammer() {
-        auto dev = factory.Find("fake1");
-        AnswerLikeProgrammer(dev ? *dev : *factory.Add("fake1"), {});
+        AnswerLikeProgrammer(factory.Find("fake1") ? *factory.Find("fake1") : *factory.Add("fake1"), {});
         ProgrammerState s = GetProgrammerState(data);
         s.port = 0;
         SetProgrammerState(data, s);
@@ -144,9 +143,10 @@ protected:
             return st.on == 1 && st.operationState == 0;
         }, 100), 0) << "the programmer did not come on";
     }
-    void SetSetting(uint8_t SettingsBlock::*field, uint8_t value) {
+    template <class T, class V>
+    void SetSetting(T SettingsBlock::*field, V value) {
         SettingsBlock s = data.GetSettings();
-        s.*field = value;
+        s.*field = static_cast<T>(value);
         data.UpdateSettings(s);
     }
     // Through the format list, as the operator does it.

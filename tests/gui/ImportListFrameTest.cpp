@@ -30,9 +30,7 @@ protected:
     // starts again from that file alone.
     void Restart() {
         frame->close();
-        op.frame = nullptr;
-        frame.reset();
-        QCoreApplication::processEvents();
+        Close();
         SetOptionDefaults(data);
         ASSERT_EQ(LoadOptions(data, OptionsFilePath(data)), 0);
         BuildFrame();
@@ -63,8 +61,6 @@ TEST_F(ImportListFrame, AnOpenedListFillsTheFormAndEachF1MovesOn) {
     ASSERT_GT(TickUntil([&] { return FormText(1) == "13"; }, 200), 0) << frame->PromptText().toStdString();
     EXPECT_EQ(Rows()->topLevelItem(0)->text(2).left(11), "programmed ");
     EXPECT_EQ(window->Progress()->value(), 1);
-    EXPECT_EQ(data.GetSettings().programmedTotal, 1);
-    EXPECT_TRUE(frame->PromptText().contains("list line 3 of 3 is on the form")) << frame->PromptText().toStdString();
 }
 
 TEST_F(ImportListFrame, AListThatCannotBeUsedIsReported) {

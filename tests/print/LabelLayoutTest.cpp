@@ -52,6 +52,9 @@ void Decimeters(AEIData& d) {
     d.UpdateSettings(s);
 }
 
+void Wabtec(AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat()); }
+void TrackTag(AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleTrackTagFormat()); }
+
 TEST(LabelLayout, EachLayoutRule) {
     const struct {
         const char* rule;
@@ -59,56 +62,48 @@ TEST(LabelLayout, EachLayoutRule) {
         int format;
         Texts texts;
         int rf;
-        bool certify, recon;
-        const char* tagType;
-        LabelKind kind;
         Texts lines;
+        LabelKind kind = LabelKind::Standard;
+        bool certify = false, recon = false;
+        const char* tagType = "AT5118";
     } cases[] = {
-        {"railcar in feet and inches", {}, kRailcar, kCar, kRfOk, false, false, "AT5118", LabelKind::Standard,
+        {"railcar in feet and inches", {}, kRailcar, kCar, kRfOk,
          {"ABCD 123456  RIGHT  ", "10/24/18 13:05  Railcar(19)  50' 6\"  4  1  0  ", "RF Ok  ", "Prog by Unknown", kFooterText}},
         {"whole feet show zero inches", {}, kRailcar, {"ABCD", "123456", "RIGHT", "50", "", "4", "1", "0"}, kRfNotChecked,
-         false, false, "AT5118", LabelKind::Standard,
          {"ABCD 123456  RIGHT  ", "10/24/18 13:05  Railcar(19)  50' 0\"  4  1  0  ", "RF not checked  ", "Prog by Unknown",
           kFooterText}},
-        {"decimeters and the programmed-by text", Decimeters, kRailcar, kCarDm, kRfIdOnly, false, false, "AT5118",
-         LabelKind::Standard,
+        {"decimeters and the programmed-by text", Decimeters, kRailcar, kCarDm, kRfIdOnly,
          {"ABCD 123456  LEFT  ", "10/24/18 13:05  Railcar(19)  154dm  4  1  0  ", "RF ID only  ", "Prog by Shop 7", kFooterText}},
         {"with no initial the length runs into the first line", Decimeters, kLocomotive, {"", "1234", "LEFT", "70", "6", "1"},
-         kRfOk, false, false, "AT5118", LabelKind::Standard,
-         {"1234 LEFT  70dm  ", "10/24/18 13:05  Locomotive(5)  6  1  ", "RF Ok  ", "Prog by Shop 7", kFooterText}},
-        {"other formats: no RF text", {}, kHex, {"0123456789", "ABCDEF0123", "456789ABCD"}, kRfOk, false, false,
-         "AT5118", LabelKind::Standard,
+         kRfOk, {"1234 LEFT  70dm  ", "10/24/18 13:05  Locomotive(5)  6  1  ", "RF Ok  ", "Prog by Shop 7", kFooterText}},
+        {"other formats: no RF text", {}, kHex, {"0123456789", "ABCDEF0123", "456789ABCD"}, kRfOk,
          {"0123456789 ABCDEF0123  456789ABCD  ", "10/24/18 13:05  Hex(0)  ", "", "Prog by Unknown", kFooterText}},
-        {"format code 0: no blank after the first text", {}, kAscii, {"HELLO", "WORLD"}, kRfOk, false, false, "AT5118",
-         LabelKind::Standard, {"HELLOWORLD  ", "10/24/18 13:05  ASCII(0)  ", "", "Prog by Unknown", kFooterText}},
-        {"EOT device is a railcar code", {}, kEotDevice, {"CSXE", "123456", "0", "RIGHT"}, kRfOk, false, false,
-         "AT5118", LabelKind::Standard,
+        {"format code 0: no blank after the first text", {}, kAscii, {"HELLO", "WORLD"}, kRfOk,
+         {"HELLOWORLD  ", "10/24/18 13:05  ASCII(0)  ", "", "Prog by Unknown", kFooterText}},
+        {"EOT device is a railcar code", {}, kEotDevice, {"CSXE", "123456", "0", "RIGHT"}, kRfOk,
          {"CSXE 123456  0  ", "10/24/18 13:05  EOT Device(6)  RIGHT  ", "RF Ok  ", "Prog by Unknown", kFooterText}},
         {"SARA: four fields on the first line, blanks left out",
          [](AEIData& d) {
              d.SetMarketRegion(kRegionSARA);
              d.BuildBuiltInFormats();
          },
-         4, {"WAGON", "X", "ABC", "", "123456", "Y", "R"}, kRfNotChecked, false, false, "AT5118", LabelKind::Standard,
+         4, {"WAGON", "X", "ABC", "", "123456", "Y", "R"}, kRfNotChecked,
          {"WAGON X  ABC  123456  ", "10/24/18 13:05  SARA  R  ", "", "Prog by Unknown", kFooterText}},
-        {"track tag below milepost 50", [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleTrackTagFormat()); },
-         kOperatorSlot, {"BNSF", "N", "12", "2", "A"}, kRfOk, false, false, "AT5118", LabelKind::Standard,
+        {"track tag below milepost 50", TrackTag, kOperatorSlot, {"BNSF", "N", "12", "2", "A"}, kRfOk,
          {"TRK 2A North-End", "10/24/18 13:05  Track Tag(0)  N122A", "", "Prog by Unknown", kFooterText}},
-        {"track tag from the first non-empty field",
-         [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleTrackTagFormat()); }, kOperatorSlot,
-         {"", "S", "60", "4", "B"}, kRfOk, false, false, "AT5118", LabelKind::Standard,
+        {"track tag from the first non-empty field", TrackTag, kOperatorSlot, {"", "S", "60", "4", "B"}, kRfOk,
          {"TRK 4B North-End", "10/24/18 13:05  Track Tag(0)  604B", "", "Prog by Unknown", kFooterText}},
-        {"WABTEC: the tag type chooses the parts list row",
-         [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat()); }, kOperatorSlot,
-         {"BNQ", "12345", "0", "RIGHT"}, kRfOk, false, false, "AT5545", LabelKind::Wabtec, {"4728    12345", "12345", "4728"}},
-        {"WABTEC without a parts list entry", [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat()); },
-         kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, false, false, "AT5545", LabelKind::WabtecEmpty, {}},
-        {"certified WABTEC tag", [](AEIData& d) { d.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat()); },
-         kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, true, false, "AT5541", LabelKind::Certification,
-         {"CERTIFIED FOR REUSE", "10/24/18 13:05 CR  923456  0  R  ", "Certified by Unknown", kFooterText}},
-        {"reconditioned railcar", Decimeters, kRailcar, kCarDm, kRfOk, true, true, "AT5118", LabelKind::Certification,
-         {"RECONDITIONED", "10/24/18 13:05 ABCD  123456  L  154dm  4  1  0  ", "Reconditioned by Shop 7", kFooterText}},
-        {"an empty record", {}, kRailcar, {}, kRfNotChecked, false, false, "AT5118", LabelKind::Standard,
+        {"WABTEC: the tag type chooses the parts list row", Wabtec, kOperatorSlot, {"BNQ", "12345", "0", "RIGHT"}, kRfOk,
+         {"4728    12345", "12345", "4728"}, LabelKind::Wabtec, false, false, "AT5545"},
+        {"WABTEC without a parts list entry", Wabtec, kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, {},
+         LabelKind::WabtecEmpty, false, false, "AT5545"},
+        {"certified WABTEC tag", Wabtec, kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk,
+         {"CERTIFIED FOR REUSE", "10/24/18 13:05 CR  923456  0  R  ", "Certified by Unknown", kFooterText},
+         LabelKind::Certification, true, false, "AT5541"},
+        {"reconditioned railcar", Decimeters, kRailcar, kCarDm, kRfOk,
+         {"RECONDITIONED", "10/24/18 13:05 ABCD  123456  L  154dm  4  1  0  ", "Reconditioned by Shop 7", kFooterText},
+         LabelKind::Certification, true, true},
+        {"an empty record", {}, kRailcar, {}, kRfNotChecked,
          {"", "10/24/18 13:05  Railcar(19)  ", "RF not checked  ", "Prog by Unknown", kFooterText}},
     };
     for (const auto& c : cases) {
@@ -165,7 +160,7 @@ TEST(LabelLayout, FontsAndRectanglesOfEachKind) {
                            {LabelFont::Text, Wide(312, kText)}, {LabelFont::Footer, Wide(360, kFooter)}});
 
     // WABTEC: "CR" is padded to "CR  " and found as part 4511 for an AT5541 tag.
-    label.data.UpdateTagFormatData(kOperatorSlot, ExampleWabtecFormat());
+    Wabtec(label.data);
     const LabelLayout w = label.Layout(kOperatorSlot, {"CR", "923456", "0", "RIGHT"}, kRfOk, false, false, "AT5541");
     EXPECT_EQ(w.kind, LabelKind::Wabtec);
     EXPECT_EQ(w.Texts(), (Texts{"4511    923456", "923456", "4511"}));

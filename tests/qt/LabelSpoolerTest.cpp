@@ -1,8 +1,7 @@
-// Labels through a real spooler: a private CUPS scheduler with a cups-pdf
-// queue, chosen as the label printer the way "Label Printer Setup" stores
-// it; the PDF the virtual printer writes says what the layout says. A
-// stopped queue sends the label to the "labels" folder with the operator's
-// notice. And the choice itself: what the settings record keeps.
+// Labels through a private CUPS scheduler's cups-pdf queue, chosen the way
+// "Label Printer Setup" stores it: the printed PDF says what the layout says;
+// a stopped queue sends the label to the "labels" folder with the notice. And
+// what the settings record keeps of the choice.
 #include "data/AEIData.h" // before Qt, whose "slots" it would take for a macro
 
 #include "PrivateCups.h"
@@ -19,13 +18,8 @@ namespace {
 using namespace test;
 namespace fs = std::filesystem;
 
-class LabelSpoolerTest : public ::testing::Test {
+class LabelSpoolerTest : public LabelRig {
 protected:
-    static void SetUpTestSuite() { EnsureGuiApplication(); }
-    LabelSpoolerTest() : cups(spool.path().string()), data(op, clock) {
-        clock.local = LocalDateTime{2018, 10, 24, 13, 5, 42, 297};
-        data.SetStartDirectory(start.path().string() + "/");
-    }
     void SetUp() override {
         if (::geteuid() != 0) GTEST_SKIP() << "the private CUPS scheduler needs root (make test runs as root)";
         ASSERT_TRUE(cups.Start()) << cups.Error();
@@ -33,12 +27,9 @@ protected:
         ASSERT_TRUE(StoreLabelPrinterChoice(data, printer, PrivateCups::kQueue));
     }
 
-    TempDir spool, start;
-    PrivateCups cups;
-    ScriptedOperator op;
-    FakeClock clock;
-    AEIData data;
-    TLabelPrinter printer{data.GetPrinterSettings(0), start.path().string() + "/"};
+    TempDir spool;
+    PrivateCups cups{spool.path().string()};
+    TLabelPrinter printer{data.GetPrinterSettings(0), dir.path().string() + "/"};
 };
 
 TEST_F(LabelSpoolerTest, ChosenQueuePrintsRailcarAndCertifiedLabelsOnTheStock) {
@@ -54,8 +45,7 @@ TEST_F(LabelSpoolerTest, ChosenQueuePrintsRailcarAndCertifiedLabelsOnTheStock) {
         const std::vector<std::string> out = cups.WaitForOutput(certify ? 2 : 1);
         ASSERT_EQ(out.size(), certify ? 2u : 1u) << cups.Log();
         EXPECT_EQ(PdfWords(out.back()), LayoutWords(data));
-        // 3.5 by 1.125 inches; the virtual printer's PostScript-to-PDF step
-        // may turn a wide page and round to a point.
+        // 3.5 by 1.125 inches, maybe turned and rounded to a point by the PostScript-to-PDF step.
         auto [w, h] = PdfPageSize(out.back());
         if (w < h) std::swap(w, h);
         EXPECT_NEAR(w, 252.0, 1.5);
@@ -69,8 +59,7 @@ TEST_F(LabelSpoolerTest, StoppedQueueFallsBackToThePdfFolderWithTheNotice) {
     ASSERT_EQ(cups.Client("cupsdisable", PrivateCups::kQueue).exitCode, 0);
     SetLastTag(data, 0, {"ABCD", "123456", "RIGHT", "50-6"});
     const LabelPrintResult r = PrintLabel(data, printer);
-    ASSERT_TRUE(r.done) << r.reason;
-    EXPECT_TRUE(r.fellBack);
+    ASSERT_TRUE(r.done && r.fellBack) << r.reason;
     EXPECT_EQ(r.reason, std::string("the printer \"") + PrivateCups::kQueue + "\" is stopped");
     EXPECT_EQ(fs::path(r.pdfPath).parent_path(), fs::path(printer.LabelsDirectory()));
     EXPECT_EQ(PdfWords(r.pdfPath), LayoutWords(data));

@@ -1,5 +1,5 @@
-// The label tests' shared pieces: the GUI application painting needs, the
-// last tag a label is made of, and what pdftotext and pdfinfo read back.
+// The label tests' pieces: the GUI application painting needs, the last tag
+// a label is made of, what pdftotext and pdfinfo read back.
 #pragma once
 
 #include "TestSupport.h"
@@ -8,6 +8,8 @@
 #include "print/LabelLayout.h"
 
 #include <QGuiApplication>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,6 +25,20 @@ inline void EnsureGuiApplication() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     new QGuiApplication(argc, argv); // kept for the whole run
 }
+
+// A scratch start directory and the data of 24 October 2018, 13:05:42, with the GUI application painting needs.
+class LabelRig : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { EnsureGuiApplication(); }
+    LabelRig() {
+        clock.local = LocalDateTime{2018, 10, 24, 13, 5, 42, 297};
+        data.SetStartDirectory(dir.path().string() + "/");
+    }
+    TempDir dir;
+    ScriptedOperator op;
+    FakeClock clock;
+    AEIData data{op, clock};
+};
 
 inline void SetLastTag(AEIData& data, int format, const std::vector<std::string>& texts, bool certify = false,
                        bool reconditioned = false, const char* tagType = "AT5118") {
@@ -53,9 +69,7 @@ inline std::string Words(const std::vector<std::string>& lines) {
     return Words(all);
 }
 // The last tag's label as the layout says it (its texts need no font metrics).
-inline std::string LayoutWords(AEIData& data) {
-    return Words(BuildLabelLayout(MakeLabelInput(data), LabelMetrics{}).Texts());
-}
+inline std::string LayoutWords(AEIData& data) { return Words(BuildLabelLayout(MakeLabelInput(data), {}).Texts()); }
 inline std::string PdfWords(const std::string& path) {
     return Words(RunProgram("pdftotext", "-layout " + ShellQuote(path) + " -", "/").out);
 }

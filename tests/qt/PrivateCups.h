@@ -1,9 +1,7 @@
-// A CUPS scheduler of the test's own: its configuration, spool, logs and
-// socket all private, so the machine's spooler (if
-// there is one) is never touched. Its one queue uses the cups-pdf virtual
-// printer, which reads its settings from a fixed file in the system's CUPS
-// folder; the scheduler therefore runs in a mount namespace of its own where
-// a private settings file is laid over that one, sending the printed PDF
+// A CUPS scheduler of the test's own (configuration, spool, logs, socket all
+// private; the machine's spooler is never touched) with one cups-pdf queue.
+// cups-pdf reads a fixed settings file, so the scheduler runs in a mount
+// namespace of its own where a private one is laid over it, sending the PDF
 // files into the test's folder. Needs root (cupsd and cups-pdf do).
 #pragma once
 
@@ -42,8 +40,7 @@ public:
     std::string Socket() const { return dir_ + "/cups.sock"; }
     std::string OutputDir() const { return dir_ + "/out"; } // the virtual printer's PDF files
 
-    // Leaves the scheduler running with the queue enabled, or returns false
-    // with Error() saying why.
+    // Leaves the scheduler running with the queue enabled, or false with Error() saying why.
     bool Start() {
         if (::geteuid() != 0) return Fail("the scheduler and the virtual PDF printer need root");
         for (const char* needed : {kCupsd, kCupsPdfBackend, kCupsPdfPpd, kCupsPdfConf})
@@ -67,14 +64,12 @@ public:
                                     "DocumentRoot /usr/share/cups/doc-root\nErrorLog "
                                  << d << "/log/error_log\nAccessLog " << d << "/log/access_log\nPageLog " << d
                                  << "/log/page_log\nPrintcap " << d << "/printcap\n";
-        // The virtual printer's settings: output, its own spool and log here.
         std::ofstream(overlay) << "Out " << OutputDir() << "\nAnonDirName " << OutputDir() << "\nSpool " << d
                                << "/pdf-spool\nLabel 1\nGrp root\nUserUMask 0022\nAnonUMask 0022\n";
         pid_ = ::fork();
         if (pid_ < 0) return Fail("fork failed");
         if (pid_ == 0) {
-            // The child: die with the test, lay the private settings over the
-            // virtual printer's in a mount namespace of its own, run cupsd.
+            // The child: dies with the test.
             ::prctl(PR_SET_PDEATHSIG, SIGTERM);
             const int fd = ::open(outLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (fd >= 0) ::dup2(fd, 1), ::dup2(fd, 2);
@@ -88,7 +83,6 @@ public:
                     static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        // Ready when it answers on its socket.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         for (int status = 0;; std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
             if (::waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -109,22 +103,14 @@ public:
     void Stop() {
         if (pid_ <= 0) return;
         ::kill(pid_, SIGTERM);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-                break;
-            }
+        for (int i = 0; i < 200 && ::waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        if (::kill(pid_, SIGKILL) == 0) ::waitpid(pid_, nullptr, 0); // still there after ten seconds
         pid_ = -1;
     }
 
-    // Points this process's CUPS clients (Qt's printing) at the scheduler,
-    // also when the CUPS library is loaded already and keeps the server it
-    // first looked up.
+    // Points this process's CUPS clients (Qt's printing) at the scheduler, also
+    // when the CUPS library is loaded already and keeps the server it looked up.
     void PointThisProcessAtIt() const {
         setenv("CUPS_SERVER", Socket().c_str(), 1);
         if (void* lib = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_NOLOAD)) {
@@ -139,9 +125,8 @@ public:
         return RunProgram(program, "-h " + ShellQuote(Socket()) + " " + args, dir_);
     }
 
-    // Waits until the queue has no job left and count PDF files are in the
-    // output folder; returns them, sorted, or fewer when it gave up after two
-    // minutes (the real spooler and ghostscript take real time).
+    // The output folder's PDF files, sorted, once the queue is empty and there
+    // are count of them, or fewer after two minutes.
     std::vector<std::string> WaitForOutput(std::size_t count) const {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
         for (;; std::this_thread::sleep_for(std::chrono::milliseconds(200))) {
@@ -155,7 +140,7 @@ public:
         }
     }
 
-    // The end of the scheduler's error log (debug logs are long), for a failure's message.
+    // The end of the scheduler's (long, debug) error log.
     std::string Log() const {
         const std::string log = ReadFileText(dir_ + "/log/error_log");
         return log.size() > 6000 ? "..." + log.substr(log.size() - 6000) : log;
