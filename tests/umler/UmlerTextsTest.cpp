@@ -1,11 +1,6 @@
-// The texts of the UMLER record window, the Find dialog and the load gauge,
-// and the current record kept by the application data object.
+// The texts of the UMLER record window, the Find dialog and the load gauge.
 #include "umler/UmlerExtract.h"
 #include "umler/UmlerTexts.h"
-
-#include "data/AEIData.h"
-
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -38,22 +33,6 @@ TEST(UmlerTexts, RecordWindowFields) {
     none.axles = 4;
     none.tare = 5;
     EXPECT_EQ(Shown(MakeUmlerRecordTexts(none, "NS  001234")), "||||||");
-}
-
-TEST(UmlerCurrentRecord, KeptByTheApplicationData) {
-    test::ScriptedOperator op;
-    test::FakeClock clock;
-    AEIData data(op, clock);
-    EXPECT_EQ(data.GetUMLERRecord().initialCode, -1); // none at start-up
-    EXPECT_EQ(data.GetVehicleKey(), "");
-    data.SetUMLERRecord(ParseUmlerLine(" TTX 123456T106089060B06540000"));
-    data.SetVehicleKey("TTX 123456");
-    EXPECT_EQ(data.GetUMLERRecord().number, 123456);
-    EXPECT_STREQ(data.GetUMLERRecord().typeCode, "T106");
-    EXPECT_EQ(data.GetVehicleKey(), "TTX 123456");
-    data.SetVehicleKey("TOO LONG FOR THE KEY FIELD");
-    EXPECT_EQ(data.GetVehicleKey().size(), kVehicleKeyLength);
-    EXPECT_TRUE(op.boxes.empty());
 }
 
 } // namespace
