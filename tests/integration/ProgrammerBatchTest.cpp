@@ -36,8 +36,7 @@ TEST_F(ProgrammerBatch, FiftyCarsAreProgrammedLoggedAndCountedInListOrder) {
 
     // A second run finds every line done and programs nothing again.
     EXPECT_EQ(Batch().exitCode, 0);
-    EXPECT_EQ(Count(CommLog(), "T-- #201"), 50u);
-    EXPECT_EQ(Setting("programmed_total"), "150");
+    EXPECT_EQ(std::tuple(Count(CommLog(), "T-- #201"), Setting("programmed_total")), std::tuple(50u, "150"));
 }
 
 TEST_F(ProgrammerBatch, ARunKilledAfterTheLogLineCountsTheTagOnceAndDoesNotProgramItAgain) {
@@ -49,10 +48,8 @@ TEST_F(ProgrammerBatch, ARunKilledAfterTheLogLineCountsTheTagOnceAndDoesNotProgr
                          "checked," + kRailcar + "\r\n");
     const CommandResult r = Batch();
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_EQ(Count(CommLog(), "T-- #201" + kRailcar), 0u);
-    EXPECT_EQ(Count(CommLog(), "T-- #201"), 1u);
-    EXPECT_EQ(Count(TagLog(), kRailcar), 1u);
-    EXPECT_EQ(Count(TagLog(), "\r\n"), 2u);
+    EXPECT_EQ(std::tuple(Count(CommLog(), "T-- #201" + kRailcar), Count(CommLog(), "T-- #201")), std::tuple(0u, 1u));
+    EXPECT_EQ(std::tuple(Count(TagLog(), kRailcar), Count(TagLog(), "\r\n")), std::tuple(1u, 2u));
     EXPECT_EQ(Setting("programmed_total"), "2");
 }
 
@@ -69,10 +66,8 @@ TEST_F(ProgrammerBatch, ALostAnswerIsSettledByReadingTheTagBack) {
         ASSERT_TRUE(sim->Control("tag " + onProgrammer));
         const CommandResult r = Batch();
         ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-        EXPECT_EQ(Count(CommLog(), "T-- #201"), sent);
-        EXPECT_EQ(Count(CommLog(), "T-- #201" + kRailcar), sent);
-        EXPECT_EQ(sim->Tag(), kRailcar);
-        EXPECT_EQ(Count(TagLog(), kRailcar), 1u);
+        EXPECT_EQ(std::tuple(Count(CommLog(), "T-- #201"), Count(CommLog(), "T-- #201" + kRailcar)), std::tuple(sent, sent));
+        EXPECT_EQ(std::tuple(sim->Tag(), Count(TagLog(), kRailcar)), std::tuple(kRailcar, 1u));
         EXPECT_EQ(Setting("programmed_total"), "1");
     }
 }
