@@ -21,11 +21,7 @@ const std::string kStamp = "03/14/2026 09:26:53 C(1) programmer ";
 
 struct CommLogTest : ::testing::Test {
     CommLogTest() { data.SetStartDirectory(dir.path().string() + "/"); }
-    void LogFileOff() {
-        SettingsBlock s = data.GetSettings();
-        s.logFileOn = 0;
-        data.UpdateSettings(s);
-    }
+    void LogFileOff() { SettingsBlock s = data.GetSettings(); s.logFileOn = 0; data.UpdateSettings(s); }
     ScriptedOperator op;
     FakeClock clock;
     AEIData data{op, clock};

@@ -20,17 +20,12 @@ void PutFormat(AEIData& d, int slot, const std::string& name, int formatCode, in
     TagFormatData f;
     f.defined = 1;
     SetText(f.formatName, name);
-    f.dataFormatCode = static_cast<int8_t>(formatCode);
-    f.equipmentGroupCode = static_cast<int8_t>(equipment);
-    f.notForReading = static_cast<uint8_t>(notForReading);
+    std::tie(f.dataFormatCode, f.equipmentGroupCode, f.notForReading) =
+        std::tuple(int8_t(formatCode), int8_t(equipment), uint8_t(notForReading));
     d.UpdateTagFormatData(slot, f);
 }
 
-struct AEIDataFixture : ::testing::Test {
-    test::ScriptedOperator op;
-    test::FakeClock clock;
-    AEIData data{op, clock};
-};
+struct AEIDataFixture : ::testing::Test { test::ScriptedOperator op; test::FakeClock clock; AEIData data{op, clock}; };
 
 std::string TrapText(const std::string& label, long value, const std::string& operation) {
     return label + " value \"" + std::to_string(value) + "\" called by \"" + operation +
@@ -279,9 +274,8 @@ TEST_F(BuiltInFormats, EachModeAndRegionFillsTheSystemSlotsOverWhateverTheyHeld)
         EXPECT_EQ(data.GetTagFormatData(17).Name(), "Mine");
     }
     import = data.GetImportSettings();
-    EXPECT_EQ(std::string(GetText(import.fileName)) + std::string(GetText(import.delimiter)) + char('0' + import.flag1) +
-                  char('0' + import.flag2),
-              "import.txt,01");
+    EXPECT_EQ(std::tuple(GetText(import.fileName), GetText(import.delimiter), int(import.flag1), int(import.flag2)),
+              std::tuple("import.txt", ",", 0, 1));
     // The Australian locomotive and wagon carry the owner's row.
     data.SetMarketRegion(kRegionAustralia);
     data.BuildBuiltInFormats();

@@ -49,11 +49,7 @@ std::pair<fs::file_type, fs::file_type> TypesAt(const std::string& path) {
     return {fs::symlink_status(path).type(), fs::status(path).type()};
 }
 
-struct Rig {
-    test::ScriptedOperator op;
-    test::FakeClock clock;
-    AEIData data{op, clock};
-};
+struct Rig { test::ScriptedOperator op; test::FakeClock clock; AEIData data{op, clock}; };
 
 // Runs `fn` in a child process and returns its exit code; -1 when it did not
 // end by itself within 10 seconds (it waited on something) or crashed.

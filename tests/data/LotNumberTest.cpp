@@ -60,8 +60,7 @@ TEST(LotNumber, OkStoresTheLotDataAndABadOneIsShownAndNothingStored) {
     test::ScriptedOperator op;
     test::FakeClock clock;
     AEIData data{op, clock};
-    clock.local.year = 2026;
-    clock.local.dayOfYear = 150;
+    std::tie(clock.local.year, clock.local.dayOfYear) = std::tuple(2026, 150);
     LastTagRecord before;
     before.SetFieldText(0, "ABCD");
     data.UpdateLastTagRecord(before);

@@ -132,7 +132,6 @@ TEST_F(OptionsFile, SaveFailureShowsTheBoxAndLeavesTheOldFileWhole) {
     EXPECT_EQ(data.GetSettings().programmedTotal, 2);
 }
 
-// ---------------------------------------------------------------------------
 // Damaged, foreign and older files, each made from the golden image, with the
 // load's result and what the application data holds afterwards.
 std::vector<uint8_t> OlderVersion(const std::vector<uint8_t>& g, int version) {

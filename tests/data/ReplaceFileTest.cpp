@@ -1,4 +1,5 @@
-// Whole-file rewrites through a temporary file and a rename.
+// Whole-file rewrites through a temporary file and a rename (what is not a
+// regular file at the name: FileTargetsTest).
 #include "data/ReplaceFile.h"
 
 #include "data/OptionsFile.h"
@@ -28,17 +29,6 @@ TEST(ReplaceFile, LongerOldAndStaleTemporaryFiles) {
     ASSERT_TRUE(ReplaceFileContents(dir.File("a.bin"), bytes.data(), bytes.size(), &error)) << error;
     EXPECT_EQ(test::ReadFileBytes(dir.File("a.bin")), bytes);
     EXPECT_FALSE(fs::exists(dir.File("a.bin.tmp")));
-}
-
-TEST(ReplaceFile, RenameFailureKeepsTheTargetAndRemovesTheTemporaryFile) {
-    test::TempDir dir;
-    fs::create_directories(dir.File("target/inner")); // a non-empty folder cannot be replaced by a file
-    const std::vector<uint8_t> bytes(10, 9);
-    std::string error;
-    EXPECT_FALSE(ReplaceFileContents(dir.File("target"), bytes.data(), bytes.size(), &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_TRUE(fs::is_directory(dir.File("target/inner")));
-    EXPECT_FALSE(fs::exists(dir.File("target.tmp")));
 }
 
 // A disk that fills up in the middle of the write: the options file that was

@@ -109,8 +109,7 @@ TEST_F(TagLogTest, ControlCharactersInTextsBecomeBlanks) {
 
 TEST_F(TagLogTest, CountsShowsAndAppendsTheLineWithItsFrame) {
     SettingsBlock s = data.GetSettings();
-    s.programmedToday = 4;
-    s.programmedTotal = 99;
+    std::tie(s.programmedToday, s.programmedTotal) = std::tuple(4, 99);
     data.UpdateSettings(s);
     test::WriteFileBytes(LogPath(), {'o', 'l', 'd', '\r', '\n'});
     Recorder rec;
@@ -130,8 +129,7 @@ TEST_F(TagLogTest, LogFileOffOrUnwritableStillCountsAndLists) {
     Set(&SettingsBlock::logFileOn, 0);
     Recorder rec;
     TagLogOutcome out = Log(Railcar("50-6"), &rec);
-    EXPECT_FALSE(out.fileOn);
-    EXPECT_FALSE(std::filesystem::exists(LogPath()));
+    EXPECT_FALSE(out.fileOn || std::filesystem::exists(LogPath()));
     EXPECT_EQ(data.GetRecentTagLine(0), out.line);
     EXPECT_EQ(rec.calls, (Calls{"today:Programmed Today 1", "counter:Programmed Counter 1", "recent"}));
     Set(&SettingsBlock::logFileOn, 1);
@@ -162,8 +160,7 @@ TEST_F(TagLogTest, LongLineIsKeptWholeInListAndFileAndCutTo119InRecentLines) {
     }
     data.UpdateTagFormatData(20, f);
     const TagLogOutcome out = Log(Record(20, texts));
-    EXPECT_EQ(out.line.size(), 16u + 4 + 30 + 15 * 31 + 2 + 5);
-    EXPECT_EQ(list.Line(0), out.line);
+    EXPECT_EQ(std::tuple(out.line.size(), list.Line(0)), std::tuple(16u + 4 + 30 + 15 * 31 + 2 + 5, out.line));
     EXPECT_EQ(data.GetRecentTagLine(0), out.line.substr(0, 119));
     EXPECT_EQ(FileText(), out.line + "," + kFrame + "\r\n");
 }

@@ -25,13 +25,10 @@ TEST_F(FramesTool, EncodeTakesTheUnitRegionAndModeSwitches) {
 TEST_F(FramesTool, ExitCodesAndMessagesOfEncodeAndDecode) {
     CommandResult r = Tool(std::vector<std::string>{"encode", "--format", "Railcar", "Equipment Initial=ABCD",
                                                     "Car Number=1000000", "Length=40-12", "Number of Axles=0"});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "The following fields are in error: Car Number, Length, Number of Axles\n");
+    EXPECT_EQ(std::tuple(r.exitCode, r.out, r.err),
+              std::tuple(2, "", "The following fields are in error: Car Number, Length, Number of Axles\n"));
     r = Tool("decode 0123456789ABCDEF0123456789ABCD");
-    EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "not identified\n");
+    EXPECT_EQ(std::tuple(r.exitCode, r.out, r.err), std::tuple(3, "", "not identified\n"));
     r = Tool("decode 9a0181c000aa621900000008000033");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "Railcar\nEquipment Initial=ABCD\nCar Number=42\nSide Indicator Code=RIGHT\n"
