@@ -20,14 +20,13 @@ TEST_F(ProgrammerBatch, FiftyCarsAreProgrammedLoggedAndCountedInListOrder) {
 
     // Waiting for Enter with no one to press it programs nothing.
     const CommandResult waiting = Batch({});
-    EXPECT_NE(waiting.exitCode, 0);
-    EXPECT_NE(waiting.out.find("place the tag for line 1 of 50 and press Enter"), std::string::npos) << waiting.out;
+    EXPECT_TRUE(waiting.exitCode != 0 && waiting.out.find("place the tag for line 1 of 50 and press Enter") != std::string::npos)
+        << waiting.out;
     EXPECT_EQ(CommLog().find("T-- #201"), std::string::npos);
 
     const CommandResult r = Batch();
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_EQ(Count(r.out, "\n"), 50u) << r.out;
-    EXPECT_EQ(Count(CommLog(), "T-- #201"), 50u);
+    EXPECT_EQ(std::tuple(Count(r.out, "\n"), Count(CommLog(), "T-- #201")), std::tuple(50u, 50u)) << r.out;
     const auto tail = Lines(Tool("taglog tail -n 50").out);
     ASSERT_EQ(tail.size(), 50u);
     for (int i = 0; i < 50; ++i)
