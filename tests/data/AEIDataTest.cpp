@@ -1,8 +1,6 @@
-// The application data object: the index-checked accessors and the internal
-// error trap, the format table look-ups, the tag type list, the fixed
-// reference tables (equipment types, WABTEC parts, background colours) and
-// which built-in formats fill system slots 0 to 5 for each programmer mode and
-// market region (their rows are proven by the golden frames in tests/tagdata).
+// The application data object: checked accessors and the internal error trap,
+// format look-ups, the fixed reference tables, and which built-in formats fill
+// system slots 0 to 5 per mode and region (their rows: tests/tagdata).
 #include "data/AEIData.h"
 #include "data/OptionsFile.h"
 
@@ -22,17 +20,12 @@ void PutFormat(AEIData& d, int slot, const std::string& name, int formatCode, in
     TagFormatData f;
     f.defined = 1;
     SetText(f.formatName, name);
-    f.dataFormatCode = static_cast<int8_t>(formatCode);
-    f.equipmentGroupCode = static_cast<int8_t>(equipment);
-    f.notForReading = static_cast<uint8_t>(notForReading);
+    std::tie(f.dataFormatCode, f.equipmentGroupCode, f.notForReading) =
+        std::tuple(int8_t(formatCode), int8_t(equipment), uint8_t(notForReading));
     d.UpdateTagFormatData(slot, f);
 }
 
-struct AEIDataFixture : ::testing::Test {
-    test::ScriptedOperator op;
-    test::FakeClock clock;
-    AEIData data{op, clock};
-};
+struct AEIDataFixture : ::testing::Test { test::ScriptedOperator op; test::FakeClock clock; AEIData data{op, clock}; };
 
 std::string TrapText(const std::string& label, long value, const std::string& operation) {
     return label + " value \"" + std::to_string(value) + "\" called by \"" + operation +
@@ -68,53 +61,32 @@ TEST_F(InternalErrorTrap, EveryCheckedAccessorNamesItsTableValueAndOperation) {
         op.boxes.clear();
         c.call(data, c.goodIndex);
         EXPECT_TRUE(op.boxes.empty()) << c.label << " " << c.goodIndex;
+        const std::vector<uint8_t> image = OptionsToBytes(data);
         {
             AEIData::OperationScope scope(data, "%s%n%d"); // operator text is never a format
             c.call(data, c.badIndex);
         }
+        EXPECT_EQ(OptionsToBytes(data), image) << c.label << ": a bad index writes nothing";
         ASSERT_EQ(op.boxes.size(), 1u) << c.label;
-        EXPECT_EQ(op.boxes[0].caption, "Internal Error Trap");
-        EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
-        EXPECT_EQ(op.boxes[0].buttons, MsgButtons::Ok);
-        EXPECT_EQ(op.boxes[0].text, TrapText(c.label, c.badIndex, "%s%n%d"));
+        EXPECT_EQ(std::tuple(op.boxes[0].caption, op.boxes[0].icon, op.boxes[0].buttons, op.boxes[0].text),
+                  std::tuple("Internal Error Trap", MsgIcon::Stop, MsgButtons::Ok, TrapText(c.label, c.badIndex, "%s%n%d")));
     }
     EXPECT_EQ(data.OperationName(), ""); // cleared when the scope ends
-}
-
-using CheckedAccess = AEIDataFixture;
-
-TEST_F(CheckedAccess, BadIndexesReadADefaultAndWriteNothing) {
-    for (int bad : {-1000, -1, 40, 255}) {
-        EXPECT_EQ(data.GetTagFormatData(bad).defined, 0);
-        PutFormat(data, bad, "Junk", 40, 3);
-    }
-    EXPECT_EQ(data.FindTagFormatByName("Junk"), -1);
-    EXPECT_EQ(data.GetAchTagType(20), "AT5110");
-    EXPECT_EQ(data.GetColumnWidth(2, 0), 0);
-    EXPECT_EQ(data.GetColumnWidth(0, 17), 0);
-    const std::vector<uint8_t> image = OptionsToBytes(data);
-    data.UpdateColumnWidth(0, 17, 999);
-    data.UpdateColumnWidth(2, 0, 999);
-    data.UpdateRecentTagLine(50, "lost");
-    EXPECT_EQ(OptionsToBytes(data), image);
 }
 
 using FormatLookup = AEIDataFixture;
 
 TEST_F(FormatLookup, ByNameAndFreeSlot) {
-    EXPECT_EQ(data.FindTagFormatByName("Railcar"), 0);
-    EXPECT_EQ(data.FindTagFormatByName("railcar"), -1);
-    EXPECT_EQ(data.FindTagFormatByName("Railcar "), -1);
-    EXPECT_EQ(data.FindTagFormatByName(""), -1);
+    std::string found;
+    for (const char* name : {"Railcar", "railcar", "Railcar ", ""}) found += std::to_string(data.FindTagFormatByName(name));
+    EXPECT_EQ(found, "0-1-1-1");
     EXPECT_EQ(data.FindFreeFormatSlot(), 6);
     PutFormat(data, 12, "Twice", 40, 3);
     PutFormat(data, 6, "Twice", 40, 3);
     PutFormat(data, 7, "Gone", 40, 3);
-    EXPECT_EQ(data.FindTagFormatByName("Twice"), 6);
-    EXPECT_EQ(data.FindFreeFormatSlot(), 8);
+    EXPECT_EQ(std::tuple(data.FindTagFormatByName("Twice"), data.FindFreeFormatSlot()), std::tuple(6, 8));
     data.UpdateTagFormatData(7, {});
-    EXPECT_EQ(data.FindTagFormatByName("Gone"), -1);
-    EXPECT_EQ(data.FindFreeFormatSlot(), 7);
+    EXPECT_EQ(std::tuple(data.FindTagFormatByName("Gone"), data.FindFreeFormatSlot()), std::tuple(-1, 7));
     // Half-frame mode leaves system slots empty, but they are never free.
     SettingsBlock s = data.GetSettings();
     s.programmerModel = 1;
@@ -158,16 +130,15 @@ TEST_F(FormatLookup, ForFrame) {
 }
 
 TEST_F(AEIDataFixture, TagTypesAndRegionNames) {
-    const char* names[] = {"AT5110", "AT5118", "AT5125", "AT5510", "AT5541", "AT5545", "AT5133", "AT5549", "AT5112"};
-    for (int i = 0; i < kTagTypeSlots; ++i) EXPECT_EQ(data.GetAchTagType(i), i < 9 ? names[i] : "") << i;
+    std::string types;
+    for (int i = 0; i < kTagTypeSlots; ++i) types += std::string(data.GetAchTagType(i)) + "|";
+    EXPECT_EQ(types, "AT5110|AT5118|AT5125|AT5510|AT5541|AT5545|AT5133|AT5549|AT5112|" + std::string(kTagTypeSlots - 9, '|'));
     EXPECT_EQ(data.TagTypeCount(), 9);
-    EXPECT_EQ(data.FindTagType("AT5112"), 8);
-    EXPECT_EQ(data.FindTagType("at5112"), -1);
-    EXPECT_EQ(data.FindTagType("AT511"), -1);
-    EXPECT_EQ(MarketRegionName(kRegionNorthAmerica), "North America");
-    EXPECT_EQ(MarketRegionName(kRegionSARA), "SARA");
-    EXPECT_EQ(MarketRegionName(kRegionAustralia), "Australia");
-    EXPECT_EQ(MarketRegionName(3), "");
+    EXPECT_EQ(std::tuple(data.FindTagType("AT5112"), data.FindTagType("at5112"), data.FindTagType("AT511")),
+              std::tuple(8, -1, -1));
+    std::string regions;
+    for (int32_t region : {int32_t(kRegionNorthAmerica), int32_t(kRegionSARA), int32_t(kRegionAustralia), 3}) regions += std::string(MarketRegionName(region)) + "|";
+    EXPECT_EQ(regions, "North America|SARA|Australia||");
     EXPECT_TRUE(op.boxes.empty());
 }
 
@@ -201,20 +172,14 @@ TEST_F(CarTypes, LookUpByCodePrefixThenCategoryThenName) {
         const char* name;
         const char* found;
     } cases[] = {
-        {"R100", -1, "", "R 7 1 Refrigerated"},
-        {"D123", -1, "", "D1 10 10 Road Diesel"},
-        {"L612", -1, "", "L6 5 5 Hopper"},
-        {"XX", -1, "", "XX 16 16 Trailer"},
+        {"R100", -1, "", "R 7 1 Refrigerated"}, {"D123", -1, "", "D1 10 10 Road Diesel"},
+        {"L612", -1, "", "L6 5 5 Hopper"},      {"XX", -1, "", "XX 16 16 Trailer"},
         {"H350", 5, "Coal Hopper", "H 5 5 Hopper"}, // the first row wins between equal codes
         {"D", 10, "Road Diesel", " 1 1 Unknown"},    // no prefix match, and a code is never looked up otherwise
-        {"r100", -1, "", " 1 1 Unknown"},
-        {"", 13, "", "XX 13 13 Tractor"},
-        {"", 4, "Tank", "E 4 4 Gondola"},
-        {"", -1, "Coal Hopper", "H 5 5 Coal Hopper"},
-        {"", 99, "", " 1 1 Unknown"},
-        {"", -1, "Caboose", " 1 1 Unknown"},
-        {"", -1, "Unknown", " 1 1 Unknown"},
-        {"", -1, "", " 1 1 Unknown"},
+        {"r100", -1, "", " 1 1 Unknown"},       {"", 13, "", "XX 13 13 Tractor"},
+        {"", 4, "Tank", "E 4 4 Gondola"},       {"", -1, "Coal Hopper", "H 5 5 Coal Hopper"},
+        {"", 99, "", " 1 1 Unknown"},           {"", -1, "Caboose", " 1 1 Unknown"},
+        {"", -1, "Unknown", " 1 1 Unknown"},    {"", -1, "", " 1 1 Unknown"},
     };
     for (const auto& c : cases) EXPECT_EQ(Car(data.GetCarType(c.code, c.category, c.name)), c.found) << c.code;
 }
@@ -236,31 +201,26 @@ TEST_F(WABTEC, RecordsAndFind) {
               "4733SPQ 0010|4734UPRQ0010|4736CNQ 8000|4740IC  0010|4742TFM 0010|4875CPT 0010|4782NS  0010|"
               "81319WRE 0010|");
     EXPECT_TRUE(op.boxes.empty());
-    EXPECT_EQ(data.FindWABTEC("CR  ", 1), 2);
-    EXPECT_EQ(data.FindWABTEC("CR", 1), -1);
-    EXPECT_EQ(data.FindWABTEC("CR  ", 0), -1);
-    EXPECT_EQ(data.FindWABTEC("BNQ ", 0), 18);
-    EXPECT_EQ(data.FindWABTEC("WRE ", 0), 28);
-    EXPECT_EQ(data.FindWABTEC("bnq ", 1), -1);
-    EXPECT_EQ(data.FindWABTEC("", 0), -1);
+    const std::pair<const char*, int> finds[] = {{"CR  ", 1}, {"CR", 1}, {"CR  ", 0}, {"BNQ ", 0}, {"WRE ", 0}, {"bnq ", 1}, {"", 0}};
+    std::string found;
+    for (const auto& [mark, tagType] : finds) found += std::to_string(data.FindWABTEC(mark, tagType)) + " ";
+    EXPECT_EQ(found, "2 -1 -1 18 28 -1 -1 ");
     EXPECT_EQ(data.GetWABTECData(-5).partNumber, 4508u); // and the trap, proven in AEIDataTest
 }
 
 using BackgroundColors = AEIDataFixture;
 
 TEST_F(BackgroundColors, SevenColoursWithRedInTheLowByteAndFindByName) {
-    const std::pair<const char*, uint32_t> expected[] = {
-        {"Gold", 0x00C8FF},         {"Gray", 0x808080},  {"White", 0xFFFFFF},     {"Light Gray", 0xC0C0C0},
-        {"Greenish Yellow", 0x00C0C0}, {"Green", 0x00FF00}, {"Dark Green", 0x00C000}};
+    std::ostringstream got;
     for (int i = 0; i < kBackgroundColors; ++i) {
         const BackgroundColor c = data.GetBackgroundColor(i);
-        EXPECT_EQ(c.defined, i < 7 ? 1 : 0) << i;
-        EXPECT_EQ(GetText(c.name), i < 7 ? expected[i].first : "") << i;
-        if (i < 7) EXPECT_EQ(c.value, expected[i].second) << i;
+        if (c.defined || !GetText(c.name).empty()) got << i << GetText(c.name) << ' ' << std::hex << c.value << std::dec << '|';
     }
-    EXPECT_EQ(data.FindBackgroundColor("Dark Green"), 6);
-    EXPECT_EQ(data.FindBackgroundColor("dark green"), -1);
-    EXPECT_EQ(data.FindBackgroundColor(""), -1);
+    EXPECT_EQ(got.str(), "0Gold c8ff|1Gray 808080|2White ffffff|3Light Gray c0c0c0|4Greenish Yellow c0c0|5Green ff00|"
+                         "6Dark Green c000|");
+    EXPECT_EQ(std::tuple(data.FindBackgroundColor("Dark Green"), data.FindBackgroundColor("dark green"),
+                         data.FindBackgroundColor("")),
+              std::tuple(6, -1, -1));
     EXPECT_EQ(GetText(data.GetBackgroundColor(20).name), "Gold");
 }
 
@@ -287,8 +247,7 @@ TEST_F(BuiltInFormats, EachModeAndRegionFillsTheSystemSlotsOverWhateverTheyHeld)
     ImportSettings import;
     SetText(import.fileName, "other.csv");
     SetText(import.delimiter, ";");
-    import.flag1 = 1;
-    import.flag2 = 0;
+    import.flag1 = 1, import.flag2 = 0;
     data.UpdateImportSettings(import);
     PutFormat(data, 17, "Mine", 0, 0, 1);
     for (const BuiltInSet& set : kSets) {
@@ -307,25 +266,21 @@ TEST_F(BuiltInFormats, EachModeAndRegionFillsTheSystemSlotsOverWhateverTheyHeld)
         EXPECT_EQ(data.HalfFrameMode(), set.model == 1);
         for (int i = 0; i < 6; ++i) {
             const TagFormatData f = data.GetTagFormatData(i);
-            EXPECT_EQ(f.Name(), set.names[i]) << i;
-            EXPECT_EQ(f.defined, *set.names[i] ? 1 : 0) << i;
-            EXPECT_EQ(f.systemSlot, 1) << i;
-            EXPECT_EQ(f.notForReading, 0) << i;
-            EXPECT_EQ(f.fullFrame, set.model == 1 && i < 2 ? 0 : 1) << i;
-            EXPECT_EQ(f.FieldName(14), "") << i;
+            EXPECT_EQ(std::tuple(f.Name(), int(f.defined), int(f.systemSlot), int(f.notForReading), int(f.fullFrame), f.FieldName(14)),
+                      std::tuple(set.names[i], *set.names[i] ? 1 : 0, 1, 0, set.model == 1 && i < 2 ? 0 : 1, ""))
+                << i;
             if (!*set.names[i]) EXPECT_EQ(f.startingBit[0], 255) << i;
         }
         EXPECT_EQ(data.GetTagFormatData(17).Name(), "Mine");
     }
     import = data.GetImportSettings();
-    EXPECT_EQ(std::string(GetText(import.fileName)) + std::string(GetText(import.delimiter)) + char('0' + import.flag1) +
-                  char('0' + import.flag2),
-              "import.txt,01");
+    EXPECT_EQ(std::tuple(GetText(import.fileName), GetText(import.delimiter), int(import.flag1), int(import.flag2)),
+              std::tuple("import.txt", ",", 0, 1));
     // The Australian locomotive and wagon carry the owner's row.
     data.SetMarketRegion(kRegionAustralia);
     data.BuildBuiltInFormats();
-    EXPECT_EQ(data.GetTagFormatData(0).FieldName(8), "Owner's ID");
-    EXPECT_EQ(data.GetTagFormatData(1).FieldName(6), "Owner's ID");
+    EXPECT_EQ(std::string(data.GetTagFormatData(0).FieldName(8)) + "|" + std::string(data.GetTagFormatData(1).FieldName(6)),
+              "Owner's ID|Owner's ID");
     // The region is not an option: setting the defaults keeps it.
     SetOptionDefaults(data);
     EXPECT_EQ(data.GetTagFormatData(0).Name(), "Rail Wagon");

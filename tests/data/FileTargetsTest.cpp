@@ -20,7 +20,6 @@
 #include <functional>
 #include <thread>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -45,42 +44,33 @@ const std::pair<const char*, bool (*)(const std::string&)> kNodes[] = {
      }},
 };
 
-struct Rig {
-    test::ScriptedOperator op;
-    test::FakeClock clock;
-    AEIData data{op, clock};
-};
-
 // The type of what stands at the name and, for a link, of what it leads to.
-std::pair<mode_t, mode_t> TypesAt(const std::string& path) {
-    struct stat l {}, s {};
-    mode_t lt = ::lstat(path.c_str(), &l) == 0 ? (l.st_mode & S_IFMT) : 0;
-    mode_t st = ::stat(path.c_str(), &s) == 0 ? (s.st_mode & S_IFMT) : 0;
-    return {lt, st};
+std::pair<fs::file_type, fs::file_type> TypesAt(const std::string& path) {
+    return {fs::symlink_status(path).type(), fs::status(path).type()};
 }
+
+struct Rig { test::ScriptedOperator op; test::FakeClock clock; AEIData data{op, clock}; };
 
 // Runs `fn` in a child process and returns its exit code; -1 when it did not
 // end by itself within 10 seconds (it waited on something) or crashed.
 int RunGuarded(const std::function<int()>& fn) {
-    pid_t pid = ::fork();
+    const pid_t pid = ::fork();
     if (pid == 0) ::_exit(fn());
     if (pid < 0) return -2;
     int status = 0;
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 1000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
         if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
     return -1;
 }
 
 // Each file the system reads or writes, by its name in the scratch folder; the
-// action runs against the node at `path` and returns 0 when it refused it.
+// action runs against the node at `path` and is true when it refused it.
 struct FileUse {
     const char* what;
     const char* name;
-    int (*run)(const std::string& dir, const std::string& path);
+    bool (*run)(const std::string& dir, const std::string& path);
 };
 
 bool BoxRefuses(const test::ScriptedOperator& op) {
@@ -90,14 +80,11 @@ bool BoxRefuses(const test::ScriptedOperator& op) {
 
 const FileUse kFileUses[] = {
     {"options file saved", "programmer option.ads",
+     [](const std::string&, const std::string& path) { Rig r; return SaveOptions(r.data, path) == 3 && BoxRefuses(r.op); }},
+    {"options file loaded", "programmer option.ads", // the defaults stay and the operator is told
      [](const std::string&, const std::string& path) {
          Rig r;
-         return SaveOptions(r.data, path) == 3 && BoxRefuses(r.op) ? 0 : 1;
-     }},
-    {"options file loaded", "programmer option.ads",
-     [](const std::string&, const std::string& path) {
-         Rig r; // the defaults stay and the operator is told
-         return LoadOptions(r.data, path) == 3 && BoxRefuses(r.op) && r.data.GetSettings().feetInches == 1 ? 0 : 1;
+         return LoadOptions(r.data, path) == 3 && BoxRefuses(r.op) && r.data.GetSettings().feetInches == 1;
      }},
     {"tag logged", "tag log.txt",
      [](const std::string&, const std::string& path) {
@@ -106,33 +93,32 @@ const FileUse kFileUses[] = {
          r.data.SetTagLogFileName(path);
          TagLogList list(10);
          const TagLogOutcome out = LogProgrammedTag(r.data, list, LastTagRecord{});
-         return !out.fileWritten && out.fileError.find("not a regular file") != std::string::npos ? 0 : 1;
+         return !out.fileWritten && out.fileError.find("not a regular file") != std::string::npos;
      }},
     {"tag log read back", "tag log.txt",
-     [](const std::string&, const std::string& path) { TagLogList list(10); return LoadTagLogTail(path, list) == 0 ? 0 : 1; }},
-    {"communication logged", "communication log.txt",
+     [](const std::string&, const std::string& path) { TagLogList list(10); return LoadTagLogTail(path, list) == 0; }},
+    {"communication logged", "communication log.txt", // nothing is reported; the node must stay as it was
      [](const std::string& dir, const std::string&) {
          Rig r;
          SetOptionDefaults(r.data);
          r.data.SetStartDirectory(dir + "/");
-         CommLog log(r.data);
-         log.LogCommMessage(0, "S", "programmer");
-         return 0; // nothing is reported; the node must stay as it was
+         CommLog(r.data).LogCommMessage(0, "S", "programmer");
+         return true;
      }},
     {"log trimmed", "tag log.txt",
-     [](const std::string&, const std::string& path) { return TrimLogFile(path, 10) == TrimOutcome::NotOpened ? 0 : 1; }},
+     [](const std::string&, const std::string& path) { return TrimLogFile(path, 10) == TrimOutcome::NotOpened; }},
     {"UMLER data file looked up", "umlerdata.uml",
-     [](const std::string&, const std::string& path) { return LookupUMLER("NS  001234", path).IsRecord() ? 1 : 0; }},
+     [](const std::string&, const std::string& path) { return !LookupUMLER("NS  001234", path).IsRecord(); }},
     {"UMLER data file loaded", "umlerdata.uml",
      [](const std::string& dir, const std::string& path) {
          test::WriteFileBytes(dir + "/x.txt", std::vector<uint8_t>(kVehicleLine.begin(), kVehicleLine.end()));
          const UmlerLoadResult r = LoadUMLER(dir + "/x.txt", path);
-         return r.status == UmlerLoadStatus::CannotCreateData && r.systemError.find("not a regular file") != std::string::npos ? 0 : 1;
+         return r.status == UmlerLoadStatus::CannotCreateData && r.systemError.find("not a regular file") != std::string::npos;
      }},
     {"UMLER extract loaded", "Umler.txt",
      [](const std::string& dir, const std::string& path) {
          const UmlerLoadResult r = LoadUMLER(path, dir + "/umlerdata.uml");
-         return r.status == UmlerLoadStatus::CannotOpenExtract && !fs::exists(dir + "/umlerdata.uml") ? 0 : 1;
+         return r.status == UmlerLoadStatus::CannotOpenExtract && !fs::exists(dir + "/umlerdata.uml");
      }},
 };
 
@@ -142,12 +128,10 @@ TEST(FileTargets, WhatIsNotARegularFileIsRefusedAndLeftAsItIs) {
             SCOPED_TRACE(std::string(use.what) + " / " + nodeName);
             test::TempDir dir;
             const std::string path = dir.File(use.name);
-            if (!make(path)) {
-                if (std::string(nodeName) == "device") continue; // making devices needs privileges
-                FAIL() << "cannot make the node";
-            }
+            if (!make(path) && std::string(nodeName) == "device") continue; // making devices needs privileges
+            ASSERT_TRUE(fs::exists(fs::symlink_status(path))) << "cannot make the node";
             const auto before = TypesAt(path);
-            const int rc = RunGuarded([&] { return use.run(dir.path().string(), path); });
+            const int rc = RunGuarded([&] { return use.run(dir.path().string(), path) ? 0 : 1; });
             EXPECT_EQ(rc, 0) << (rc == -1 ? "waited on the node or crashed" : "not refused");
             EXPECT_EQ(TypesAt(path), before) << "the node was replaced";
             EXPECT_FALSE(fs::exists(fs::symlink_status(path + ".tmp")));
@@ -158,12 +142,11 @@ TEST(FileTargets, WhatIsNotARegularFileIsRefusedAndLeftAsItIs) {
 // A symbolic link to a regular file stays a link; the file it leads to, in
 // another folder, is what gets the new contents.
 TEST(FileTargets, SymbolicLinksAreFollowedToTheFileTheyLeadTo) {
-    struct Case {
+    const struct {
         const char* what;
         std::function<void(const std::string& link)> write;
         std::uintmax_t size; // of the target afterwards
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"options file saved", [](const std::string& link) { Rig r; ASSERT_EQ(SaveOptions(r.data, link), 0); },
          kOptionsFileSize},
         {"UMLER data file loaded",
@@ -175,18 +158,16 @@ TEST(FileTargets, SymbolicLinksAreFollowedToTheFileTheyLeadTo) {
          21},
         {"log trimmed", [](const std::string& link) { ASSERT_EQ(TrimLogFile(link, 4), TrimOutcome::Trimmed); }, 4},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempDir dir;
-        fs::create_directories(dir.File("shared"));
-        fs::create_directories(dir.File("local"));
+        for (const char* folder : {"shared", "local"}) fs::create_directories(dir.File(folder));
         test::WriteFileBytes(dir.File("shared/real.dat"), {'a', 'b', '\n', 'c', 'd', 'e', '\n'});
         fs::create_symlink("../shared/real.dat", dir.File("local/name.dat")); // relative to the link's folder
         c.write(dir.File("local/name.dat"));
         EXPECT_TRUE(fs::is_symlink(dir.File("local/name.dat")));
         EXPECT_EQ(fs::file_size(dir.File("shared/real.dat")), c.size);
-        EXPECT_FALSE(fs::exists(dir.File("local/name.dat.tmp")));
-        EXPECT_FALSE(fs::exists(dir.File("shared/real.dat.tmp")));
+        EXPECT_FALSE(fs::exists(dir.File("local/name.dat.tmp")) || fs::exists(dir.File("shared/real.dat.tmp")));
     }
 }
 
@@ -201,13 +182,9 @@ TEST(FileTargets, AFolderThatTakesNoWorkFileStillLetsTheFileBeSaved) {
     test::WriteFileBytes(path, std::vector<uint8_t>(100000, 0x5A)); // longer than an options file
     const bool root = ::geteuid() == 0;
     const uid_t nobody = 65534;
-    if (root) {
-        ::chmod(dir.path().c_str(), 0755);
-        ::chmod(folder.c_str(), 0755);
-        ASSERT_EQ(::chown(path.c_str(), nobody, nobody), 0);
-    } else {
-        ::chmod(folder.c_str(), 0555);
-    }
+    ::chmod(dir.path().c_str(), 0755);
+    ::chmod(folder.c_str(), root ? 0755 : 0555);
+    if (root) ASSERT_EQ(::chown(path.c_str(), nobody, nobody), 0);
     const int rc = RunGuarded([&] {
         if (root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) return 2;
         Rig r;

@@ -1,9 +1,8 @@
 // The options file against two golden images written byte by byte from the
 // version 4 layout (not by the serializers): options-defaults.ads holds every
 // default (day of the year 73, the fake clock's; undefined format slots have
-// their full-frame byte set), options-golden.ads a value
-// of its own in every block, an operator format in system slot 3 and operator
-// formats in slots 6, 7 and 39. Slots 0 to 5 of the images are the file's; the
+// their full-frame byte set), options-golden.ads a value of its own in every
+// block, an operator format in system slot 3 and in slots 6, 7 and 39. Slots 0 to 5 of the images are the file's; the
 // system writes its built-ins there, so those bytes are compared by name only.
 #include "data/OptionsFile.h"
 
@@ -71,34 +70,25 @@ TEST_F(OptionsFile, GoldenImageLoadsIntoItsFieldsAndIsWrittenBackUnchanged) {
                 s.certifiedCount, s.readerPort, s.backgroundColor),
               T(1, 1, 1, 1, 0, -2, 3, 6));
     EXPECT_EQ(std::tuple(s.reconditionCheck, s.importWindowShown, s.programmerModel), std::tuple(1, 1, 0));
-    EXPECT_EQ(GetText(s.programmedByCompany), "Acme Rail Shop");
-    EXPECT_EQ(GetText(s.certificationInitial), "ABCD");
-    EXPECT_EQ(data.VersionText(), "1.4.0");
-    EXPECT_EQ(data.TagLogFileName(), "/logs/tags.txt");
-    EXPECT_EQ(data.ImportTagFileName(), "in.txt");
+    EXPECT_EQ(std::tuple(GetText(s.programmedByCompany), GetText(s.certificationInitial), data.VersionText(),
+                         data.TagLogFileName(), data.ImportTagFileName()),
+              std::tuple("Acme Rail Shop", "ABCD", "1.4.0", "/logs/tags.txt", "in.txt"));
     const ProgrammerState p = data.GetProgrammerRecord();
     EXPECT_EQ(std::tuple(p.port, GetText(p.model), GetText(p.lastError), p.nextCheck),
               std::tuple(2, "AP4118", "WatchDog Timer Expired", 0xDEADBEEFu));
-    EXPECT_EQ(GetText(data.GetCommLogSettings().tagLogAge), "12345678901234567890");
-    EXPECT_EQ(GetText(data.GetPrinterSettings(0).port), "/dev/usb/lp0");
-    EXPECT_EQ(GetText(data.GetPrinterSettings(1).device), "Second");
-    EXPECT_EQ(data.GetColumnWidth(0, 0), -7);
-    EXPECT_EQ(data.GetColumnWidth(1, 14), 1014);
-    EXPECT_EQ(data.GetRecentTagLine(0), "newest");
-    EXPECT_EQ(data.GetRecentTagLine(49), "oldest");
+    EXPECT_EQ(std::tuple(GetText(data.GetCommLogSettings().tagLogAge), GetText(data.GetPrinterSettings(0).port),
+                         GetText(data.GetPrinterSettings(1).device)),
+              std::tuple("12345678901234567890", "/dev/usb/lp0", "Second"));
+    EXPECT_EQ(std::tuple(data.GetColumnWidth(0, 0), data.GetColumnWidth(1, 14), data.GetRecentTagLine(0),
+                         data.GetRecentTagLine(49)),
+              std::tuple(-7, 1014, "newest", "oldest"));
     // An operator format in a system slot gives way to the built-in.
     EXPECT_EQ(data.GetTagFormatData(3).Name(), "EOT Device");
     EXPECT_EQ(data.FindTagFormatByName("Mine in slot 3"), -1);
-    const TagFormatData f = data.GetTagFormatData(6);
-    EXPECT_EQ(f.Name(), "Operator Format");
-    EXPECT_EQ(f.dataFormatCode, 33);
-    EXPECT_EQ(f.equipmentGroupCode, 12);
-    EXPECT_EQ(f.startingBit[1], 28);
-    EXPECT_EQ(f.Maximum(1), "ZZZ");
-    EXPECT_EQ(f.defaultTag, 4);
-    EXPECT_EQ(data.GetTagFormatData(7).notForReading, 1);
-    EXPECT_EQ(data.GetTagFormatData(7).fullFrame, 0);
-    EXPECT_EQ(data.GetTagFormatData(39).Name(), "Last Slot");
+    const TagFormatData f = data.GetTagFormatData(6), f7 = data.GetTagFormatData(7);
+    EXPECT_EQ(std::tuple(f.Name(), f.dataFormatCode, f.equipmentGroupCode, f.startingBit[1], f.Maximum(1), f.defaultTag),
+              std::tuple("Operator Format", 33, 12, 28, "ZZZ", 4));
+    EXPECT_EQ(std::tuple(f7.notForReading, f7.fullFrame, data.GetTagFormatData(39).Name()), std::tuple(1, 0, "Last Slot"));
     EXPECT_TRUE(op.boxes.empty());
 }
 
@@ -120,12 +110,10 @@ TEST_F(OptionsFile, RoundTripThroughTheFile) {
     AEIData other(op, clock2);
     ASSERT_EQ(LoadOptions(other, Path()), 0);
     ExpectImage(OptionsToBytes(other), OptionsToBytes(data));
-    EXPECT_EQ(other.GetSettings().dayOfYear, 366);
-    EXPECT_EQ(other.GetColumnWidth(1, 15), 100);
-    EXPECT_TRUE(other.HalfFrameMode());
-    EXPECT_EQ(other.GetTagFormatData(0).Name(), "ASCII Half Frame");
-    EXPECT_EQ(other.GetTagFormatData(2).defined, 0);
-    EXPECT_EQ(other.GetTagFormatData(39).Name(), "Last Slot");
+    EXPECT_EQ(std::tuple(other.GetSettings().dayOfYear, other.GetColumnWidth(1, 15), other.HalfFrameMode()),
+              std::tuple(366, 100, true));
+    EXPECT_EQ(std::tuple(other.GetTagFormatData(0).Name(), int(other.GetTagFormatData(2).defined), other.GetTagFormatData(39).Name()),
+              std::tuple("ASCII Half Frame", 0, "Last Slot"));
 }
 
 TEST_F(OptionsFile, SaveFailureShowsTheBoxAndLeavesTheOldFileWhole) {
@@ -138,15 +126,12 @@ TEST_F(OptionsFile, SaveFailureShowsTheBoxAndLeavesTheOldFileWhole) {
     EXPECT_EQ(SaveOptions(data, Path()), 3);
     EXPECT_EQ(SaveOptions(data, dir.File("no such folder/programmer option.ads")), 3);
     ASSERT_EQ(op.boxes.size(), 2u);
-    EXPECT_EQ(op.boxes[0].caption, "Velmora Error");
-    EXPECT_EQ(op.boxes[0].text, "Could not open or create the Option File!");
-    EXPECT_EQ(op.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(op.boxes[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(std::tuple(op.boxes[0].caption, op.boxes[0].text, op.boxes[0].icon, op.boxes[0].buttons),
+              std::tuple("Velmora Error", "Could not open or create the Option File!", MsgIcon::Stop, MsgButtons::Ok));
     EXPECT_EQ(test::ReadFileBytes(Path()), old);
     EXPECT_EQ(data.GetSettings().programmedTotal, 2);
 }
 
-// ---------------------------------------------------------------------------
 // Damaged, foreign and older files, each made from the golden image, with the
 // load's result and what the application data holds afterwards.
 std::vector<uint8_t> OlderVersion(const std::vector<uint8_t>& g, int version) {
@@ -182,24 +167,20 @@ const DamagedCase kDamaged[] = {
      [](AEIData& d) { EXPECT_EQ(d.GetSettings().soundOn, 1); }},
     {"version 3 sets the model to AP4118", [](auto& b) { b[16] = 3; b[kSettings + 184] = 1; }, 0,
      [](AEIData& d) {
-         EXPECT_EQ(d.GetSettings().programmerModel, 2);
-         EXPECT_FALSE(d.HalfFrameMode());
-         EXPECT_EQ(d.GetTagFormatData(7).notForReading, 1);
+         EXPECT_EQ(std::tuple(int(d.GetSettings().programmerModel), d.HalfFrameMode(), int(d.GetTagFormatData(7).notForReading)),
+                   std::tuple(2, false, 1));
      }},
     {"later version read with the current layout", [](auto& b) { b[16] = 5; }, 0,
      [](AEIData& d) {
-         EXPECT_EQ(d.GetSettings().programmerModel, 0);
-         EXPECT_EQ(d.GetTagFormatData(39).Name(), "Last Slot");
+         EXPECT_EQ(std::tuple(int(d.GetSettings().programmerModel), d.GetTagFormatData(39).Name()), std::tuple(0, "Last Slot"));
      }},
     {"version 2 records end before byte 997", [](auto& b) { b = OlderVersion(b, 2); }, 0,
      [](AEIData& d) {
-         EXPECT_EQ(d.GetSettings().programmerModel, 2);
-         EXPECT_EQ(d.GetRecentTagLine(49), "oldest");
-         EXPECT_EQ(d.GetTagFormatData(7).Name(), "Not For Reading");
-         EXPECT_EQ(d.GetTagFormatData(7).notForReading, 0);
-         EXPECT_EQ(d.GetTagFormatData(6).Default(1), "BBB");
-         EXPECT_EQ(d.GetTagFormatData(6).defaultTag, 4);
-         EXPECT_EQ(d.GetTagFormatData(39).dataFormatCode, 40);
+         const TagFormatData f6 = d.GetTagFormatData(6), f7 = d.GetTagFormatData(7);
+         EXPECT_EQ(std::tuple(int(d.GetSettings().programmerModel), d.GetRecentTagLine(49), f7.Name(), int(f7.notForReading)),
+                   std::tuple(2, "oldest", "Not For Reading", 0));
+         EXPECT_EQ(std::tuple(f6.Default(1), int(f6.defaultTag), int(d.GetTagFormatData(39).dataFormatCode)),
+                   std::tuple("BBB", 4, 40));
      }},
     {"version 1 has short tag lines and no format table",
      [](auto& b) {
@@ -216,17 +197,15 @@ const DamagedCase kDamaged[] = {
      }},
     {"cut inside the settings block", [](auto& b) { b.resize(kSettings + 100); }, 0,
      [](AEIData& d) {
-         EXPECT_EQ(d.VersionText(), "1.4.0");
-         EXPECT_EQ(d.GetSettings().programmedTotal, 0x01020304);
-         EXPECT_EQ(GetText(d.GetSettings().programmedByCompany), "Unknown");
-         EXPECT_EQ(d.GetTagFormatData(6).defined, 0);
+         EXPECT_EQ(std::tuple(d.VersionText(), d.GetSettings().programmedTotal, GetText(d.GetSettings().programmedByCompany),
+                              int(d.GetTagFormatData(6).defined)),
+                   std::tuple("1.4.0", 0x01020304, "Unknown", 0));
      }},
     {"cut inside slot 7", [](auto& b) { b.resize(Slot(7) + 500); }, 0,
      [](AEIData& d) {
-         EXPECT_EQ(d.GetTagFormatData(6).startingBit[0], 20);
-         EXPECT_EQ(d.GetTagFormatData(7).FieldName(1), "Field B");
-         EXPECT_EQ(d.GetTagFormatData(7).startingBit[0], 0);
-         EXPECT_EQ(d.GetTagFormatData(39).defined, 0);
+         EXPECT_EQ(std::tuple(int(d.GetTagFormatData(6).startingBit[0]), d.GetTagFormatData(7).FieldName(1),
+                              int(d.GetTagFormatData(7).startingBit[0]), int(d.GetTagFormatData(39).defined)),
+                   std::tuple(20, "Field B", 0, 0));
      }},
     {"longer file read up to its size", [](auto& b) { b.resize(200000, 0xAB); }, 0,
      [](AEIData& d) { EXPECT_EQ(d.GetSettings().soundOn, 1); }},
@@ -243,20 +222,18 @@ const DamagedCase kDamaged[] = {
          Fill(b, Slot(6) + 545, 450);
      },
      0,
-     [](AEIData& d) {
-         EXPECT_EQ(d.VersionText(), std::string(19, 'A'));
-         EXPECT_EQ(d.TagLogFileName(), std::string(119, 'A'));
-         EXPECT_EQ(d.ImportTagFileName(), std::string(119, 'A'));
-         EXPECT_EQ(GetText(d.GetProgrammerRecord().model), std::string(19, 'A'));
-         EXPECT_EQ(GetText(d.GetPrinterSettings(0).device), std::string(31, 'A'));
-         EXPECT_EQ(GetText(d.GetSettings().programmedByCompany), std::string(34, 'A'));
-         EXPECT_EQ(GetText(d.GetSettings().certificationInitial), "AAAA");
-         EXPECT_EQ(d.GetRecentTagLine(49), std::string(119, 'A'));
+     [](AEIData& d) { // each text as long as its field less the terminator
          const TagFormatData f = d.GetTagFormatData(6);
-         EXPECT_EQ(f.Name(), std::string(30, 'A'));
-         EXPECT_EQ(f.FieldName(14), std::string(30, 'A'));
-         EXPECT_EQ(f.Minimum(14), std::string(9, 'A'));
-         EXPECT_EQ(f.Default(14), std::string(9, 'A'));
+         std::string lengths;
+         for (const std::string& t : {d.VersionText(), d.TagLogFileName(), d.ImportTagFileName(),
+                                      std::string(GetText(d.GetProgrammerRecord().model)),
+                                      std::string(GetText(d.GetPrinterSettings(0).device)),
+                                      std::string(GetText(d.GetSettings().programmedByCompany)),
+                                      std::string(GetText(d.GetSettings().certificationInitial)), d.GetRecentTagLine(49),
+                                      std::string(f.Name()), std::string(f.FieldName(14)), std::string(f.Minimum(14)),
+                                      std::string(f.Default(14))})
+             lengths += std::to_string(t.find_first_not_of('A') == t.npos ? t.size() : 0) + " ";
+         EXPECT_EQ(lengths, "19 119 119 19 31 34 4 119 30 30 9 9 ");
      }},
     {"indexes outside their tables",
      [](auto& b) {
@@ -272,15 +249,12 @@ const DamagedCase kDamaged[] = {
      0,
      [](AEIData& d) {
          const SettingsBlock s = d.GetSettings();
-         EXPECT_EQ(s.currentFormat, 0);
-         EXPECT_EQ(s.backgroundColor, 0);
-         EXPECT_EQ(s.programmerModel, 2);
-         EXPECT_EQ(s.readerPort, 255);
-         EXPECT_EQ(d.GetProgrammerRecord().port, -1);
-         EXPECT_EQ(d.GetTagFormatData(6).defaultTag, 0);
-         EXPECT_EQ(d.GetTagFormatData(6).systemSlot, 0);
-         EXPECT_EQ(d.GetTagFormatData(7).defined, 0);
-         EXPECT_EQ(d.FindFreeFormatSlot(), 7);
+         EXPECT_EQ(std::tuple(int(s.currentFormat), int(s.backgroundColor), int(s.programmerModel), int(s.readerPort),
+                              int(d.GetProgrammerRecord().port)),
+                   std::tuple(0, 0, 2, 255, -1));
+         const TagFormatData f6 = d.GetTagFormatData(6);
+         EXPECT_EQ(std::tuple(int(f6.defaultTag), int(f6.systemSlot), int(d.GetTagFormatData(7).defined), d.FindFreeFormatSlot()),
+                   std::tuple(0, 0, 0, 7));
      }},
     {"negative colour index", [](auto& b) { bytes::PutI32(b.data(), kSettings + 179, INT32_MIN); }, 0,
      [](AEIData& d) { EXPECT_EQ(d.GetSettings().backgroundColor, 0); }},
@@ -293,10 +267,9 @@ const DamagedCase kDamaged[] = {
      },
      0,
      [](AEIData& d) {
-         EXPECT_EQ(d.GetSettings().readerPort, 3);
-         EXPECT_EQ(d.GetSettings().currentFormat, 39);
-         EXPECT_EQ(d.GetSettings().backgroundColor, 19);
-         EXPECT_EQ(d.GetProgrammerRecord().port, 3);
+         const SettingsBlock s = d.GetSettings();
+         EXPECT_EQ(std::tuple(int(s.readerPort), int(s.currentFormat), int(s.backgroundColor), int(d.GetProgrammerRecord().port)),
+                   std::tuple(3, 39, 19, 3));
      }},
 };
 

@@ -20,14 +20,13 @@ TEST_F(ProgrammerBatch, FiftyCarsAreProgrammedLoggedAndCountedInListOrder) {
 
     // Waiting for Enter with no one to press it programs nothing.
     const CommandResult waiting = Batch({});
-    EXPECT_NE(waiting.exitCode, 0);
-    EXPECT_NE(waiting.out.find("place the tag for line 1 of 50 and press Enter"), std::string::npos) << waiting.out;
+    EXPECT_TRUE(waiting.exitCode != 0 && waiting.out.find("place the tag for line 1 of 50 and press Enter") != std::string::npos)
+        << waiting.out;
     EXPECT_EQ(CommLog().find("T-- #201"), std::string::npos);
 
     const CommandResult r = Batch();
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_EQ(Count(r.out, "\n"), 50u) << r.out;
-    EXPECT_EQ(Count(CommLog(), "T-- #201"), 50u);
+    EXPECT_EQ(std::tuple(Count(r.out, "\n"), Count(CommLog(), "T-- #201")), std::tuple(50u, 50u)) << r.out;
     const auto tail = Lines(Tool("taglog tail -n 50").out);
     ASSERT_EQ(tail.size(), 50u);
     for (int i = 0; i < 50; ++i)
@@ -36,8 +35,7 @@ TEST_F(ProgrammerBatch, FiftyCarsAreProgrammedLoggedAndCountedInListOrder) {
 
     // A second run finds every line done and programs nothing again.
     EXPECT_EQ(Batch().exitCode, 0);
-    EXPECT_EQ(Count(CommLog(), "T-- #201"), 50u);
-    EXPECT_EQ(Setting("programmed_total"), "150");
+    EXPECT_EQ(std::tuple(Count(CommLog(), "T-- #201"), Setting("programmed_total")), std::tuple(50u, "150"));
 }
 
 TEST_F(ProgrammerBatch, ARunKilledAfterTheLogLineCountsTheTagOnceAndDoesNotProgramItAgain) {
@@ -49,10 +47,8 @@ TEST_F(ProgrammerBatch, ARunKilledAfterTheLogLineCountsTheTagOnceAndDoesNotProgr
                          "checked," + kRailcar + "\r\n");
     const CommandResult r = Batch();
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_EQ(Count(CommLog(), "T-- #201" + kRailcar), 0u);
-    EXPECT_EQ(Count(CommLog(), "T-- #201"), 1u);
-    EXPECT_EQ(Count(TagLog(), kRailcar), 1u);
-    EXPECT_EQ(Count(TagLog(), "\r\n"), 2u);
+    EXPECT_EQ(std::tuple(Count(CommLog(), "T-- #201" + kRailcar), Count(CommLog(), "T-- #201")), std::tuple(0u, 1u));
+    EXPECT_EQ(std::tuple(Count(TagLog(), kRailcar), Count(TagLog(), "\r\n")), std::tuple(1u, 2u));
     EXPECT_EQ(Setting("programmed_total"), "2");
 }
 
@@ -69,10 +65,8 @@ TEST_F(ProgrammerBatch, ALostAnswerIsSettledByReadingTheTagBack) {
         ASSERT_TRUE(sim->Control("tag " + onProgrammer));
         const CommandResult r = Batch();
         ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-        EXPECT_EQ(Count(CommLog(), "T-- #201"), sent);
-        EXPECT_EQ(Count(CommLog(), "T-- #201" + kRailcar), sent);
-        EXPECT_EQ(sim->Tag(), kRailcar);
-        EXPECT_EQ(Count(TagLog(), kRailcar), 1u);
+        EXPECT_EQ(std::tuple(Count(CommLog(), "T-- #201"), Count(CommLog(), "T-- #201" + kRailcar)), std::tuple(sent, sent));
+        EXPECT_EQ(std::tuple(sim->Tag(), Count(TagLog(), kRailcar)), std::tuple(kRailcar, 1u));
         EXPECT_EQ(Setting("programmed_total"), "1");
     }
 }

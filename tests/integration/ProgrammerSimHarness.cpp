@@ -3,10 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -16,7 +13,6 @@ extern char** environ;
 namespace velmora::test {
 
 std::string ProgrammerSimBinary() { return std::string(VELMORA_BINARY_DIR) + "/velmora-programmer-sim"; }
-
 std::string ReaderSimBinary() { return std::string(VELMORA_BINARY_DIR) + "/velmora-reader-sim"; }
 
 SimChild::SimChild(const std::string& binary, const std::vector<std::string>& args, const std::string& stderrPath) {
@@ -32,15 +28,9 @@ SimChild::SimChild(const std::string& binary, const std::vector<std::string>& ar
     std::vector<char*> argv;
     for (auto& a : argStore) argv.push_back(a.data());
     argv.push_back(nullptr);
-
     pid_t pid = -1;
-    int rc = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
+    if (posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ) == 0) pid_ = pid;
     posix_spawn_file_actions_destroy(&actions);
-    if (rc == 0) pid_ = pid;
-}
-
-SimChild::~SimChild() {
-    if (pid_ > 0) Stop(SIGTERM);
 }
 
 int SimChild::Stop(int signo, int timeoutMs) {
@@ -58,11 +48,10 @@ int SimChild::Stop(int signo, int timeoutMs) {
 }
 
 bool WriteControl(const std::string& fifo, const std::string& command) {
-    int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    std::string line = command + "\n";
-    bool ok = write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-    close(fd);
+    const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    const std::string line = command + "\n";
+    const bool ok = fd >= 0 && write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+    if (fd >= 0) close(fd);
     return ok;
 }
 
@@ -73,16 +62,6 @@ bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
         if (std::chrono::steady_clock::now() >= end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-}
-
-std::string ReadTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool PathExists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
 }
 
 } // namespace velmora::test

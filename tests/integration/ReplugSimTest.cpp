@@ -12,20 +12,17 @@
 namespace velmora::test {
 namespace {
 
-// Runs the tool in the background (killed after a minute at most).
-std::future<CommandResult> StartTool(const std::string& dir, const Args& args) {
-    std::string line = "60 " + ShellQuote(BuiltProgram("velmora-tool"));
-    for (const auto& a : args) line += " " + ShellQuote(a);
-    return std::async(std::launch::async, [dir, line] { return RunProgram("timeout", line, dir); });
+// Runs the tool in the background.
+std::future<CommandResult> StartTool(ToolRig& rig, const Args& args) {
+    return std::async(std::launch::async, [&rig, args] { return rig.Tool(args); });
 }
 
 using ReplugSim = ToolOnSim<SimProcess>;
 
 TEST_F(ReplugSim, ProgrammerSearchFindsTheProgrammerPulledDuringTheProbeAndBackAfterThreeSeconds) {
     ASSERT_TRUE(sim->Control("unplug next 3"));
-    const CommandResult r = StartTool(dir.path().string(), Args{"programmer", "search"} + Port()).get();
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("Model=AP4118"), std::string::npos) << r.out;
+    const CommandResult r = StartTool(*this, Args{"programmer", "search"} + Port()).get();
+    EXPECT_TRUE(r.exitCode == 0 && r.out.find("Model=AP4118") != std::string::npos) << r.out << r.err;
     EXPECT_NE(CommLog().find(" E-- "), std::string::npos) << CommLog();
 }
 
@@ -33,16 +30,15 @@ using ReaderReplug = ReaderToolRig;
 
 TEST_F(ReaderReplug, ParameterReadGetsTheParametersFromTheReaderPulledAfterTheFirstFsp) {
     ASSERT_TRUE(sim->Control("silent on"));
-    auto tool = StartTool(dir.path().string(), Args{"reader", "params"} + Port());
+    auto tool = StartTool(*this, Args{"reader", "params"} + Port());
     ASSERT_TRUE(sim->WaitForLog("the port was opened"));
     ASSERT_TRUE(sim->Control("unplug 3; silent off"));
     const CommandResult r = tool.get();
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("User ID=TOOL01"), std::string::npos) << r.out;
+    EXPECT_TRUE(r.exitCode == 0 && r.out.find("User ID=TOOL01") != std::string::npos) << r.out << r.err;
 }
 
 TEST_F(ReaderReplug, RfCheckJudgesTheReadingSentAfterTheReaderWasPluggedBack) {
-    auto tool = StartTool(dir.path().string(), Args{"reader", "rfcheck"} + Port() + kRailcarArgs);
+    auto tool = StartTool(*this, Args{"reader", "rfcheck"} + Port() + kRailcarArgs);
     ASSERT_TRUE(sim->WaitForLog("the port was opened"));
     ASSERT_TRUE(sim->Control("unplug"));
     std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // the tool finds the port gone

@@ -1,7 +1,5 @@
-// velmora-programmer-sim set up the way the link tests use it (a symbolic
-// link, a control FIFO and a tag file in a temporary folder, see
-// ControlledSim), and the rig of the tool tests: velmora-tool run in a scratch
-// working directory against one simulator.
+// velmora-programmer-sim as a ControlledSim, and the rig of the tool tests:
+// velmora-tool run in a scratch working directory against one simulator.
 #pragma once
 
 #include "../tools/ToolRig.h"
@@ -11,7 +9,6 @@ namespace velmora::test {
 
 class SimProcess : public ControlledSim {
 public:
-    // True when the simulator program was built.
     static bool Available() { return PathExists(ProgrammerSimBinary()); }
     explicit SimProcess(std::vector<std::string> extraArgs = {})
         : ControlledSim(ProgrammerSimBinary(), "programmer", std::move(extraArgs), {}) {}
@@ -30,8 +27,8 @@ inline const Args kRailcarArgs = {"--format", "Railcar", "Equipment Initial=ABCD
 inline const std::string kRailcar = "9A0181C000AA981900000000000033";
 
 inline std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    std::size_t n = 0, at = text.find(part);
+    for (; at != std::string::npos; at = text.find(part, at + 1)) ++n;
     return n;
 }
 

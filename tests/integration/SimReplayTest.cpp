@@ -19,9 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void RealTime() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-}
+void RealTime() { std::this_thread::sleep_for(std::chrono::milliseconds(25)); }
 
 class ProgrammerSimReplay : public ::testing::TestWithParam<fs::path> {};
 class ReaderSimReplay : public ::testing::TestWithParam<fs::path> {};

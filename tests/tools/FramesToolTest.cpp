@@ -9,26 +9,12 @@ namespace {
 using FramesTool = ToolRig;
 
 TEST_F(FramesTool, EncodeTakesTheUnitRegionAndModeSwitches) {
-    const struct {
-        std::vector<std::string> args;
-        const char* frame;
-    } cases[] = {
-        {{"--decimeters", "--format", "Railcar", "Equipment Initial=ABCD", "Car Number=42", "Side Indicator Code=RIGHT",
-          "Length=610", "Number of Axles=4", "Bearing Type Code=1", "Platform Identifier Code=0"},
-         "9A0181C000AA621900000008000033"},
-        {{"--region", "australia", "--decimeters", "--format", "Rail Wagon", "Vehicle Class=ABCD", "Vehicle Number=42",
-          "Side Indicator Code=RIGHT", "Length=610", "Owner's ID=Q"},
-         "9A0181C000AA621908000008000033"},
-        {{"--half-frame", "--format", "Hex Half Frame ", "Charcters 1 to 10=0123456789", "Charcters 11 to 15=ABCDE"},
-         "0123456789ABCDE000000000000000"},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> args = {"encode"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        const CommandResult r = Tool(args);
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(Lines(r.out).at(0), c.frame);
-    }
+    EXPECT_EQ(Tool("encode --region australia --decimeters --format 'Rail Wagon' 'Vehicle Class=ABCD' 'Vehicle Number=42' "
+                   "'Side Indicator Code=RIGHT' Length=610 \"Owner's ID=Q\"").out.substr(0, 31),
+              "9A0181C000AA621908000008000033\n");
+    EXPECT_EQ(Tool("encode --half-frame --format 'Hex Half Frame ' 'Charcters 1 to 10=0123456789' "
+                   "'Charcters 11 to 15=ABCDE'").out.substr(0, 31),
+              "0123456789ABCDE000000000000000\n");
     // The second line shows the frame's bytes as text and digits.
     const CommandResult r = Tool(std::vector<std::string>{
         "encode", "--format", "ASCII", "Characters 1 to 10=HELLO WORL", "Characters 11 to 20=D 01234567"});
@@ -39,13 +25,10 @@ TEST_F(FramesTool, EncodeTakesTheUnitRegionAndModeSwitches) {
 TEST_F(FramesTool, ExitCodesAndMessagesOfEncodeAndDecode) {
     CommandResult r = Tool(std::vector<std::string>{"encode", "--format", "Railcar", "Equipment Initial=ABCD",
                                                     "Car Number=1000000", "Length=40-12", "Number of Axles=0"});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "The following fields are in error: Car Number, Length, Number of Axles\n");
+    EXPECT_EQ(std::tuple(r.exitCode, r.out, r.err),
+              std::tuple(2, "", "The following fields are in error: Car Number, Length, Number of Axles\n"));
     r = Tool("decode 0123456789ABCDEF0123456789ABCD");
-    EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "not identified\n");
+    EXPECT_EQ(std::tuple(r.exitCode, r.out, r.err), std::tuple(3, "", "not identified\n"));
     r = Tool("decode 9a0181c000aa621900000008000033");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "Railcar\nEquipment Initial=ABCD\nCar Number=42\nSide Indicator Code=RIGHT\n"
@@ -54,10 +37,9 @@ TEST_F(FramesTool, ExitCodesAndMessagesOfEncodeAndDecode) {
 }
 
 TEST_F(FramesTool, FormatsFollowModeAndRegion) {
-    CommandResult r = Tool("formats");
-    ASSERT_EQ(r.exitCode, 0);
-    EXPECT_EQ(Lines(r.out).size(), 6u);
-    EXPECT_EQ(Lines(r.out).at(0), "0\tRailcar\tequipment=19\tformat=51\ttag-type=2");
+    const auto formats = Lines(Tool("formats").out);
+    ASSERT_EQ(formats.size(), 6u);
+    EXPECT_EQ(formats[0], "0\tRailcar\tequipment=19\tformat=51\ttag-type=2");
     EXPECT_EQ(Tool("formats --half-frame").out, "0\tASCII Half Frame\tequipment=0\tformat=0\ttag-type=2\n"
                                                 "1\tHex Half Frame \tequipment=0\tformat=99\ttag-type=2\n");
     EXPECT_EQ(Lines(Tool("formats --region sara").out).at(4), "4\tSARA\tequipment=0\tformat=99\ttag-type=2");
@@ -65,20 +47,17 @@ TEST_F(FramesTool, FormatsFollowModeAndRegion) {
 
 TEST_F(FramesTool, OptionsResetSetAndShow) {
     ASSERT_EQ(Tool("options reset --options opts.ads").exitCode, 0);
-    EXPECT_EQ(ReadFileBytes(dir.File("opts.ads")).size(), 51652u);
-    CommandResult r = Tool("options show --options opts.ads");
-    ASSERT_EQ(r.exitCode, 0);
-    for (const char* line : {"lengths_in_feet_inches=1\n", "automatic_rf_check=0\n", "current_format=0\n",
-                             "programmed_by_company=Unknown\n", "reader_port=none\n"})
-        EXPECT_NE(r.out.find(line), std::string::npos) << line;
-    r = Tool(std::vector<std::string>{"options", "set", "--options", "o.ads", "programmer_port=COM1", "reader_port=COM2",
-                                      "automatic_rf_check=1", "programmed_by_company=Shop 7", "label_printer=PDF file"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    r = Tool("options show --options o.ads");
-    for (const char* line : {"programmer_port=COM1\n", "reader_port=COM2\n", "automatic_rf_check=1\n",
-                             "programmed_by_company=Shop 7\n", "automatic_umler_check=1\n", "label_printer=PDF file\n",
-                             "version_text=1.4D North America\n"})
-        EXPECT_NE(r.out.find(line), std::string::npos) << line;
+    const auto shows = [&](const char* file, std::vector<const char*> lines) {
+        const CommandResult r = Tool(std::string("options show --options ") + file);
+        ASSERT_EQ(r.exitCode, 0);
+        for (const char* line : lines) EXPECT_NE(r.out.find(line), std::string::npos) << line;
+    };
+    shows("opts.ads", {"lengths_in_feet_inches=1\n", "automatic_rf_check=0\n", "current_format=0\n",
+                       "programmed_by_company=Unknown\n", "reader_port=none\n"});
+    ASSERT_EQ(Tool("options set --options o.ads programmer_port=COM1 reader_port=COM2 automatic_rf_check=1 "
+                   "'programmed_by_company=Shop 7' 'label_printer=PDF file'").exitCode, 0);
+    shows("o.ads", {"programmer_port=COM1\n", "reader_port=COM2\n", "automatic_rf_check=1\n", "programmed_by_company=Shop 7\n",
+                    "automatic_umler_check=1\n", "label_printer=PDF file\n", "version_text=1.4D North America\n"});
     // Refused values leave the file as it was.
     const auto before = ReadFileBytes(dir.File("o.ads"));
     for (const char* bad : {"reader_port=COM5", "automatic_rf_check=2", "current_format=39", "day_of_year=4",
@@ -97,8 +76,7 @@ TEST_F(FramesTool, WrongArgumentsGiveUsageAndExitOne) {
           "encode --format Railcar 'Car Number'", "encode --format Railcar --region mars", "decode", "decode --bogus 9A",
           "options reset", "umler frobnicate", "umler find NS"}) {
         const CommandResult r = Tool(std::string(args));
-        EXPECT_EQ(r.exitCode, 1) << args;
-        EXPECT_NE(r.err.find("usage:"), std::string::npos) << args << ": " << r.err;
+        EXPECT_TRUE(r.exitCode == 1 && r.err.find("usage:") != std::string::npos) << args << ": " << r.err;
     }
 }
 

@@ -4,6 +4,7 @@
 // tag log.
 #include "ToolRig.h"
 
+#include <cstring>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -16,10 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using ToolFiles = ToolRig;
 
-const char* kExtract = " NS  001234T106089060B06540000\n";
-const char* kLabel =
-    "label --format Railcar 'Equipment Initial=ABCD' 'Car Number=42' 'Side Indicator Code=RIGHT' 'Length=50-6' --out ";
-
 // The nodes that are not regular files; false when this system cannot make one here.
 const std::pair<const char*, bool (*)(const std::string&)> kNodes[] = {
     {"folder", [](const std::string& p) { return ::mkdir(p.c_str(), 0755) == 0; }},
@@ -28,9 +25,14 @@ const std::pair<const char*, bool (*)(const std::string&)> kNodes[] = {
     {"link to a device", [](const std::string& p) { return ::symlink("/dev/null", p.c_str()) == 0; }},
 };
 
-mode_t TypeAt(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+const char* kExtract = " NS  001234T106089060B06540000\n";
+const char* kLabel =
+    "label --format Railcar 'Equipment Initial=ABCD' 'Car Number=42' 'Side Indicator Code=RIGHT' 'Length=50-6' --out ";
+
+// The arguments with the placeholder replaced by `name` (label takes the whole railcar).
+std::string WithName(std::string args, const char* placeholder, const std::string& name) {
+    if (args.rfind("label ", 0) == 0) return kLabel + name;
+    return args.replace(args.find(placeholder), std::strlen(placeholder), name);
 }
 
 TEST_F(ToolFiles, EveryFileArgumentRefusesWhatIsNotARegularFile) {
@@ -51,22 +53,18 @@ TEST_F(ToolFiles, EveryFileArgumentRefusesWhatIsNotARegularFile) {
     Write("x.txt", kExtract);
     for (const auto& use : uses) {
         for (const auto& [nodeName, make] : kNodes) {
-            std::string args = use.args;
-            args.replace(args.find("NODE"), 4, "node");
-            if (args.rfind("label ", 0) == 0) args = kLabel + std::string("node");
+            const std::string args = WithName(use.args, "NODE", "node");
             SCOPED_TRACE(args + " / " + nodeName);
             fs::remove_all(dir.File("node"));
-            if (!make(dir.File("node"))) {
-                if (std::string(nodeName) == "device") continue; // making devices needs privileges
-                FAIL() << "cannot make the node";
-            }
-            const mode_t before = TypeAt(dir.File("node"));
+            if (!make(dir.File("node")) && std::string(nodeName) == "device") continue; // needs privileges
+            const fs::file_type before = fs::symlink_status(dir.File("node")).type();
+            ASSERT_NE(before, fs::file_type::not_found) << "cannot make the node";
             const CommandResult r = Tool(args);
             EXPECT_EQ(r.exitCode, use.exitCode) << r.err;
             if (use.err) EXPECT_EQ(r.err.rfind(use.err, 0), 0u) << r.err;
             if (args.rfind("umler find", 0) != 0) // that one answers as for any car not found
                 EXPECT_NE(r.err.find("\"node\""), std::string::npos) << "the message names the file: " << r.err;
-            EXPECT_EQ(TypeAt(dir.File("node")), before) << "the node was replaced";
+            EXPECT_EQ(fs::symlink_status(dir.File("node")).type(), before) << "the node was replaced";
             EXPECT_FALSE(fs::exists(fs::symlink_status(dir.File("node.tmp"))));
         }
     }
@@ -83,11 +81,8 @@ TEST_F(ToolFiles, LinksToRegularFilesAreFollowed) {
     };
     Write("x.txt", kExtract);
     for (const auto& use : uses) {
-        std::string args = use.args;
-        args.replace(args.find("LINK"), 4, "link");
-        if (args.rfind("label ", 0) == 0) args = kLabel + std::string("link");
+        const std::string args = WithName(use.args, "LINK", "link");
         SCOPED_TRACE(args);
-        fs::remove_all(dir.File("shared"));
         fs::remove(dir.File("link"));
         fs::create_directory(dir.File("shared"));
         Write("shared/real", "old");
@@ -106,17 +101,14 @@ TEST_F(ToolFiles, DecodeTakesExactlyTheFrameDigits) {
                                     "--half-frame " + f.substr(0, 16), "--half-frame " + f.substr(0, 14),
                                     "--half-frame " + f}) {
         const CommandResult r = Tool("decode " + args);
-        EXPECT_EQ(r.exitCode, 1) << args;
-        EXPECT_EQ(r.out, "");
-        EXPECT_NE(r.err.find("hexadecimal digits"), std::string::npos) << args << ": " << r.err;
+        EXPECT_TRUE(r.exitCode == 1 && r.out.empty() && r.err.find("hexadecimal digits") != std::string::npos)
+            << args << ": " << r.err;
     }
 }
 
 TEST_F(ToolFiles, TagLogTailShowsControlCharactersAsBlanks) {
     Write("tag log.txt", "first\x1b[2J line\r\nsecond\tline\x07\r\n");
-    const CommandResult r = Tool("taglog tail");
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "second line \nfirst [2J line\n");
+    EXPECT_EQ(Tool("taglog tail").out, "second line \nfirst [2J line\n");
 }
 
 } // namespace

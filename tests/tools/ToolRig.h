@@ -8,6 +8,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace velmora::test {
@@ -22,9 +23,7 @@ struct ToolRig : ::testing::Test {
         for (const auto& a : args) line += ShellQuote(a) + " ";
         return Tool(line);
     }
-    void Write(const std::string& name, const std::string& text) {
-        WriteFileBytes(dir.File(name), std::vector<uint8_t>(text.begin(), text.end()));
-    }
+    void Write(const std::string& name, const std::string& text) { WriteFileBytes(dir.File(name), {text.begin(), text.end()}); }
     static std::vector<std::string> Lines(const std::string& text) {
         std::vector<std::string> lines;
         std::istringstream in(text);
