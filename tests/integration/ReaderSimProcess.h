@@ -24,6 +24,7 @@ public:
     std::string ErrorOutput() const { return ReadTextFile(errFile_); }
     // Waits until the log holds `text` (count times at least).
     bool WaitForLog(const std::string& text, int count = 1, int timeoutMs = 5000) const;
+    int Stop(int signo) { return process_ ? process_->Stop(signo) : -1; }
 
 private:
     int CountInLog(const std::string& text) const;

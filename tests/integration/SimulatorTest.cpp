@@ -1,6 +1,6 @@
-// The reader simulator decodes tags on its own: it and the program must agree
-// with frames worked out by hand. (What the simulators answer on the port is
-// the recordings', SimReplayTest.)
+// The simulators as test equipment: one smoke test each; what they answer on
+// the port is the recordings' (SimReplayTest). The reader simulator decodes
+// tags on its own: it and the program must agree with frames worked out by hand.
 #include "ReaderSimProcess.h"
 #include "SimProcess.h"
 
@@ -9,11 +9,34 @@
 #include "tagdata/TagFrame.h"
 
 #include <chrono>
+#include <csignal>
 #include <fstream>
+#include <sys/wait.h>
 #include <thread>
 
 namespace velmora::test {
 namespace {
+
+// Help, a refused option, the port linked, and a clean stop that removes it.
+template <class Sim>
+void SmokeTest(const std::string& binary) {
+    if (!Sim::Available()) GTEST_SKIP() << binary << " not built";
+    TempDir dir;
+    const CommandResult help = RunProgram(binary, "--help", dir.path().string());
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find(binary.substr(binary.rfind('/') + 1) + " [options]"), std::string::npos) << help.out;
+    EXPECT_NE(RunProgram(binary, "--no-such-option", dir.path().string()).exitCode, 0);
+    Sim sim;
+    ASSERT_TRUE(sim.Running()) << sim.ErrorOutput();
+    const int status = sim.Stop(SIGTERM);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_FALSE(PathExists(sim.Link()));
+}
+
+TEST(Simulators, SmokeTest) {
+    SmokeTest<SimProcess>(ProgrammerSimBinary());
+    SmokeTest<ReaderSimProcess>(ReaderSimBinary());
+}
 
 // Frames worked out by hand from the bit layout, the reading the reader shows
 // for each, and the field texts the program decodes (rows in format order;
