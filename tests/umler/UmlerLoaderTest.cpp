@@ -44,15 +44,15 @@ struct UmlerLoad : ::testing::Test {
 // Lines of 97 characters never line up with the pieces the loader reads and
 // converts on two threads; some lines are long enough to span whole pieces.
 // Every kind of line end, blank lines and lines out of order, wherever the
-// pieces are cut, count as they do in one pass.
+// pieces are cut, count as they do in one pass; the last line has no end.
 TEST_F(UmlerLoad, EveryLineBecomesOneRecordInOrderAcrossPieces) {
     auto vehicles = MakeVehicles(30000, 11);
     for (std::size_t i = 0; i + 1 < vehicles.size(); i += 7) std::swap(vehicles[i], vehicles[i + 1]);
     const char* eols[] = {"\n", "\r\n", "\r"};
     std::string text;
     for (std::size_t i = 0; i < vehicles.size(); ++i) {
-        text += ExtractLine(vehicles[i]) + std::string(i % 5000 == 4999 ? (1 << 20) + 5 : 66, ' ') + eols[i % 3];
-        if (i % 1000 == 999) text += "\n";
+        text += ExtractLine(vehicles[i]) + std::string(i % 5000 == 4999 ? (1 << 20) + 5 : 66, ' ');
+        if (i + 1 < vehicles.size()) text += eols[i % 3] + std::string(i % 1000 == 999 ? "\n" : "");
     }
     const UmlerLoadResult r = Load(text);
     ASSERT_TRUE(r.Ok()) << UmlerLoadMessage(r);
@@ -78,16 +78,6 @@ TEST_F(UmlerLoad, PiecesEndAnywhereInLinesAndLineEnds) {
         EXPECT_EQ(r.blankLinesSkipped + r.linesOutOfOrder, 0u) << shift;
         EXPECT_EQ(r.linesWithoutKey, 1u) << shift;
     }
-}
-
-TEST_F(UmlerLoad, LineEndsBlankLinesAndALastLineWithoutEnd) {
-    const auto v = MakeVehicles(5, 3);
-    const UmlerLoadResult r = Load(ExtractLine(v[0]) + "\r\n\n" + ExtractLine(v[1]) + "\n\r\n" + ExtractLine(v[2]) +
-                                   std::string(300, 'x') + "\n" + ExtractLine(v[3]) + "\r\n" + ExtractLine(v[4]));
-    ASSERT_TRUE(r.Ok());
-    EXPECT_EQ(r.recordsWritten, 5u);
-    EXPECT_EQ(r.blankLinesSkipped, 2u);
-    ExpectRecords(v);
 }
 
 TEST_F(UmlerLoad, LoaderAndParserAgreeOnStrayCarriageReturns) {
