@@ -5,8 +5,7 @@
 // logged and labelled; F2 reads it back into the form; the programmer's cable
 // is pulled and the programmer found again once it is back. Every wait has a
 // generous upper bound; none is a measurement.
-#include "../integration/ProgrammerSimHarness.cpp" // both simulators started as the integration tests start them
-#include "../integration/ReaderSimProcess.cpp"
+#include "../integration/ReaderSimProcess.cpp" // both simulators started as the integration tests start them
 #include "GuiRig.h"
 
 #include "app/TAEIApp.h"
@@ -37,18 +36,15 @@ bool WaitFor(Cond cond, int timeoutMs) {
 
 class EndToEnd : public ::testing::Test {
 protected:
-    TempDir bench;    // the simulators' links, control FIFO, tag file and logs
+    TempDir bench;    // the links of the ports without a device
     TempDir startDir; // the program's start directory
     fs::path oldCwd;
-    std::unique_ptr<ProgrammerSimProcess> programmer;
+    std::unique_ptr<ControlledSim> programmer;
     std::unique_ptr<ReaderSimProcess> reader;
     FrameOperator op; // records every box and prompt; questions are answered No
     std::unique_ptr<TAEIApp> app;
 
-    std::string ProgrammerLink() const { return bench.File("com1"); }
-    std::string ProgrammerControl() const { return bench.File("programmer.ctl"); }
-    std::string ProgrammerLog() const { return bench.File("programmer-sim.log"); }
-    std::string TagFile() const { return bench.File("sim-tag.txt"); }
+    std::string ProgrammerLink() const { return programmer->Link(); }
     TAEIDec& Frame() { return *app->Frame(); }
     TAEIWindow& Form() { return *Frame().TagWindow(); }
 
@@ -59,14 +55,9 @@ protected:
         GuiApp();
         if (!fs::exists(ProgrammerSimBinary()) || !ReaderSimProcess::Available())
             GTEST_SKIP() << "the simulators are not built";
-        programmer = std::make_unique<ProgrammerSimProcess>(
-            std::vector<std::string>{"--link", ProgrammerLink(), "--control", ProgrammerControl(), "--tag-file",
-                                     TagFile()},
-            ProgrammerLog());
-        ASSERT_TRUE(programmer->Running());
-        ASSERT_TRUE(WaitUntil([this] { return PathExists(ProgrammerLink()) && PathExists(ProgrammerControl()); }))
-            << ReadTextFile(ProgrammerLog());
-        reader = std::make_unique<ReaderSimProcess>(std::vector<std::string>{"--auto-read=0.5"}, TagFile());
+        programmer = std::make_unique<ControlledSim>(ProgrammerSimBinary(), "com1", std::vector<std::string>{}, "");
+        ASSERT_TRUE(programmer->Running()) << programmer->ErrorOutput();
+        reader = std::make_unique<ReaderSimProcess>(std::vector<std::string>{"--auto-read=0.5"}, programmer->TagFile());
         ASSERT_TRUE(reader->Running()) << reader->ErrorOutput();
         for (const auto& [name, value] : std::map<std::string, std::string>{
                  {"VELMORA_COM1", ProgrammerLink()}, {"VELMORA_COM2", reader->Link()},
@@ -134,16 +125,8 @@ protected:
         for (const auto& item : list) all += "[" + item.*member + "] ";
         return all;
     }
-    void ControlProgrammer(const std::string& command) {
-        ASSERT_TRUE(WriteControl(ProgrammerControl(), command));
-        ASSERT_TRUE(WaitUntil(
-            [&] { return ReadTextFile(ProgrammerLog()).find("control: " + command) != std::string::npos; }))
-            << ReadTextFile(ProgrammerLog());
-    }
-    std::string Tag() const {
-        const std::string text = ReadTextFile(TagFile());
-        return text.substr(0, text.find('\n'));
-    }
+    void ControlProgrammer(const std::string& command) { ASSERT_TRUE(programmer->Control(command)) << programmer->ErrorOutput(); }
+    std::string Tag() const { return programmer->Tag(); }
 };
 
 TEST_F(EndToEnd, ARailcarIsProgrammedRfCheckedLoggedReadBackAndTheProgrammerFoundAgainAfterAPulledCable) {

@@ -1,11 +1,15 @@
 // The frame's wiring: each menu command reaches its dialog or window, each
 // dialog stores on OK and nothing on Cancel, the toggles, the day roll-over,
 // the modeless windows, the log file, the manual and the UMLER load. The
-// workflows behind them are proven in the core tests.
+// workflows behind them are proven in the core tests. And the program's start
+// in a scratch start directory: its caption, the file names completed with the
+// start directory, and the options file written at exit (what the frame
+// restores from the options is the import list tests').
 #include "GuiRig.h"
 
 #include "app/FrameTexts.h"
 #include "app/MakerInfo.h"
+#include "app/TAEIApp.h"
 #include "app/MenuIds.h"
 #include "dialogs/FrameDialogs.h"
 #include "dialogs/ReaderDialogs.h"
@@ -99,8 +103,6 @@ TEST_F(FrameTest, CommandsReachTheirDialogsWindowsAndFiles) {
         Trigger(id);
         EXPECT_EQ(reached(), what) << id;
     }
-    EXPECT_EQ(frame->ReaderMessage()->Text(),
-              "The system is searching for the portable reader.  This will take about 10 seconds.");
     EXPECT_EQ(ReadFileText(dir.File(maker::kManualFileName)), "%PDF-1.4\n");
 
     // The modeless windows: one monitor; the UMLER window follows the register and a format change;
@@ -309,9 +311,8 @@ TEST_F(FrameTest, TagFormatEditorFromTheMenu) {
 }
 
 // From the menu: the extract chosen, the gauge shown; Cancel pressed while
-// the load runs beside the event loop keeps the register as it was.
-TEST_F(FrameTest, UmlerLoadFromTheFileMenuCancelledKeepsThePreviousRegister) {
-    WriteFileBytes(dir.File("umlerdata.uml"), std::vector<uint8_t>(kUmlerRecordSize, 1));
+// the load runs beside the event loop interrupts it (the register kept: the loader's tests).
+TEST_F(FrameTest, UmlerLoadFromTheFileMenuCancelledWhileRunning) {
     std::ofstream extract(dir.File("Umler.txt"));
     for (int i = 1; i <= 50000; ++i) extract << " ABCD" << 100000 + i << "T123050064105001000\n";
     extract.close();
@@ -341,8 +342,6 @@ TEST_F(FrameTest, UmlerLoadFromTheFileMenuCancelledKeepsThePreviousRegister) {
     EXPECT_EQ(dialogsRun, (std::vector<std::string>{"Load UMLER CD Data", "Load UMLER CD Data"}));
     EXPECT_TRUE(cancelledWhileRunning);
     EXPECT_TRUE(BoxShown("UMLER load interrupted. The previous UMLER data file is unchanged."));
-    EXPECT_EQ(ReadFileBytes(dir.File("umlerdata.uml")), std::vector<uint8_t>(kUmlerRecordSize, 1));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("umlerdata.uml.tmp")));
 }
 
 TEST_F(FrameTest, AnRfCheckShowsTheReadStatusWindowAndCancelEndsIt) {
@@ -360,6 +359,31 @@ TEST_F(FrameTest, AnRfCheckShowsTheReadStatusWindowAndCancelEndsIt) {
     ASSERT_GT(TickUntil([&] { return GetProgrammerState(data).operationState == 0; }, 100), 0);
     Ticks(2);
     EXPECT_EQ(frame->RfReadStatus(), nullptr);
+}
+
+TEST_F(FrameRig, AppStartUpSetsTheCaptionAndCompletesTheFileNames) {
+    const std::filesystem::path oldCwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    AppServices s;
+    s.op = &op;
+    s.clock = &clock;
+    s.frame.portFactory = &factory;
+    s.frame.portMap = [](int p) { return "fake" + std::to_string(p + 1); };
+    s.frame.runTimer = false;
+    s.frame.runDialog = [](QDialog&) {};
+    s.showWindow = false;
+    {
+        TAEIApp app(std::move(s));
+        app.InitMainWindow();
+        EXPECT_EQ(app.Frame()->windowTitle().toStdString(),
+                  std::string("Velmora for Windows Version 1.4D North America - Corvelle Tel. 555 014-2290 ") +
+                      maker::kWebAddress);
+        EXPECT_EQ(app.Data().TagLogFileName(), dir.File("tag log.txt"));
+        EXPECT_EQ(app.Data().ImportTagFileName(), dir.File("import tag.txt"));
+        app.Frame()->close(); // the close query writes the options file
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.File("programmer option.ads")));
+    std::filesystem::current_path(oldCwd);
 }
 
 } // namespace

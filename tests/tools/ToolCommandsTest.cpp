@@ -1,7 +1,10 @@
-// velmora-tool formats / encode / decode / options: what the tool adds over
-// the core (switches, exit codes, the shape of its output). The frames and
-// the options file's bytes are proven in tests/tagdata and tests/data.
+// velmora-tool formats / encode / decode / options / umler: what the tool adds
+// over the core (switches, exit codes, where files go, the shape of its
+// output). The frames, the options file's bytes, loading and finding in the
+// register are proven in tests/tagdata, tests/data and tests/umler.
 #include "ToolRig.h"
+
+#include <filesystem>
 
 namespace velmora::test {
 namespace {
@@ -36,12 +39,11 @@ TEST_F(FramesTool, ExitCodesAndMessagesOfEncodeAndDecode) {
     EXPECT_NE(Tool("decode --decimeters 9A0181C000AA621900000008000033").out.find("Length=610\n"), std::string::npos);
 }
 
-TEST_F(FramesTool, FormatsFollowModeAndRegion) {
+// The mode switch is encode's (the switches are parsed once for every command).
+TEST_F(FramesTool, FormatsFollowTheRegion) {
     const auto formats = Lines(Tool("formats").out);
     ASSERT_EQ(formats.size(), 6u);
     EXPECT_EQ(formats[0], "0\tRailcar\tequipment=19\tformat=51\ttag-type=2");
-    EXPECT_EQ(Tool("formats --half-frame").out, "0\tASCII Half Frame\tequipment=0\tformat=0\ttag-type=2\n"
-                                                "1\tHex Half Frame \tequipment=0\tformat=99\ttag-type=2\n");
     EXPECT_EQ(Lines(Tool("formats --region sara").out).at(4), "4\tSARA\tequipment=0\tformat=99\ttag-type=2");
 }
 
@@ -78,6 +80,37 @@ TEST_F(FramesTool, WrongArgumentsGiveUsageAndExitOne) {
         const CommandResult r = Tool(std::string(args));
         EXPECT_TRUE(r.exitCode == 1 && r.err.find("usage:") != std::string::npos) << args << ": " << r.err;
     }
+}
+
+using UmlerTool = ToolRig;
+
+const char* kTwoVehicles = " NS  001234T106089060B06540000\n"
+                           " TTX 000007D3  050004Z6  77777\n";
+
+TEST_F(UmlerTool, LoadThenFindInTheWorkingDirectory) {
+    CommandResult r = Tool("umler find NS 1234"); // no data file at all
+    EXPECT_EQ(std::tuple(r.exitCode, r.out, r.err), std::tuple(4, "", "Cannot find car in UMLER.\n"));
+    Write("Umler.txt", kTwoVehicles);
+    r = Tool("umler load Umler.txt"); // no progress bar when standard error is not a terminal
+    EXPECT_EQ(std::tuple(r.exitCode, r.out, r.err), std::tuple(0, "2 records written, 0 lines out of order\n", ""));
+    EXPECT_EQ(std::filesystem::file_size(dir.File("umlerdata.uml")), 42u);
+    r = Tool("umler find ns 1234");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Vehicle ID=NS  001234\nType=T106\nAxles=10\nPlatform=12\nLength=89' 6\"\n"
+                     "Tare Weight=65,400\nCapacity=\n");
+    r = Tool("umler find N5 12");
+    EXPECT_EQ(std::tuple(r.exitCode, r.err.find("Invalid vehicle number.") != std::string::npos), std::tuple(1, true));
+    r = Tool("umler load missing.txt");
+    EXPECT_EQ(std::tuple(r.exitCode, r.err.substr(0, 32)), std::tuple(2, "Could not open UMLER text file.\n"));
+}
+
+TEST_F(UmlerTool, DataOptionAndOutOfOrderExtract) {
+    Write("a.txt", " TTX 000007D3  050004Z6  77777\n NS  001234T106089060B06540000\n");
+    const CommandResult r = Tool("umler load a.txt --data other.uml");
+    EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(3, "2 records written, 1 lines out of order\n"));
+    EXPECT_NE(r.err.find("out of order"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("umlerdata.uml")));
+    EXPECT_EQ(Tool("umler find --data=other.uml NS 1234").exitCode, 0);
 }
 
 } // namespace
