@@ -266,6 +266,18 @@ TEST(ReaderPortAssignment, ChoicesPreselectionAndOk) {
     EXPECT_EQ(rig.completionResults, std::vector<uint8_t>{2});
 }
 
+// The command line has no windows: a search and a parameter read end
+// without one.
+TEST(ReaderSearch, EndsWithoutAWindow) {
+    ReaderRig rig;
+    rig.data.serial.reader.ui = nullptr;
+    rig.Reader(2);
+    ReadReaderParameters(rig.data);
+    ASSERT_GT(rig.TickUntil([&] { return rig.handled.size() >= 2; }, 300), 0);
+    EXPECT_EQ(rig.data.GetSettings().readerPort, 2);
+    EXPECT_EQ(rig.data.serial.readerBusy, 0);
+}
+
 TEST(ReaderNotifications, OnlyTheReadersCodesAreHandled) {
     ReaderRig rig;
     EXPECT_FALSE(HandleReaderNotification(rig.data, 5));
