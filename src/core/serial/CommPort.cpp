@@ -1,17 +1,13 @@
 #include "serial/CommPort.h"
 
+#include "util/FixedText.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 namespace velmora {
 
 namespace {
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
 
 std::optional<long> ParseWhole(std::string_view s) {
     if (s.empty() || s.size() > 9) return std::nullopt;
@@ -31,7 +27,7 @@ std::optional<PortMode> ParseModeString(std::string_view mode) {
     while (true) {
         std::size_t comma = mode.find(',');
         if (n == 4) return std::nullopt;
-        fields[n++] = Trim(mode.substr(0, comma));
+        fields[n++] = TrimBlanks(mode.substr(0, comma));
         if (comma == std::string_view::npos) break;
         mode.remove_prefix(comma + 1);
     }

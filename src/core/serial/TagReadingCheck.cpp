@@ -2,6 +2,7 @@
 
 #include "data/AEIData.h"
 #include "tagdata/TagFrame.h"
+#include "util/FixedText.h"
 
 #include <cstdlib>
 #include <string>
@@ -20,12 +21,6 @@ constexpr int kGroupRailcar = 19;
 constexpr int kGroupLocomotive = 5;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
 
 // The leading integer of a text after blanks and an optional sign, clamped
 // to 32 bits; nothing when no digit follows.

@@ -26,12 +26,6 @@ std::string Cut(std::string_view text, std::size_t chars) {
     return std::string(text.substr(0, chars));
 }
 
-std::string_view TrimBlanks(std::string_view t) {
-    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-    return t;
-}
-
 // A number typed into one of the short number fields: empty, a plain run of
 // digits, or something else. Large values stop growing at 99999, which every
 // check refuses.

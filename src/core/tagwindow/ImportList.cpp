@@ -5,6 +5,7 @@
 #include "data/TagLog.h"
 #include "tagdata/ValueCheck.h"
 #include "tagwindow/ProgramRequest.h"
+#include "util/FixedText.h"
 
 #include <map>
 #include <sstream>
@@ -13,13 +14,7 @@ namespace velmora {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
-bool Blank(std::string_view s) { return Trim(s).empty(); }
+bool Blank(std::string_view s) { return TrimBlanks(s).empty(); }
 
 // The rows a form shows, in form order: the columns of a list without header.
 std::vector<int> ShownRowsInOrder(const TagFormatData& f) {
@@ -115,14 +110,14 @@ std::vector<std::string> SplitImportLine(std::string_view line, char delimiter) 
             }
             // Anything between the closing quote and the delimiter is kept.
             const std::size_t end = line.find(delimiter, i);
-            cell += std::string(Trim(line.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i)));
+            cell += std::string(TrimBlanks(line.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i)));
             cells.push_back(std::move(cell));
             if (end == std::string_view::npos) break;
             i = end + 1;
             continue;
         }
         const std::size_t end = line.find(delimiter, start);
-        cells.emplace_back(Trim(line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start)));
+        cells.emplace_back(TrimBlanks(line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start)));
         if (end == std::string_view::npos) break;
         i = end + 1;
     }

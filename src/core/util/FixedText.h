@@ -44,4 +44,11 @@ inline std::string UpperAscii(std::string_view s) {
     return r;
 }
 
+// The text without the blanks and tabs around it.
+inline std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
 } // namespace velmora
