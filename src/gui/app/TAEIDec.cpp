@@ -293,14 +293,8 @@ QString TAEIDec::LogFileNameField() const { return logNameField_->text(); }
 void TAEIDec::SetupWindow() {
     AEIData::OperationScope scope(data_, "TAEIDec::SetupWindow");
     const SettingsBlock s = data_.GetSettings();
-    SetCheck(cmd::kLabelPrinting, s.labelPrintingOn != 0);
-    SetCheck(cmd::kRFCheck, s.autoRfCheck != 0);
-    SetCheck(cmd::kUMLERCheck, s.autoUmlerCheck != 0);
-    SetCheck(cmd::kLogFileOn, s.logFileOn != 0);
-    SetCheck(cmd::kReconditionCheck, s.reconditionCheck != 0);
-    SetCheck(cmd::kLengthUnits, s.feetInches != 0);
     programmedByChecked_ = s.programmedByEntry != 0;
-    SetCheck(cmd::kProgrammedBy, programmedByChecked_);
+    SyncCheckMarks();
 
     if (s.umlerWindowShown != 0) {
         SetCheck(cmd::kShowUMLERRecord, true);
