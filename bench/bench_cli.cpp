@@ -10,6 +10,8 @@
 // program (VELMORA_TOOL overrides it); the scratch files go under the
 // system's temporary directory (VELMORA_BENCH_DIR overrides it) and are
 // removed at the end. Run it in a Release build.
+#include "UmlerBenchExtract.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -93,31 +95,8 @@ struct Scratch {
         fs::remove_all(dir, ec);
     }
 
-    // Vehicles in key order: 30 columns and CR LF, 32 bytes a line.
     void GenerateExtract() {
-        if (fs::exists(extract)) return;
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(extract.c_str(), "wb"), &std::fclose);
-        if (!f) throw std::runtime_error("cannot write " + extract);
-        std::mt19937 rng(2026);
-        std::size_t written = 0;
-        int initialIndex = 0;
-        while (written < kLines) {
-            char ini[5] = "    ";
-            const int v = initialIndex++;
-            ini[0] = static_cast<char>('A' + v / (26 * 26) % 26);
-            ini[1] = static_cast<char>('A' + v / 26 % 26);
-            ini[2] = static_cast<char>('A' + v % 26);
-            int number = 1 + static_cast<int>(rng() % 10);
-            for (int j = 0; j < 1500 && written < kLines; ++j, ++written) {
-                char line[64];
-                std::snprintf(line, sizeof line, " %s%06d%s%03d%02d%c%c%04d%04d\r\n", ini, number,
-                              rng() % 10 == 0 ? "D100" : "T106", static_cast<int>(rng() % 100),
-                              static_cast<int>(rng() % 12), "12345678904ABC"[rng() % 14], "1234 05"[rng() % 7],
-                              static_cast<int>(rng() % 10000), static_cast<int>(rng() % 10000));
-                std::fputs(line, f.get());
-                number += 2 + static_cast<int>(rng() % 3);
-            }
-        }
+        if (!fs::exists(extract)) WriteUmlerBenchExtract(extract, kLines, [](const char*, int, std::size_t) {});
     }
 };
 

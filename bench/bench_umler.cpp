@@ -11,6 +11,8 @@
 #include "umler/UmlerLookup.h"
 #include "umler/UmlerRecord.h"
 
+#include "UmlerBenchExtract.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -54,35 +56,13 @@ struct Fixture {
         fs::remove_all(dir, ec);
     }
 
-    // 2,000,000 vehicles in key order: 30 columns and CR LF, 32 bytes a line.
+    // The extract, and every 499th vehicle as a key present and the number
+    // after another as a key absent.
     void Generate() {
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(extract.c_str(), "wb"), &std::fclose);
-        if (!f) throw std::runtime_error("cannot write " + extract);
-        std::mt19937 rng(2026);
-        std::size_t written = 0;
-        int initialIndex = 0;
-        while (written < kLines) {
-            // Initials AA.., ordered: two to four letters from the index.
-            char ini[5] = "    ";
-            int v = initialIndex++;
-            ini[0] = static_cast<char>('A' + v / (26 * 26) % 26);
-            ini[1] = static_cast<char>('A' + v / 26 % 26);
-            ini[2] = static_cast<char>('A' + v % 26);
-            int number = 1 + static_cast<int>(rng() % 10);
-            for (int j = 0; j < 1500 && written < kLines; ++j, ++written) {
-                bool loco = rng() % 10 == 0;
-                char line[64];
-                std::snprintf(line, sizeof line, " %s%06d%s%03d%02d%c%c%04d%04d\r\n", ini, number,
-                              loco ? "D100" : "T106", static_cast<int>(rng() % 100), static_cast<int>(rng() % 12),
-                              "12345678904ABC"[rng() % 14], "1234 05"[rng() % 7], static_cast<int>(rng() % 10000),
-                              static_cast<int>(rng() % 10000));
-                std::fputs(line, f.get());
-                std::string key = MakeVehicleKey(ini, std::to_string(number));
-                if (written % 499 == 0) present.push_back(key);
-                if (written % 499 == 250) absent.push_back(MakeVehicleKey(ini, std::to_string(number + 1)));
-                number += 2 + static_cast<int>(rng() % 3);
-            }
-        }
+        std::mt19937 rng = WriteUmlerBenchExtract(extract, kLines, [&](const char* ini, int number, std::size_t i) {
+            if (i % 499 == 0) present.push_back(MakeVehicleKey(ini, std::to_string(number)));
+            if (i % 499 == 250) absent.push_back(MakeVehicleKey(ini, std::to_string(number + 1)));
+        });
         std::shuffle(present.begin(), present.end(), rng);
         std::shuffle(absent.begin(), absent.end(), rng);
     }
